@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Cursor.h"
+#include "FileSystem.h"
+#include "Types.h"
+
+namespace lorvika::dbf {
+
+enum class BatchMode { Create, Append };
+
+// The engine of one process: it holds every open table file once (shared by all cursors on it)
+// and the advisory locks that keep another running program away from an open database.
+class Engine {
+public:
+    explicit Engine(std::shared_ptr<FileSystem> fs = FileSystem::native());
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // Language driver for new tables: "DB852CZ0" writes language byte 0x1F (code page 852).
+    void setLanguageDriver(std::string driver);
+    const std::string& languageDriver() const;
+
+    // A cursor on directory/file. A listed column missing from the file is an EngineError; an
+    // empty list takes every column. File names are matched case-insensitively.
+    std::unique_ptr<Cursor> open(const std::string& directory, const std::string& file,
+                                 const std::vector<std::string>& columns = {},
+                                 OpenMode mode = OpenMode::Shared);
+
+    void createTable(const std::string& directory, const std::string& file,
+                     const std::vector<FieldDef>& fields);
+    // Removes the table file and its index file; EngineError while a cursor has it open.
+    void deleteTable(const std::string& directory, const std::string& file);
+    bool tableExists(const std::string& directory, const std::string& file) const;
+
+    // Drops deleted records and rebuilds the index; atomic (rename of a complete new file).
+    void pack(const std::string& directory, const std::string& file);
+
+    // Copies every record the cursor sees, in its order, into a new table of the same columns
+    // (Create) or appends them to an existing table by matching column names (Append).
+    void batchCopy(Cursor& source, const std::string& directory, const std::string& file,
+                   BatchMode mode);
+
+    // Local SQL: select statements give a read-only cursor; ALTER TABLE is executed and gives
+    // nullptr. Any other statement is an EngineError that quotes it.
+    std::unique_ptr<Cursor> sql(const std::string& directory, const std::string& statement);
+
+    // Drops the in-process state of tables no cursor uses any more (closes their files and
+    // releases their locks). Called by the session when it closes a database.
+    void releaseUnused();
+
+    FileSystem& fileSystem() const { return *fs_; }
+
+private:
+    struct Impl;
+    std::shared_ptr<FileSystem> fs_;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace lorvika::dbf
