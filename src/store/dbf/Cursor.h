@@ -99,6 +99,8 @@ public:
     void clear(std::string_view field);
 
     TableData& data() const { return *table_; }
+    // Another cursor on the same table data that refuses every write (query results).
+    std::unique_ptr<Cursor> readOnlyView() const;
 
 private:
     struct State;

@@ -45,6 +45,20 @@ public:
     void batchCopy(Cursor& source, const std::string& directory, const std::string& file,
                    BatchMode mode);
 
+    // Appends a column to every record (blank values), keeps the language byte; writes a new
+    // file and replaces the old one atomically.
+    void addColumn(const std::string& directory, const std::string& file, const FieldDef& field);
+
+    // A writable table that lives only in memory (query results); nothing touches the disk.
+    std::unique_ptr<Cursor> createTemporary(const std::vector<FieldDef>& fields);
+
+    // Diagnostics for the command-line companion: every problem found in one line each
+    // (header, record length and count against the file size, every tag against the table).
+    std::vector<std::string> verify(const std::string& directory, const std::string& file);
+    enum class IndexStatus { Current, Missing, Stale, Damaged };
+    IndexStatus indexStatus(const std::string& directory, const std::string& file);
+    void rebuildIndex(const std::string& directory, const std::string& file);
+
     // Local SQL: select statements give a read-only cursor; ALTER TABLE is executed and gives
     // nullptr. Any other statement is an EngineError that quotes it.
     std::unique_ptr<Cursor> sql(const std::string& directory, const std::string& statement);
