@@ -59,9 +59,15 @@ class FakeMessages : public Messages {
         Expected e = std::move(script_.front());
         script_.pop_front();
         EXPECT_EQ(e.text, text);
-        if (e.kind) EXPECT_EQ(static_cast<int>(*e.kind), static_cast<int>(kind)) << text;
-        if (e.buttons) EXPECT_TRUE(*e.buttons == buttons) << "buttons of: " << text;
-        if (e.sound) EXPECT_EQ(static_cast<int>(*e.sound), static_cast<int>(sound)) << text;
+        if (e.kind) {
+            EXPECT_EQ(static_cast<int>(*e.kind), static_cast<int>(kind)) << "kind of: " << text;
+        }
+        if (e.buttons) {
+            EXPECT_TRUE(*e.buttons == buttons) << "buttons of: " << text;
+        }
+        if (e.sound) {
+            EXPECT_EQ(static_cast<int>(*e.sound), static_cast<int>(sound)) << "sound of: " << text;
+        }
         return e.answer;
     }
 
