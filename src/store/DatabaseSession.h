@@ -124,6 +124,9 @@ class DatabaseSession {
     // Recent databases in "Predchozi DB"/"ZO1".."ZO6".
     void ZapamatujDB();
     std::vector<PredchoziDB> MenuPredchozi() const;  // always five entries, for MZO1..MZO5
+    // The same on a given INI file and directory.
+    static void ZapamatujDB(const std::string& iniFile, const std::string& directory);
+    static std::vector<PredchoziDB> MenuPredchozi(const std::string& iniFile);
     // Shortens a path for display; separator is the path separator of the text.
     static std::string ZkratCestu(int n, const std::string& path, char separator = '/');
 
