@@ -1,0 +1,77 @@
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "store/Catalogue.h"
+#include "store/dbf/Engine.h"
+#include "store/dbf/EngineError.h"
+
+namespace lorvika::cli {
+
+namespace {
+
+// Every problem of one table, one line each; the index file counts too.
+std::vector<std::string> problems(dbf::Engine& engine, const std::string& dir,
+                                  const std::string& file) {
+    std::vector<std::string> found;
+    try {
+        switch (engine.indexStatus(dir, file)) {
+            case dbf::Engine::IndexStatus::Current:
+                break;
+            case dbf::Engine::IndexStatus::Missing:
+                found.push_back("indexový soubor chybí");
+                break;
+            case dbf::Engine::IndexStatus::Stale:
+                found.push_back("indexový soubor neodpovídá tabulce");
+                break;
+            case dbf::Engine::IndexStatus::Damaged:
+                found.push_back("indexový soubor je poškozený");
+                break;
+        }
+        for (auto& p : engine.verify(dir, file)) found.push_back(std::move(p));
+    } catch (const dbf::EngineError& e) {
+        found.push_back(e.what());
+    }
+    return found;
+}
+
+}  // namespace
+
+int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
+    constexpr std::string_view kUsageText = "check ADRESÁŘ [--repair]";
+    bool repair = false;
+    std::string dir;
+    for (const auto& a : args) {
+        if (a == "--repair") {
+            repair = true;
+        } else if (a.starts_with("-") || !dir.empty()) {
+            return usageError(err, kUsageText);
+        } else {
+            dir = a;
+        }
+    }
+    if (dir.empty()) return usageError(err, kUsageText);
+    if (!requireDatabase(dir, err)) return kProblem;
+
+    dbf::Engine engine;
+    bool clean = true;
+    for (std::string_view name : {kSouborAlb, kSouborSkladeb}) {
+        const std::string file(name);
+        auto found = problems(engine, dir, file);
+        for (const auto& p : found) out << file << ": " << p << '\n';
+        if (!found.empty() && repair) {
+            try {
+                engine.rebuildIndex(dir, file);
+                out << file << ": indexový soubor znovu sestaven\n";
+            } catch (const dbf::EngineError& e) {
+                out << file << ": indexový soubor nelze sestavit: " << e.what() << '\n';
+            }
+            found = problems(engine, dir, file);
+            for (const auto& p : found) out << file << ": zůstává: " << p << '\n';
+        }
+        clean = clean && found.empty();
+    }
+    out << (clean ? "Databáze je v pořádku\n" : "V databázi jsou chyby\n");
+    return clean ? kOk : kProblem;
+}
+
+}  // namespace lorvika::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The catalogue commands of lorvika-db, callable from tests without a process. Exit codes: 0 ok,
+// 1 a problem was found, 2 bad usage. args are the arguments after the command name.
+namespace lorvika::cli {
+
+using Args = std::vector<std::string>;
+
+inline constexpr int kOk = 0;
+inline constexpr int kProblem = 1;
+inline constexpr int kUsage = 2;
+
+int runCreate(const Args& args, std::ostream& out, std::ostream& err);
+int runInfo(const Args& args, std::ostream& out, std::ostream& err);
+int runCheck(const Args& args, std::ostream& out, std::ostream& err);
+int runDump(const Args& args, std::ostream& out, std::ostream& err);
+
+// Shared by the commands.
+int usageError(std::ostream& err, std::string_view usage);
+// The entry of directory whose name equals name ignoring ASCII case, if any.
+std::optional<std::string> findFile(const std::string& directory, std::string_view name);
+// Refuses (message, false) a directory that does not hold a catalogue.
+bool requireDatabase(const std::string& directory, std::ostream& err);
+
+}  // namespace lorvika::cli

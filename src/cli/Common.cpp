@@ -1,0 +1,43 @@
+#include <cctype>
+#include <filesystem>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "store/Catalogue.h"
+
+namespace lorvika::cli {
+
+int usageError(std::ostream& err, std::string_view usage) {
+    err << "Chybné použití, správně: lorvika-db " << usage << '\n';
+    return kUsage;
+}
+
+std::optional<std::string> findFile(const std::string& directory, std::string_view name) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (entry.size() == name.size() && std::equal(entry.begin(), entry.end(), name.begin(),
+                                                      [](unsigned char a, unsigned char b) {
+                                                          return std::tolower(a) == std::tolower(b);
+                                                      }))
+            return it->path().string();
+    }
+    return std::nullopt;
+}
+
+bool requireDatabase(const std::string& directory, std::ostream& err) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(directory, ec)) {
+        err << "Adresář: " << directory << " neexistuje\n";
+        return false;
+    }
+    if (!JeDatabaze(directory)) {
+        err << "V adresáři: " << directory << " se nenachází databáze (" << kSouborAlb << ", "
+            << kSouborSkladeb << ")\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace lorvika::cli
