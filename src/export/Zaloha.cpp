@@ -1,0 +1,538 @@
+#include "export/Zaloha.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace lorvika {
+
+namespace fs = std::filesystem;
+
+int ZipGauge::apply(const ZipProgress& report) {
+    switch (report.kind) {
+        case ZipProgressKind::NewFile:
+            break;
+        case ZipProgressKind::Update:
+            value_ = std::min(100, value_ + 25);
+            break;
+        case ZipProgressKind::EndOfBatch:
+            value_ = 100;
+            break;
+    }
+    return value_;
+}
+
+namespace {
+
+// How the engine names the four files when it creates them; used when a file is missing.
+constexpr std::array<std::string_view, 4> kNazvyNaDisku = {"cddata.DBF", "cdskladby.DBF",
+                                                           "cddata.mdx", "cdskladby.mdx"};
+
+class ZalohaChyba : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string uvoz(const fs::path& p) {
+    return "\"" + p.string() + "\"";
+}
+
+std::string systemText(int err) {
+    return std::strerror(err);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
+        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// The engine matches table names without regard to case; so does the backup. The engine's own
+// spelling wins when several spellings exist side by side.
+std::optional<fs::path> najdiSoubor(const fs::path& adresar, std::string_view nazev) {
+    std::error_code ec;
+    fs::path exact = adresar / std::string(nazev);
+    if (fs::is_regular_file(exact, ec)) return exact;
+    std::optional<fs::path> found;
+    for (fs::directory_iterator it(adresar, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (!it->is_regular_file(ec2)) continue;
+        std::string name = it->path().filename().string();
+        if (equalsNoCase(name, nazev) && (!found || name < found->filename().string()))
+            found = it->path();
+    }
+    return found;
+}
+
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    void reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    void adopt(int fd) {
+        reset();
+        fd_ = fd;
+    }
+
+  private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, std::size_t len) {
+    while (len > 0) {
+        ssize_t n = ::write(fd, data, len);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        len -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+ssize_t readSome(int fd, void* data, std::size_t len) {
+    for (;;) {
+        ssize_t n = ::read(fd, data, len);
+        if (n < 0 && errno == EINTR) continue;
+        return n;
+    }
+}
+
+struct CrcAndSize {
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;
+};
+
+CrcAndSize crcOfFile(const fs::path& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw ZalohaChyba("Soubor " + uvoz(path) + " nelze přečíst: " + systemText(errno));
+    std::vector<unsigned char> buf(1 << 20);
+    CrcAndSize r;
+    r.crc = static_cast<std::uint32_t>(::crc32(0L, Z_NULL, 0));
+    for (;;) {
+        ssize_t n = readSome(fd.get(), buf.data(), buf.size());
+        if (n < 0)
+            throw ZalohaChyba("Soubor " + uvoz(path) + " nelze přečíst: " + systemText(errno));
+        if (n == 0) break;
+        r.crc = static_cast<std::uint32_t>(::crc32(r.crc, buf.data(), static_cast<uInt>(n)));
+        r.size += static_cast<std::uint64_t>(n);
+    }
+    return r;
+}
+
+void report(const ZalohaRizeni& r, ZipGauge& gauge, const ZipProgress& p) {
+    int value = gauge.apply(p);
+    if (r.postup) r.postup(p, value);
+}
+
+// A table file as a libzip source, so that the packing of each file is reported as it happens.
+struct FileSource {
+    fs::path path;
+    std::string name;
+    std::uint64_t size = 0;
+    time_t mtime = 0;
+    const ZalohaRizeni* rizeni = nullptr;
+    ZipGauge* gauge = nullptr;
+    int fd = -1;
+    zip_error_t error;
+    std::exception_ptr failure;  // a callback's exception, carried past the C code
+
+    FileSource() { zip_error_init(&error); }
+    ~FileSource() {
+        if (fd >= 0) ::close(fd);
+        zip_error_fini(&error);
+    }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    bool tell(const ZipProgress& p) {
+        try {
+            report(*rizeni, *gauge, p);
+            return true;
+        } catch (...) {
+            failure = std::current_exception();
+            zip_error_set(&error, ZIP_ER_INTERNAL, 0);
+            return false;
+        }
+    }
+
+    static zip_int64_t callback(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+        auto* s = static_cast<FileSource*>(state);
+        switch (cmd) {
+            case ZIP_SOURCE_OPEN:
+                s->fd = ::open(s->path.c_str(), O_RDONLY | O_CLOEXEC);
+                if (s->fd < 0) {
+                    zip_error_set(&s->error, ZIP_ER_OPEN, errno);
+                    return -1;
+                }
+                if (!s->tell({ZipProgressKind::NewFile, s->name, s->size})) return -1;
+                return 0;
+            case ZIP_SOURCE_READ: {
+                std::size_t done = 0;
+                auto* out = static_cast<char*>(data);
+                while (done < len) {
+                    ssize_t n = readSome(s->fd, out + done, static_cast<std::size_t>(len - done));
+                    if (n < 0) {
+                        zip_error_set(&s->error, ZIP_ER_READ, errno);
+                        return -1;
+                    }
+                    if (n == 0) break;
+                    done += static_cast<std::size_t>(n);
+                }
+                return static_cast<zip_int64_t>(done);
+            }
+            case ZIP_SOURCE_CLOSE:
+                if (s->fd >= 0) ::close(s->fd);
+                s->fd = -1;
+                if (!s->tell({ZipProgressKind::Update, s->name, s->size})) return -1;
+                return 0;
+            case ZIP_SOURCE_STAT: {
+                auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &s->error);
+                if (!st) return -1;
+                zip_stat_init(st);
+                st->size = s->size;
+                st->mtime = s->mtime;
+                st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+                return sizeof(zip_stat_t);
+            }
+            case ZIP_SOURCE_ERROR:
+                return zip_error_to_data(&s->error, data, len);
+            case ZIP_SOURCE_FREE:
+                return 0;
+            case ZIP_SOURCE_SUPPORTS:
+                return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                                                      ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                      ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+            default:
+                zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
+                return -1;
+        }
+    }
+};
+
+struct ZipDiscard {
+    void operator()(zip_t* z) const { zip_discard(z); }
+};
+using ZipPtr = std::unique_ptr<zip_t, ZipDiscard>;
+
+std::string zipErrorText(int code) {
+    zip_error_t e;
+    zip_error_init_with_code(&e, code);
+    std::string text = zip_error_strerror(&e);
+    zip_error_fini(&e);
+    return text;
+}
+
+void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge) {
+    std::vector<std::unique_ptr<FileSource>> sources;
+    std::vector<fs::path> paths;
+    for (std::size_t i = 0; i < kSouboryZalohy.size(); ++i) {
+        auto found = najdiSoubor(adresar, kNazvyNaDisku[i]);
+        if (!found)
+            throw ZalohaChyba("Soubor " + uvoz(adresar / std::string(kNazvyNaDisku[i])) +
+                              " neexistuje.");
+        paths.push_back(*found);
+    }
+
+    const fs::path archiv = adresar / std::string(kArchivZalohy);
+    int err = 0;
+    ZipPtr za;
+    std::error_code ec;
+    if (fs::exists(archiv, ec)) {
+        za.reset(zip_open(archiv.c_str(), ZIP_CHECKCONS, &err));
+        // An archive that is no longer a readable zip cannot serve a restore; a fresh backup
+        // takes its place (the old file goes only when the new one is complete).
+        if (!za && (err == ZIP_ER_NOZIP || err == ZIP_ER_INCONS))
+            za.reset(zip_open(archiv.c_str(), ZIP_TRUNCATE, &err));
+    } else {
+        za.reset(zip_open(archiv.c_str(), ZIP_CREATE | ZIP_EXCL, &err));
+    }
+    if (!za) throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze otevřít: " + zipErrorText(err));
+
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string name(kSouboryZalohy[i]);
+        struct stat st {};
+        if (::stat(paths[i].c_str(), &st) != 0)
+            throw ZalohaChyba("Soubor " + uvoz(paths[i]) + " nelze přečíst: " + systemText(errno));
+
+        zip_int64_t idx = zip_name_locate(za.get(), name.c_str(), ZIP_FL_NOCASE);
+        if (idx >= 0) {
+            zip_stat_t zst;
+            const char* stored = zip_get_name(za.get(), static_cast<zip_uint64_t>(idx), 0);
+            if (zip_stat_index(za.get(), static_cast<zip_uint64_t>(idx), 0, &zst) == 0 &&
+                (zst.valid & ZIP_STAT_SIZE) && (zst.valid & ZIP_STAT_CRC) && stored &&
+                name == stored && zst.size == static_cast<zip_uint64_t>(st.st_size)) {
+                // Same size: compare the content, since a table edited in place keeps its size
+                // and a zip timestamp is too coarse to tell.
+                if (crcOfFile(paths[i]).crc == zst.crc) continue;
+            }
+        }
+
+        auto src = std::make_unique<FileSource>();
+        src->path = paths[i];
+        src->name = name;
+        src->size = static_cast<std::uint64_t>(st.st_size);
+        src->mtime = st.st_mtime;
+        src->rizeni = &rizeni;
+        src->gauge = &gauge;
+        zip_source_t* zs = zip_source_function(za.get(), &FileSource::callback, src.get());
+        if (!zs)
+            throw ZalohaChyba("Archiv " + uvoz(archiv) +
+                              " nelze zapsat: " + zip_strerror(za.get()));
+        if (idx >= 0) {
+            if (zip_file_replace(za.get(), static_cast<zip_uint64_t>(idx), zs, 0) != 0 ||
+                zip_file_rename(za.get(), static_cast<zip_uint64_t>(idx), name.c_str(),
+                                ZIP_FL_ENC_UTF_8) != 0) {
+                zip_source_free(zs);
+                throw ZalohaChyba("Archiv " + uvoz(archiv) +
+                                  " nelze zapsat: " + zip_strerror(za.get()));
+            }
+        } else {
+            idx = zip_file_add(za.get(), name.c_str(), zs, ZIP_FL_ENC_UTF_8);
+            if (idx < 0) {
+                zip_source_free(zs);
+                throw ZalohaChyba("Archiv " + uvoz(archiv) +
+                                  " nelze zapsat: " + zip_strerror(za.get()));
+            }
+        }
+        sources.push_back(std::move(src));
+        const auto u = static_cast<zip_uint64_t>(idx);
+        if (zip_set_file_compression(za.get(), u, ZIP_CM_DEFLATE, 9) != 0 ||
+            zip_file_set_external_attributes(za.get(), u, 0, ZIP_OPSYS_UNIX,
+                                             static_cast<zip_uint32_t>(st.st_mode) << 16) != 0)
+            throw ZalohaChyba("Archiv " + uvoz(archiv) +
+                              " nelze zapsat: " + zip_strerror(za.get()));
+    }
+
+    if (zip_close(za.get()) != 0) {
+        for (const auto& s : sources)
+            if (s->failure) std::rethrow_exception(s->failure);
+        throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze zapsat: " + zip_strerror(za.get()));
+    }
+    (void)za.release();
+    report(rizeni, gauge, {ZipProgressKind::EndOfBatch, {}, 0});
+}
+
+// A temporary file beside the tables; removed unless it has been renamed into place.
+class TempFile {
+  public:
+    TempFile(const fs::path& adresar, const std::string& stem) {
+        std::string templ = (adresar / ("." + stem + ".XXXXXX")).string();
+        std::vector<char> buf(templ.begin(), templ.end());
+        buf.push_back('\0');
+        int fd = ::mkostemp(buf.data(), O_CLOEXEC);
+        if (fd < 0)
+            throw ZalohaChyba("V adresáři " + uvoz(adresar) +
+                              " nelze vytvořit dočasný soubor: " + systemText(errno));
+        fd_.adopt(fd);
+        path_ = buf.data();
+    }
+    ~TempFile() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    int fd() const { return fd_.get(); }
+    void closeFd() { fd_.reset(); }
+    const fs::path& path() const { return path_; }
+    void keep() { path_.clear(); }
+
+  private:
+    Fd fd_;
+    fs::path path_;
+};
+
+struct Vybaleny {
+    std::unique_ptr<TempFile> temp;
+    fs::path target;
+};
+
+void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std::size_t i,
+                const ZalohaRizeni& rizeni, ZipGauge& gauge, Vybaleny& out) {
+    const std::string name(kSouboryZalohy[i]);
+    // Exact bare name only (case aside): "../cddata.dbf" or "x/cddata.dbf" never matches.
+    zip_int64_t idx = zip_name_locate(za, name.c_str(), ZIP_FL_NOCASE);
+    if (idx < 0) throw ZalohaChyba("V archivu " + uvoz(archiv) + " chybí soubor " + name + ".");
+    const auto u = static_cast<zip_uint64_t>(idx);
+    const std::string poskozen = "Soubor " + name + " v archivu " + uvoz(archiv) + " je poškozen";
+    zip_stat_t zst;
+    if (zip_stat_index(za, u, 0, &zst) != 0 || !(zst.valid & ZIP_STAT_SIZE) ||
+        !(zst.valid & ZIP_STAT_CRC))
+        throw ZalohaChyba(poskozen + ": " + zip_strerror(za));
+
+    auto existing = najdiSoubor(adresar, kNazvyNaDisku[i]);
+    out.target = existing ? *existing : adresar / std::string(kNazvyNaDisku[i]);
+    out.temp = std::make_unique<TempFile>(adresar, name);
+
+    report(rizeni, gauge, {ZipProgressKind::NewFile, name, zst.size});
+
+    struct FileClose {
+        void operator()(zip_file_t* f) const { zip_fclose(f); }
+    };
+    std::unique_ptr<zip_file_t, FileClose> zf(zip_fopen_index(za, u, 0));
+    if (!zf) throw ZalohaChyba(poskozen + ": " + zip_strerror(za));
+
+    std::vector<char> buf(1 << 18);
+    auto crc = static_cast<std::uint32_t>(::crc32(0L, Z_NULL, 0));
+    std::uint64_t total = 0;
+    for (;;) {
+        zip_int64_t n = zip_fread(zf.get(), buf.data(), buf.size());
+        if (n < 0) throw ZalohaChyba(poskozen + ": " + zip_file_strerror(zf.get()));
+        if (n == 0) break;
+        const auto len = static_cast<std::size_t>(n);
+        total += len;
+        if (total > zst.size) throw ZalohaChyba(poskozen + ".");
+        crc = static_cast<std::uint32_t>(
+            ::crc32(crc, reinterpret_cast<const Bytef*>(buf.data()), static_cast<uInt>(len)));
+        if (!writeAll(out.temp->fd(), buf.data(), len))
+            throw ZalohaChyba("Soubor " + uvoz(out.temp->path()) +
+                              " nelze zapsat: " + systemText(errno));
+    }
+    if (int e = zip_fclose(zf.release()); e != 0)
+        throw ZalohaChyba(poskozen + ": " + zipErrorText(e));
+    if (total != zst.size || crc != zst.crc) throw ZalohaChyba(poskozen + ".");
+
+    // The restored file gets the permissions of the one it replaces.
+    mode_t mode = 0644;
+    struct stat st {};
+    if (existing && ::stat(existing->c_str(), &st) == 0) mode = st.st_mode & 07777;
+    if (::fchmod(out.temp->fd(), mode) != 0 || ::fsync(out.temp->fd()) != 0)
+        throw ZalohaChyba("Soubor " + uvoz(out.temp->path()) +
+                          " nelze zapsat: " + systemText(errno));
+    out.temp->closeFd();
+    report(rizeni, gauge, {ZipProgressKind::Update, name, zst.size});
+}
+
+void syncDirectory(const fs::path& adresar) {
+    Fd d(::open(adresar.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (d.get() >= 0) ::fsync(d.get());
+}
+
+// Moves the four extracted files into place. Each old file is first renamed aside, so that a
+// failing step puts every file back as it was.
+void nahrad(const fs::path& adresar, std::vector<Vybaleny>& files) {
+    struct Krok {
+        fs::path target;
+        std::unique_ptr<TempFile> aside;  // the old file, when there was one
+        bool placed = false;
+    };
+    std::vector<Krok> kroky;
+    auto rollback = [&] {
+        for (auto it = kroky.rbegin(); it != kroky.rend(); ++it) {
+            if (it->aside) {
+                // Should the way back fail too, the old content stays in the hidden copy.
+                ::rename(it->aside->path().c_str(), it->target.c_str());
+                it->aside->keep();
+            } else if (it->placed) {
+                ::unlink(it->target.c_str());
+            }
+        }
+    };
+    for (auto& f : files) {
+        Krok k;
+        k.target = f.target;
+        std::error_code ec;
+        if (fs::exists(f.target, ec)) {
+            k.aside = std::make_unique<TempFile>(adresar, f.target.filename().string() + ".old");
+            k.aside->closeFd();
+            if (::rename(f.target.c_str(), k.aside->path().c_str()) != 0) {
+                int e = errno;
+                rollback();
+                throw ZalohaChyba("Soubor " + uvoz(f.target) + " nelze nahradit: " + systemText(e));
+            }
+        }
+        kroky.push_back(std::move(k));
+        if (::rename(f.temp->path().c_str(), f.target.c_str()) != 0) {
+            int e = errno;
+            rollback();
+            throw ZalohaChyba("Soubor " + uvoz(f.target) + " nelze nahradit: " + systemText(e));
+        }
+        f.temp->keep();
+        kroky.back().placed = true;
+    }
+    syncDirectory(adresar);
+    // The aside copies are removed as the steps go out of scope.
+}
+
+void vybal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge) {
+    const fs::path archiv = adresar / std::string(kArchivZalohy);
+    std::error_code ec;
+    if (!fs::is_regular_file(archiv, ec))
+        throw ZalohaChyba("Archiv " + uvoz(archiv) + " neexistuje.");
+    int err = 0;
+    ZipPtr za(zip_open(archiv.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err));
+    if (!za) throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze otevřít: " + zipErrorText(err));
+
+    std::vector<Vybaleny> files(kSouboryZalohy.size());
+    for (std::size_t i = 0; i < kSouboryZalohy.size(); ++i)
+        vybalJeden(za.get(), archiv, adresar, i, rizeni, gauge, files[i]);
+    za.reset();
+    nahrad(adresar, files);
+    report(rizeni, gauge, {ZipProgressKind::EndOfBatch, {}, 0});
+}
+
+VysledekZalohy sZavrenymiTabulkami(const std::string& adresar, const ZalohaRizeni& rizeni,
+                                   const std::string& text,
+                                   void (*prace)(const fs::path&, const ZalohaRizeni&, ZipGauge&)) {
+    VysledekZalohy v;
+    bool merak = false;
+    try {
+        if (rizeni.zavriTabulky) rizeni.zavriTabulky();
+        if (rizeni.merakZacni) rizeni.merakZacni(text);
+        merak = true;
+        ZipGauge gauge;
+        prace(fs::path(adresar), rizeni, gauge);
+    } catch (const std::exception& e) {
+        v.ok = false;
+        v.chyba = e.what();
+    }
+    if (merak && rizeni.merakKonec) {
+        try {
+            rizeni.merakKonec();
+        } catch (const std::exception& e) {
+            if (v.ok) v = {false, e.what()};
+        }
+    }
+    // A table that cannot be reopened is the engine's error to report; it is not swallowed.
+    if (rizeni.otevriTabulky) rizeni.otevriTabulky();
+    return v;
+}
+
+}  // namespace
+
+VysledekZalohy Zalohuj(const std::string& adresar, const ZalohaRizeni& rizeni) {
+    return sZavrenymiTabulkami(adresar, rizeni, "zálohuji databázi..", &zabal);
+}
+
+VysledekZalohy Rozbal(const std::string& adresar, const ZalohaRizeni& rizeni) {
+    return sZavrenymiTabulkami(adresar, rizeni, "nahrazuji databázi zálohou..", &vybal);
+}
+
+}  // namespace lorvika

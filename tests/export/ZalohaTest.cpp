@@ -1,0 +1,447 @@
+#include "export/Zaloha.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TestDir.h"
+
+namespace fs = std::filesystem;
+using lorvika::Rozbal;
+using lorvika::ZalohaRizeni;
+using lorvika::Zalohuj;
+using lorvika::ZipGauge;
+using lorvika::ZipProgress;
+using lorvika::ZipProgressKind;
+
+namespace {
+
+const std::vector<std::string> kDiskNames = {"cddata.DBF", "cdskladby.DBF", "cddata.mdx",
+                                             "cdskladby.mdx"};
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const fs::path& p, const std::string& data) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out << data;
+}
+
+// Table-like content: repeated records with varying numbers, so it compresses as tables do.
+std::string tableLike(std::size_t records, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string out;
+    const char* words[] = {"Beatles", "Kryl", "Olympic", "Abbey Road", "Best of", "Live"};
+    for (std::size_t i = 0; i < records; ++i) {
+        char rec[128];
+        std::snprintf(rec, sizeof rec, " %-50s%20u.0000%-30s", words[rng() % 6], static_cast<unsigned>(rng() % 100000),
+                      words[rng() % 6]);
+        out += rec;
+    }
+    return out;
+}
+
+struct Cmd {
+    int status;
+    std::string out;
+};
+
+Cmd run(const std::string& command) {
+    Cmd c{-1, {}};
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    if (!p) return c;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) c.out.append(buf, n);
+    c.status = ::pclose(p);
+    return c;
+}
+
+// Runs a python script with the archive path as its argument.
+Cmd python(const fs::path& dir, const std::string& script, const fs::path& arg) {
+    fs::path file = dir / "check.py";
+    writeFile(file, script);
+    return run("/usr/bin/python3 '" + file.string() + "' '" + arg.string() + "'");
+}
+
+std::map<std::string, std::string> snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> m;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        m[fs::relative(e.path(), dir).string()] =
+            e.is_regular_file() ? readFile(e.path()) : "<dir>";
+    return m;
+}
+
+class ZalohaTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db = tmp.sub("db");
+        for (std::size_t i = 0; i < kDiskNames.size(); ++i) {
+            contents.push_back(tableLike(400 + 300 * i, static_cast<unsigned>(i + 1)));
+            writeFile(db / kDiskNames[i], contents.back());
+        }
+    }
+    fs::path archive() const { return db / "zaloha.zip"; }
+
+    lorvika::test::TestDir tmp;
+    fs::path db;
+    std::vector<std::string> contents;
+};
+
+// name, method, flag bits, crc, size, date_time for each entry, one line each
+const char* kListEntries = R"(import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    for i in z.infolist():
+        print(i.filename, i.compress_type, i.flag_bits & 6, '%08x' % i.CRC, i.file_size,
+              '%d-%d-%d-%d-%d-%d' % i.date_time)
+    assert z.testzip() is None
+)";
+
+std::vector<std::vector<std::string>> entries(const Cmd& c) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(c.out);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream l(line);
+        std::vector<std::string> cols;
+        for (std::string w; l >> w;) cols.push_back(w);
+        rows.push_back(cols);
+    }
+    return rows;
+}
+
+TEST(ZipGaugeTest, StaysWithinZeroToHundred) {
+    struct Step {
+        ZipProgressKind kind;
+        int expected;
+    };
+    const std::vector<Step> steps = {
+        {ZipProgressKind::NewFile, 0},     {ZipProgressKind::Update, 25},
+        {ZipProgressKind::NewFile, 25},    {ZipProgressKind::Update, 50},
+        {ZipProgressKind::Update, 75},     {ZipProgressKind::Update, 100},
+        {ZipProgressKind::Update, 100},    {ZipProgressKind::Update, 100},
+        {ZipProgressKind::EndOfBatch, 100}};
+    ZipGauge g;
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        EXPECT_EQ(g.apply({steps[i].kind, "x", 1}), steps[i].expected) << "step " << i;
+    g.reset();
+    EXPECT_EQ(g.apply({ZipProgressKind::EndOfBatch, {}, 0}), 100);
+}
+
+TEST_F(ZalohaTest, FirstBackupHoldsFourBareDeflatedEntriesInOrder) {
+    auto v = Zalohuj(db.string());
+    ASSERT_TRUE(v.ok) << v.chyba;
+
+    Cmd c = python(tmp.path(), kListEntries, archive());
+    ASSERT_EQ(c.status, 0) << c.out;
+    auto rows = entries(c);
+    ASSERT_EQ(rows.size(), 4u) << c.out;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(rows[i][0], lorvika::kSouboryZalohy[i]);
+        EXPECT_EQ(rows[i][1], "8") << "deflate";
+        EXPECT_EQ(rows[i][2], "2") << "maximum compression flag";
+        EXPECT_EQ(rows[i][4], std::to_string(contents[i].size()));
+    }
+
+    Cmd t = run("unzip -t '" + archive().string() + "'");
+    EXPECT_EQ(t.status, 0) << t.out;
+    EXPECT_NE(t.out.find("No errors detected"), std::string::npos) << t.out;
+
+    // Level 9 gives the same data as zlib's own level 9.
+    Cmd same = python(tmp.path(), R"(import sys, zipfile, zlib
+with zipfile.ZipFile(sys.argv[1]) as z:
+    for i in z.infolist():
+        data = z.read(i)
+        sizes = set()
+        for mem in (8, 9):
+            c = zlib.compressobj(9, zlib.DEFLATED, -15, mem)
+            sizes.add(len(c.compress(data) + c.flush()))
+        assert i.compress_size in sizes, (i.filename, i.compress_size, sizes)
+)",
+                      archive());
+    EXPECT_EQ(same.status, 0) << same.out;
+}
+
+TEST_F(ZalohaTest, SecondBackupReplacesOnlyChangedEntries) {
+    // Old timestamps on every file, so that a re-added entry shows by its date.
+    for (const auto& n : kDiskNames) {
+        struct utimbuf t {
+            946684800, 946684800
+        };  // 2000-01-01
+        ::utime((db / n).c_str(), &t);
+    }
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    auto before = entries(python(tmp.path(), kListEntries, archive()));
+    ASSERT_EQ(before.size(), 4u);
+
+    // An edit in place keeps the table's size; the index grows. Every file gets a new date.
+    contents[0][100] ^= 0x20;
+    writeFile(db / kDiskNames[0], contents[0]);
+    contents[2] += "new index page";
+    writeFile(db / kDiskNames[2], contents[2]);
+    for (const auto& n : kDiskNames) {
+        struct utimbuf t {
+            1262304000, 1262304000
+        };  // 2010-01-01
+        ::utime((db / n).c_str(), &t);
+    }
+    std::vector<ZipProgress> reports;
+    ZalohaRizeni r;
+    r.postup = [&](const ZipProgress& p, int) { reports.push_back(p); };
+    auto v = Zalohuj(db.string(), r);
+    ASSERT_TRUE(v.ok) << v.chyba;
+
+    auto after = entries(python(tmp.path(), kListEntries, archive()));
+    ASSERT_EQ(after.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(after[i][0], lorvika::kSouboryZalohy[i]);
+        bool changed = (i == 0 || i == 2);
+        EXPECT_EQ(after[i][3] != before[i][3], changed) << after[i][0] << " crc";
+        EXPECT_EQ(after[i][5] != before[i][5], changed) << after[i][0] << " date";
+        EXPECT_EQ(after[i][4], std::to_string(contents[i].size()));
+    }
+    std::vector<std::string> added;
+    for (const auto& p : reports)
+        if (p.kind == ZipProgressKind::NewFile) added.push_back(p.file);
+    EXPECT_EQ(added, (std::vector<std::string>{"cddata.dbf", "cddata.mdx"}));
+}
+
+TEST_F(ZalohaTest, UpdateAddsMissingEntriesAndKeepsForeignOnes) {
+    Cmd make = python(tmp.path(), R"(import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('poznamka.txt', 'keep me')
+    z.writestr('CDDATA.DBF', 'old album table')
+)",
+                      archive());
+    ASSERT_EQ(make.status, 0) << make.out;
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    Cmd c = python(tmp.path(), R"(import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    print(sorted(z.namelist()))
+    print(z.read('poznamka.txt').decode(), len(z.read('cddata.dbf')))
+)",
+                   archive());
+    ASSERT_EQ(c.status, 0) << c.out;
+    EXPECT_EQ(c.out,
+              "['cddata.dbf', 'cddata.mdx', 'cdskladby.dbf', 'cdskladby.mdx', "
+              "'poznamka.txt']\nkeep me " +
+                  std::to_string(contents[0].size()) + "\n");
+}
+
+TEST_F(ZalohaTest, UnreadableOldArchiveIsReplacedByAFreshOne) {
+    writeFile(archive(), "this is not a zip archive at all");
+    auto v = Zalohuj(db.string());
+    ASSERT_TRUE(v.ok) << v.chyba;
+    EXPECT_EQ(entries(python(tmp.path(), kListEntries, archive())).size(), 4u);
+}
+
+TEST_F(ZalohaTest, MissingTableFailsAndKeepsTheOldArchive) {
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    const std::string old = readFile(archive());
+    fs::remove(db / "cdskladby.mdx");
+    writeFile(db / "cddata.DBF", "changed");
+    auto v = Zalohuj(db.string());
+    EXPECT_FALSE(v.ok);
+    EXPECT_NE(v.chyba.find("cdskladby.mdx"), std::string::npos) << v.chyba;
+    EXPECT_EQ(readFile(archive()), old);
+}
+
+TEST_F(ZalohaTest, TablesAreClosedAroundEveryOutcome) {
+    struct Case {
+        const char* name;
+        bool backup;
+        bool breakIt;
+        bool ok;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"backup", true, false, true, "zálohuji databázi.."},
+        {"backup of a missing table", true, true, false, "zálohuji databázi.."},
+        {"restore", false, false, true, "nahrazuji databázi zálohou.."},
+        {"restore without archive", false, true, false, "nahrazuji databázi zálohou.."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(archive());
+        if (!c.backup) {
+            ASSERT_TRUE(Zalohuj(db.string()).ok);
+        }
+        if (c.breakIt) fs::rename(c.backup ? db / "cddata.DBF" : archive(), db / "aside");
+
+        std::vector<std::string> log;
+        std::vector<int> values;
+        ZalohaRizeni r;
+        r.zavriTabulky = [&] { log.push_back("close"); };
+        r.otevriTabulky = [&] { log.push_back("open"); };
+        r.merakZacni = [&](const std::string& t) { log.push_back("gauge " + t); };
+        r.merakKonec = [&] { log.push_back("panel"); };
+        r.postup = [&](const ZipProgress&, int v) {
+            log.push_back("progress");
+            values.push_back(v);
+        };
+        auto v = c.backup ? Zalohuj(db.string(), r) : Rozbal(db.string(), r);
+        EXPECT_EQ(v.ok, c.ok) << v.chyba;
+        EXPECT_EQ(v.chyba.empty(), c.ok);
+        ASSERT_GE(log.size(), 4u);
+        EXPECT_EQ(log[0], "close");
+        EXPECT_EQ(log[1], std::string("gauge ") + c.text);
+        EXPECT_EQ(log[log.size() - 2], "panel");
+        EXPECT_EQ(log.back(), "open");
+        for (int x : values) EXPECT_TRUE(x >= 0 && x <= 100) << x;
+        if (c.ok) {
+            EXPECT_EQ(values.size(), 9u) << "4 new files, 4 updates, end";
+            EXPECT_EQ(values.back(), 100);
+        }
+        if (c.breakIt) fs::rename(db / "aside", c.backup ? db / "cddata.DBF" : archive());
+    }
+}
+
+TEST_F(ZalohaTest, FailureToCloseTablesTouchesNothingButStillReopens) {
+    int reopened = 0;
+    ZalohaRizeni r;
+    r.zavriTabulky = [] { throw std::runtime_error("tabulku nelze zavřít"); };
+    r.otevriTabulky = [&] { ++reopened; };
+    auto v = Zalohuj(db.string(), r);
+    EXPECT_FALSE(v.ok);
+    EXPECT_EQ(v.chyba, "tabulku nelze zavřít");
+    EXPECT_EQ(reopened, 1);
+    EXPECT_FALSE(fs::exists(archive()));
+}
+
+TEST_F(ZalohaTest, RestorePutsBackTheBackedUpTablesUnderTheirOwnNames) {
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    for (const auto& n : kDiskNames) writeFile(db / n, "changed after the backup");
+    fs::remove(db / "cdskladby.mdx");
+    auto v = Rozbal(db.string());
+    ASSERT_TRUE(v.ok) << v.chyba;
+    for (std::size_t i = 0; i < kDiskNames.size(); ++i)
+        EXPECT_EQ(readFile(db / kDiskNames[i]), contents[i]) << kDiskNames[i];
+    // No second spelling next to the engine's files, no temporary leftovers.
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(db)) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"cddata.DBF", "cdskladby.DBF", "cddata.mdx",
+                                            "cdskladby.mdx", "zaloha.zip"}));
+}
+
+TEST_F(ZalohaTest, HostileArchiveWritesNothingOutsideTheFourTables) {
+    const fs::path outside = tmp.path() / "evil.txt";
+    const fs::path absolute = tmp.path() / "abs" / "evil.txt";
+    fs::create_directories(absolute.parent_path());
+    struct Case {
+        const char* name;
+        bool withGoodEntries;
+        bool ok;
+    };
+    const Case cases[] = {{"good entries among hostile ones", true, true},
+                          {"only hostile entries", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string script = "import sys, zipfile\nwith zipfile.ZipFile(sys.argv[1], 'w') as z:\n";
+        for (const char* n : {"../evil.txt", "../cddata.dbf", "sub/cdskladby.dbf", "db/../../x"})
+            script += std::string("    z.writestr(zipfile.ZipInfo('") + n + "'), 'evil')\n";
+        script += "    z.writestr(zipfile.ZipInfo('" + absolute.string() + "'), 'evil')\n";
+        script += "    z.writestr('cdpuj.dbf', 'not restored')\n";
+        if (c.withGoodEntries)
+            for (const char* n : {"cddata.dbf", "cdskladby.dbf", "cddata.mdx", "cdskladby.mdx"})
+                script += std::string("    z.writestr('") + n + "', 'restored " + n + "')\n";
+        ASSERT_EQ(python(tmp.path(), script, archive()).status, 0);
+        fs::remove(absolute);
+
+        auto before = snapshot(db);
+        auto v = Rozbal(db.string());
+        EXPECT_EQ(v.ok, c.ok) << v.chyba;
+        EXPECT_FALSE(fs::exists(outside));
+        EXPECT_FALSE(fs::exists(absolute));
+        EXPECT_FALSE(fs::exists(tmp.path() / "x"));
+        auto after = snapshot(db);
+        if (c.ok) {
+            for (auto& [k, val] : before)
+                if (k != "zaloha.zip") val = "restored " + fs::path(k).filename().string();
+            before["cddata.DBF"] = "restored cddata.dbf";
+            before["cdskladby.DBF"] = "restored cdskladby.dbf";
+        }
+        EXPECT_EQ(after, before);
+    }
+}
+
+TEST_F(ZalohaTest, DamagedArchiveLeavesTablesByteIdentical) {
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    const std::string good = readFile(archive());
+    for (const auto& n : kDiskNames) writeFile(db / n, "current " + n);
+
+    auto flipInData = [&](std::string a) {
+        // Inside the compressed data of the second entry, past its local header.
+        std::size_t pos = a.find("cdskladby.dbf") + 200;
+        a[pos] ^= 0x5A;
+        a[pos + 1] ^= 0x33;
+        return a;
+    };
+    auto dropEntry = [&](const std::string&) {
+        writeFile(tmp.path() / "good.zip", good);
+        Cmd c = python(tmp.path(), R"(import sys, zipfile
+src = zipfile.ZipFile(sys.argv[1].replace('missing.zip', 'good.zip'))
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    for i in src.infolist():
+        if i.filename != 'cddata.mdx':
+            z.writestr(i, src.read(i))
+)",
+                       tmp.path() / "missing.zip");
+        EXPECT_EQ(c.status, 0) << c.out;
+        return readFile(tmp.path() / "missing.zip");
+    };
+    auto wrongCrc = [&](std::string a) {
+        // Same data, wrong checksum in both headers: only a full check notices.
+        const char* name = "cdskladby.mdx";
+        for (std::size_t pos = a.find(name); pos != std::string::npos;
+             pos = a.find(name, pos + 1)) {
+            bool central = a.compare(pos - 46, 4, "PK\x01\x02") == 0;
+            bool local = a.compare(pos - 30, 4, "PK\x03\x04") == 0;
+            if (central) a[pos - 46 + 16] ^= 1;
+            if (local) a[pos - 30 + 14] ^= 1;
+        }
+        return a;
+    };
+    struct Case {
+        const char* name;
+        std::function<std::string(const std::string&)> damage;
+    };
+    const std::vector<Case> cases = {
+        {"flipped bytes", flipInData},
+        {"truncated", [](const std::string& a) { return a.substr(0, a.size() * 2 / 3); }},
+        {"truncated central directory",
+         [](const std::string& a) { return a.substr(0, a.size() - 30); }},
+        {"missing entry", dropEntry},
+        {"wrong checksum", wrongCrc},
+        {"not a zip", [](const std::string&) { return std::string("garbage"); }},
+        {"empty file", [](const std::string&) { return std::string(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(archive(), c.damage(good));
+        auto before = snapshot(db);
+        std::vector<int> values;
+        ZalohaRizeni r;
+        r.postup = [&](const ZipProgress&, int v) { values.push_back(v); };
+        auto v = Rozbal(db.string(), r);
+        EXPECT_FALSE(v.ok);
+        EXPECT_NE(v.chyba.find("zaloha.zip"), std::string::npos) << v.chyba;
+        EXPECT_EQ(snapshot(db), before);
+        for (int x : values) EXPECT_LT(x, 100);
+    }
+}
+
+}  // namespace
