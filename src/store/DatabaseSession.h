@@ -69,6 +69,16 @@ struct PredchoziDB {
     bool visible = false;  // hidden when the slot is empty
 };
 
+// What the last opening did, for the command-line companion's report.
+struct PrubehOtevreni {
+    bool vytvorena = false;                // the tables were missing and were created
+    std::vector<std::string> prevedene;    // tables recoded to code page 852
+    int pridaneSloupce = 0;                // columns appended to older tables
+    std::vector<std::string> pridaneTagy;  // tags that checking the indexes added
+    std::optional<bool> zaloha;            // result of the automatic backup; empty: none ran
+    std::string chyba;                     // the engine's error when the opening failed
+};
+
 class DatabaseSession {
   public:
     static constexpr const char* kAlbumTable = "cddata.DBF";
@@ -144,6 +154,7 @@ class DatabaseSession {
     void OtevriTabulky();
 
     std::size_t pocetCD() const;  // album count of TData, 0 while closed
+    const PrubehOtevreni& prubeh() const { return prubeh_; }
 
   private:
     enum class Recovery { Opened, Ended };
@@ -166,6 +177,7 @@ class DatabaseSession {
     std::string adresar_;
     std::string adresarTXT_;
     bool packPending_ = false;
+    PrubehOtevreni prubeh_;
     std::function<void()> onChange_;
 };
 
