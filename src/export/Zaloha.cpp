@@ -47,7 +47,10 @@ class ZalohaChyba : public std::runtime_error {
 };
 
 std::string uvoz(const fs::path& p) {
-    return "\"" + p.string() + "\"";
+    std::string s(1, '"');
+    s += p.string();
+    s += '"';
+    return s;
 }
 
 std::string systemText(int err) {
