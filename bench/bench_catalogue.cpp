@@ -1,0 +1,865 @@
+// The engine beside SQLite on the same generated catalogue, in the same run. Every operation is a
+// pair of benchmarks "<operation>/lorvika" and "<operation>/sqlite"; the summary at the end gives
+// the ratio of the two and the target the engine is held to.
+//
+//   lorvika_bench [--large] [--markdown=FILE] [benchmark flags]
+//
+// --large (or LORVIKA_BENCH_LARGE=1) uses 100,000 albums instead of 10,000. Data lives in
+// $LORVIKA_BENCH_DIR (kept and reused by later runs) or in a temporary folder removed at the end.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CatalogueGen.h"
+#include "store/Catalogue.h"
+#include "store/dbf/Engine.h"
+#include "store/dbf/EngineError.h"
+
+namespace fs = std::filesystem;
+using namespace lorvika;
+using namespace lorvika::bench;
+
+namespace {
+
+struct LorvikaSession;
+struct AppendTarget;
+struct SqliteAppendTarget;
+
+struct Env {
+    Dataset data;
+    fs::path base;
+    fs::path scratch;
+    bool removeBase = false;
+    // Open tables shared by the benchmarks; closed before the folders are removed.
+    std::unique_ptr<LorvikaSession> session;
+    std::unique_ptr<SqliteDb> sqlite;
+    std::unique_ptr<AppendTarget> append;
+    std::unique_ptr<SqliteAppendTarget> sqliteAppend;
+    void close();
+};
+
+Env& env() {
+    static Env e;
+    return e;
+}
+
+std::string dbDir() {
+    return env().data.lorvikaDir.string();
+}
+
+// A fresh copy of the generated files under the scratch folder, for benchmarks that change the
+// data or must not share the run's open tables (the engine locks what it opens).
+fs::path freshCopy(const std::string& name, bool withSqlite) {
+    const fs::path dir = env().scratch / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir / "db");
+    for (const auto& entry : fs::directory_iterator(env().data.lorvikaDir))
+        fs::copy_file(entry.path(), dir / "db" / entry.path().filename());
+    if (withSqlite) fs::copy_file(env().data.sqlitePath, dir / "katalog.sqlite");
+    return dir;
+}
+
+// The session every read benchmark shares: one engine with the album and track table open, as
+// the main window holds them.
+struct LorvikaSession {
+    dbf::Engine engine;
+    std::unique_ptr<dbf::Cursor> albums;
+    std::unique_ptr<dbf::Cursor> tracks;
+    LorvikaSession() {
+        albums = engine.open(dbDir(), std::string(kSouborAlb));
+        tracks = engine.open(dbDir(), std::string(kSouborSkladeb));
+    }
+};
+
+LorvikaSession& session() {
+    if (!env().session) env().session = std::make_unique<LorvikaSession>();
+    return *env().session;
+}
+
+SqliteDb& sqliteSession() {
+    if (!env().sqlite)
+        env().sqlite = std::make_unique<SqliteDb>(env().data.sqlitePath.string(), true);
+    return *env().sqlite;
+}
+
+// Album numbers in a fixed random order, the same for both sides.
+const std::vector<int>& probeNumbers() {
+    static const std::vector<int> numbers = [] {
+        std::vector<int> n;
+        std::uint64_t x = 0x2545F4914F6CDD1DULL;
+        const auto albums = static_cast<std::uint64_t>(env().data.albums);
+        for (int i = 0; i < 4096; ++i) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+            n.push_back(static_cast<int>(x % albums) + 1);
+        }
+        return n;
+    }();
+    return numbers;
+}
+
+std::string sqliteText(sqlite3_stmt* s, int column) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : "";
+}
+
+template <typename F>
+void guarded(benchmark::State& state, F&& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+void openLorvika(benchmark::State& state, bool withIndex) {
+    guarded(state, [&] {
+        const fs::path dir = freshCopy(withIndex ? "open" : "open-noindex", false) / "db";
+        for (auto _ : state) {
+            if (!withIndex) {
+                state.PauseTiming();
+                for (const char* mdx : {"cddata.mdx", "cdskladby.mdx"}) fs::remove(dir / mdx);
+                state.ResumeTiming();
+            }
+            auto engine = std::make_unique<dbf::Engine>();
+            auto albums = engine->open(dir.string(), std::string(kSouborAlb));
+            auto tracks = engine->open(dir.string(), std::string(kSouborSkladeb));
+            albums->setTag("cislo");
+            albums->first();
+            benchmark::DoNotOptimize(albums->integer("CISLO"));
+            state.PauseTiming();
+            albums.reset();
+            tracks.reset();
+            engine.reset();
+            state.ResumeTiming();
+        }
+    });
+}
+
+void BM_OpenCurrentLorvika(benchmark::State& state) {
+    openLorvika(state, true);
+}
+void BM_OpenNoIndexLorvika(benchmark::State& state) {
+    openLorvika(state, false);
+}
+
+void BM_OpenSqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        for (auto _ : state) {
+            SqliteDb db(env().data.sqlitePath.string(), true);
+            SqliteStmt q(db.get(), "SELECT ALBUM FROM cddata WHERE CISLO = 1");
+            if (!q.step()) throw std::runtime_error("SQLite: album 1 chybí");
+            benchmark::DoNotOptimize(sqlite3_column_text(q.get(), 0));
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookup by album number and the tracks of one album
+
+void BM_LookupLorvika(benchmark::State& state) {
+    guarded(state, [&] {
+        auto& c = *session().albums;
+        c.setTag("cislo");
+        const int album = c.fieldIndex("ALBUM");
+        const auto& numbers = probeNumbers();
+        std::size_t i = 0;
+        for (auto _ : state) {
+            if (!c.findKey(numbers[i++ % numbers.size()]))
+                throw std::runtime_error("album nenalezeno");
+            benchmark::DoNotOptimize(c.text(album));
+        }
+    });
+}
+
+void BM_LookupSqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        SqliteStmt q(sqliteSession().get(), "SELECT ALBUM FROM cddata WHERE CISLO = ?");
+        const auto& numbers = probeNumbers();
+        std::size_t i = 0;
+        for (auto _ : state) {
+            sqlite3_bind_int(q.get(), 1, numbers[i++ % numbers.size()]);
+            if (!q.step()) throw std::runtime_error("album nenalezeno");
+            benchmark::DoNotOptimize(sqlite3_column_text(q.get(), 0));
+            sqlite3_reset(q.get());
+        }
+    });
+}
+
+std::size_t tracksLorvika(dbf::Cursor& c, int name, int album) {
+    std::size_t n = 0;
+    c.setRange(album, album);
+    while (!c.eof()) {
+        benchmark::DoNotOptimize(c.text(name));
+        ++n;
+        c.next();
+    }
+    c.cancelRange();
+    return n;
+}
+
+std::size_t tracksSqlite(SqliteStmt& q, int album) {
+    std::size_t n = 0;
+    sqlite3_bind_int(q.get(), 1, album);
+    while (q.step()) {
+        benchmark::DoNotOptimize(sqlite3_column_text(q.get(), 0));
+        ++n;
+    }
+    sqlite3_reset(q.get());
+    return n;
+}
+
+constexpr const char* kTracksQuery = "SELECT NAME FROM cdskladby WHERE CD = ?";
+
+void BM_RangeLorvika(benchmark::State& state) {
+    guarded(state, [&] {
+        auto& c = *session().tracks;
+        c.setTag("CD");
+        const int name = c.fieldIndex("NAME");
+        const auto& numbers = probeNumbers();
+        // Both sides must see the same tracks, or the comparison means nothing.
+        SqliteStmt check(sqliteSession().get(), kTracksQuery);
+        for (std::size_t k = 0; k < 64; ++k) {
+            if (tracksLorvika(c, name, numbers[k]) != tracksSqlite(check, numbers[k]))
+                throw std::runtime_error("počty skladeb alba " + std::to_string(numbers[k]) +
+                                         " se liší od SQLite");
+        }
+        std::size_t i = 0, rows = 0;
+        for (auto _ : state) rows += tracksLorvika(c, name, numbers[i++ % numbers.size()]);
+        state.counters["tracks"] =
+            benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
+    });
+}
+
+void BM_RangeSqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        SqliteStmt q(sqliteSession().get(), kTracksQuery);
+        const auto& numbers = probeNumbers();
+        std::size_t i = 0, rows = 0;
+        for (auto _ : state) rows += tracksSqlite(q, numbers[i++ % numbers.size()]);
+        state.counters["tracks"] =
+            benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Appending an album with 14 tracks
+
+std::vector<Album>& appendPool() {
+    static std::vector<Album> pool = [] {
+        GenOptions o;
+        o.albums = 256;
+        o.seed = 777;
+        CatalogueGenerator gen(o);
+        std::vector<Album> albums;
+        while (!gen.done()) {
+            Album a = gen.next();
+            a.tracks.resize(14, a.tracks.front());
+            for (int i = 0; i < 14; ++i) a.tracks[i].position = i + 1;
+            albums.push_back(std::move(a));
+        }
+        return albums;
+    }();
+    return pool;
+}
+
+struct AppendTarget {
+    fs::path dir = freshCopy("append-lorvika", false) / "db";
+    dbf::Engine engine;
+    LorvikaWriter writer{engine, dir.string()};
+    int number = static_cast<int>(env().data.albums);
+};
+
+struct SqliteAppendTarget {
+    fs::path file = freshCopy("append-sqlite", true) / "katalog.sqlite";
+    SqliteDb db{file.string()};
+    SqliteWriter writer{db};
+    SqliteStmt begin{db.get(), "BEGIN"};
+    SqliteStmt commit{db.get(), "COMMIT"};
+    int number = static_cast<int>(env().data.albums);
+    SqliteAppendTarget() { db.exec("PRAGMA synchronous=OFF"); }
+};
+
+void BM_AppendLorvika(benchmark::State& state) {
+    guarded(state, [&] {
+        // One copy for the whole run: the table grows by every measured album.
+        if (!env().append) env().append = std::make_unique<AppendTarget>();
+        auto& t = *env().append;
+        auto& pool = appendPool();
+        std::size_t i = 0;
+        for (auto _ : state) {
+            Album& a = pool[i++ % pool.size()];
+            a.number = ++t.number;
+            t.writer.append(a);
+        }
+    });
+}
+
+void BM_AppendSqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        if (!env().sqliteAppend) env().sqliteAppend = std::make_unique<SqliteAppendTarget>();
+        auto& t = *env().sqliteAppend;
+        auto& pool = appendPool();
+        std::size_t i = 0;
+        for (auto _ : state) {
+            Album& a = pool[i++ % pool.size()];
+            a.number = ++t.number;
+            t.begin.step();
+            t.begin.reset();
+            t.writer.append(a);
+            t.commit.step();
+            t.commit.reset();
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// select distinct
+
+std::vector<std::string> distinctLorvika(const std::string& column) {
+    auto c = session().engine.sql(
+        dbDir(), "select distinct " + column + " from cddata.dbf where " + column + " > ''");
+    std::vector<std::string> values;
+    for (c->first(); !c->eof(); c->next()) values.push_back(c->text(0));
+    return values;
+}
+
+std::vector<std::string> distinctSqlite(SqliteStmt& q) {
+    std::vector<std::string> values;
+    while (q.step()) values.push_back(sqliteText(q.get(), 0));
+    q.reset();
+    return values;
+}
+
+std::string distinctQuery(const std::string& column) {
+    return "SELECT DISTINCT " + column + " FROM cddata WHERE " + column + " > ''";
+}
+
+void distinctLorvikaBench(benchmark::State& state, const std::string& column) {
+    guarded(state, [&] {
+        SqliteStmt q(sqliteSession().get(), distinctQuery(column));
+        auto mine = distinctLorvika(column);
+        auto theirs = distinctSqlite(q);
+        std::sort(mine.begin(), mine.end());
+        std::sort(theirs.begin(), theirs.end());
+        if (mine != theirs)
+            throw std::runtime_error("select distinct " + column + ": " +
+                                     std::to_string(mine.size()) + " hodnot, SQLite " +
+                                     std::to_string(theirs.size()));
+        for (auto _ : state) benchmark::DoNotOptimize(distinctLorvika(column));
+        state.counters["values"] = static_cast<double>(mine.size());
+    });
+}
+
+void distinctSqliteBench(benchmark::State& state, const std::string& column) {
+    guarded(state, [&] {
+        SqliteStmt q(sqliteSession().get(), distinctQuery(column));
+        for (auto _ : state) benchmark::DoNotOptimize(distinctSqlite(q));
+    });
+}
+
+void BM_DistinctZanrLorvika(benchmark::State& s) {
+    distinctLorvikaBench(s, "ZANR");
+}
+void BM_DistinctZanrSqlite(benchmark::State& s) {
+    distinctSqliteBench(s, "ZANR");
+}
+void BM_DistinctArtistLorvika(benchmark::State& s) {
+    distinctLorvikaBench(s, "ARTIST");
+}
+void BM_DistinctArtistSqlite(benchmark::State& s) {
+    distinctSqliteBench(s, "ARTIST");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Full scan with a filter over three text fields
+
+const std::string kFindAlbum = "Láska";
+const std::string kFindArtist = "ová";
+const std::string kFindGenre = "Jazz";
+
+std::size_t scanLorvika(dbf::Cursor& c) {
+    std::int64_t sum = 0;
+    std::size_t n = 0;
+    for (c.first(); !c.eof(); c.next()) {
+        sum += c.integer("CISLO");
+        ++n;
+    }
+    benchmark::DoNotOptimize(sum);
+    return n;
+}
+
+std::size_t scanSqlite(SqliteStmt& q) {
+    std::int64_t sum = 0;
+    std::size_t n = 0;
+    while (q.step()) {
+        sum += sqlite3_column_int64(q.get(), 0);
+        ++n;
+    }
+    q.reset();
+    benchmark::DoNotOptimize(sum);
+    return n;
+}
+
+std::unique_ptr<SqliteStmt> scanQuery() {
+    auto q = std::make_unique<SqliteStmt>(
+        sqliteSession().get(),
+        "SELECT CISLO FROM cddata WHERE instr(ALBUM, ?1) > 0 OR instr(ARTIST, ?2) > 0 OR "
+        "instr(ZANR, ?3) > 0");
+    return q;
+}
+
+void bindScan(SqliteStmt& q) {
+    sqlite3_bind_text(q.get(), 1, kFindAlbum.data(), static_cast<int>(kFindAlbum.size()),
+                      SQLITE_STATIC);
+    sqlite3_bind_text(q.get(), 2, kFindArtist.data(), static_cast<int>(kFindArtist.size()),
+                      SQLITE_STATIC);
+    sqlite3_bind_text(q.get(), 3, kFindGenre.data(), static_cast<int>(kFindGenre.size()),
+                      SQLITE_STATIC);
+}
+
+void BM_ScanLorvika(benchmark::State& state) {
+    guarded(state, [&] {
+        // A cursor of its own, as the search window has.
+        auto c = session().engine.open(dbDir(), std::string(kSouborAlb));
+        const int album = c->fieldIndex("ALBUM");
+        const int artist = c->fieldIndex("ARTIST");
+        const int genre = c->fieldIndex("ZANR");
+        c->setFilter([=](const dbf::Cursor& r) {
+            return r.text(album).find(kFindAlbum) != std::string::npos ||
+                   r.text(artist).find(kFindArtist) != std::string::npos ||
+                   r.text(genre).find(kFindGenre) != std::string::npos;
+        });
+        c->setFiltered(true);
+        auto q = scanQuery();
+        bindScan(*q);
+        const std::size_t expected = scanSqlite(*q);
+        bindScan(*q);
+        const std::size_t found = scanLorvika(*c);
+        if (found != expected)
+            throw std::runtime_error("filtr prošlo " + std::to_string(found) + " alb, SQLite " +
+                                     std::to_string(expected));
+        for (auto _ : state) scanLorvika(*c);
+        state.counters["matches"] = static_cast<double>(found);
+    });
+}
+
+void BM_ScanSqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        auto q = scanQuery();
+        for (auto _ : state) {
+            bindScan(*q);
+            scanSqlite(*q);
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pack of the track table with every 20th track deleted
+
+constexpr int kDeleteEvery = 20;
+
+void BM_PackLorvika(benchmark::State& state) {
+    guarded(state, [&] {
+        for (auto _ : state) {
+            state.PauseTiming();
+            const std::string dir = (freshCopy("pack-lorvika", false) / "db").string();
+            {
+                dbf::Engine engine;
+                {
+                    auto c = engine.open(dir, std::string(kSouborSkladeb));
+                    int i = 0;
+                    c->first();
+                    while (!c->eof()) {
+                        if (i++ % kDeleteEvery == 0)
+                            c->remove();
+                        else
+                            c->next();
+                    }
+                }
+                state.ResumeTiming();
+                engine.pack(dir, std::string(kSouborSkladeb));
+                state.PauseTiming();
+            }
+            state.ResumeTiming();
+        }
+    });
+}
+
+void BM_PackSqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        for (auto _ : state) {
+            state.PauseTiming();
+            const fs::path file = freshCopy("pack-sqlite", true) / "katalog.sqlite";
+            {
+                SqliteDb db(file.string());
+                db.exec("DELETE FROM cdskladby WHERE (rowid - 1) % " +
+                        std::to_string(kDeleteEvery) + " = 0");
+                state.ResumeTiming();
+                db.exec("VACUUM");
+                state.PauseTiming();
+            }
+            state.ResumeTiming();
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Resident memory after opening, measured in a fresh process of this program
+
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// The child's side: prints "before after" in KiB.
+int rssProbe(const std::string& kind, const std::string& dir) {
+    try {
+        const long before = residentKiB();
+        if (kind == "lorvika") {
+            dbf::Engine engine;
+            auto albums = engine.open(dir, std::string(kSouborAlb));
+            auto tracks = engine.open(dir, std::string(kSouborSkladeb));
+            albums->setTag("artist");
+            albums->first();
+            tracks->setTag("CD");
+            tracks->first();
+            std::cout << before << " " << residentKiB() << std::endl;
+        } else {
+            SqliteDb db(dir + "/katalog.sqlite", true);
+            SqliteStmt q(db.get(), "SELECT ALBUM FROM cddata WHERE CISLO = 1");
+            q.step();
+            std::cout << before << " " << residentKiB() << std::endl;
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+}
+
+std::pair<long, long> runProbe(const std::string& kind, const std::string& dir) {
+    const std::string out = (env().scratch / ("rss-" + kind + ".txt")).string();
+    std::string self = fs::read_symlink("/proc/self/exe").string();
+    std::string a1 = "--rss-probe=" + kind, a2 = dir;
+    std::vector<char*> argv{self.data(), a1.data(), a2.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("nelze spustit měření paměti");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("měření paměti selhalo");
+    std::ifstream in(out);
+    long before = 0, after = 0;
+    in >> before >> after;
+    return {before, after};
+}
+
+double tableFilesMiB(const fs::path& dir, const std::string& extension) {
+    double bytes = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string ext = entry.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        if (ext == extension) bytes += static_cast<double>(entry.file_size());
+    }
+    return bytes / (1024.0 * 1024.0);
+}
+
+void BM_MemoryLorvika(benchmark::State& state) {
+    guarded(state, [&] {
+        const fs::path dir = freshCopy("rss", false) / "db";
+        std::pair<long, long> kib;
+        for (auto _ : state) kib = runProbe("lorvika", dir.string());
+        const double files = tableFilesMiB(dir, ".dbf");
+        const double grown = static_cast<double>(kib.second - kib.first) / 1024.0;
+        state.counters["rss_MiB"] = static_cast<double>(kib.second) / 1024.0;
+        state.counters["opened_MiB"] = grown;
+        state.counters["dbf_MiB"] = files;
+        state.counters["mdx_MiB"] = tableFilesMiB(dir, ".mdx");
+        state.counters["opened_vs_dbf"] = grown / files;
+    });
+}
+
+void BM_MemorySqlite(benchmark::State& state) {
+    guarded(state, [&] {
+        const fs::path dir = env().data.root;
+        std::pair<long, long> kib;
+        for (auto _ : state) kib = runProbe("sqlite", dir.string());
+        const double files = tableFilesMiB(dir, ".sqlite");
+        const double grown = static_cast<double>(kib.second - kib.first) / 1024.0;
+        state.counters["rss_MiB"] = static_cast<double>(kib.second) / 1024.0;
+        state.counters["opened_MiB"] = grown;
+        state.counters["db_MiB"] = files;
+        state.counters["opened_vs_db"] = grown / files;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registration and summary
+
+struct Pair {
+    std::string operation;
+    std::string lorvika;
+    std::string sqlite;
+    double targetSeconds;  // 0: none
+    bool ratioTarget;      // the engine must not be slower than SQLite
+};
+
+const std::vector<Pair>& pairs() {
+    static const std::vector<Pair> p{
+        {"open, current index", "open_current/lorvika", "open/sqlite", 0.3, false},
+        {"open, index rebuilt", "open_noindex/lorvika", "open/sqlite", 0, false},
+        {"album by number (cislo)", "lookup/lorvika", "lookup/sqlite", 5e-6, true},
+        {"tracks of one album (CD)", "range/lorvika", "range/sqlite", 5e-6, true},
+        {"append album + 14 tracks", "append/lorvika", "append/sqlite", 0.5e-3, false},
+        {"select distinct ZANR", "distinct_zanr/lorvika", "distinct_zanr/sqlite", 50e-3, true},
+        {"select distinct ARTIST", "distinct_artist/lorvika", "distinct_artist/sqlite", 50e-3,
+         true},
+        {"scan, filter on 3 texts", "scan/lorvika", "scan/sqlite", 150e-3, true},
+        {"pack track table", "pack/lorvika", "pack/sqlite", 0, false},
+    };
+    return p;
+}
+
+void registerAll() {
+    using benchmark::RegisterBenchmark;
+    const auto ms = benchmark::kMillisecond;
+    const auto us = benchmark::kMicrosecond;
+    RegisterBenchmark("open_current/lorvika", BM_OpenCurrentLorvika)->Unit(ms)->UseRealTime();
+    RegisterBenchmark("open_noindex/lorvika", BM_OpenNoIndexLorvika)->Unit(ms)->UseRealTime();
+    RegisterBenchmark("open/sqlite", BM_OpenSqlite)->Unit(ms)->UseRealTime();
+    RegisterBenchmark("lookup/lorvika", BM_LookupLorvika)->Unit(us);
+    RegisterBenchmark("lookup/sqlite", BM_LookupSqlite)->Unit(us);
+    RegisterBenchmark("range/lorvika", BM_RangeLorvika)->Unit(us);
+    RegisterBenchmark("range/sqlite", BM_RangeSqlite)->Unit(us);
+    RegisterBenchmark("append/lorvika", BM_AppendLorvika)->Unit(us)->UseRealTime();
+    RegisterBenchmark("append/sqlite", BM_AppendSqlite)->Unit(us)->UseRealTime();
+    RegisterBenchmark("distinct_zanr/lorvika", BM_DistinctZanrLorvika)->Unit(ms);
+    RegisterBenchmark("distinct_zanr/sqlite", BM_DistinctZanrSqlite)->Unit(ms);
+    RegisterBenchmark("distinct_artist/lorvika", BM_DistinctArtistLorvika)->Unit(ms);
+    RegisterBenchmark("distinct_artist/sqlite", BM_DistinctArtistSqlite)->Unit(ms);
+    RegisterBenchmark("scan/lorvika", BM_ScanLorvika)->Unit(ms);
+    RegisterBenchmark("scan/sqlite", BM_ScanSqlite)->Unit(ms);
+    RegisterBenchmark("pack/lorvika", BM_PackLorvika)->Unit(ms)->UseRealTime()->Iterations(3);
+    RegisterBenchmark("pack/sqlite", BM_PackSqlite)->Unit(ms)->UseRealTime()->Iterations(3);
+    RegisterBenchmark("memory/lorvika", BM_MemoryLorvika)->Unit(ms)->UseRealTime()->Iterations(1);
+    RegisterBenchmark("memory/sqlite", BM_MemorySqlite)->Unit(ms)->UseRealTime()->Iterations(1);
+}
+
+std::string formatSeconds(double s) {
+    std::ostringstream o;
+    o << std::setprecision(3);
+    if (s >= 1)
+        o << s << " s";
+    else if (s >= 1e-3)
+        o << s * 1e3 << " ms";
+    else
+        o << s * 1e6 << " µs";
+    return o.str();
+}
+
+// Console output as usual, then a table of ratios against SQLite.
+class SummaryReporter : public benchmark::ConsoleReporter {
+  public:
+    explicit SummaryReporter(std::string markdownFile) : markdownFile_(std::move(markdownFile)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& r : runs) {
+            if (r.run_type != Run::RT_Iteration) continue;
+            auto& entry = results_[r.run_name.function_name];
+            if (r.error_occurred) {
+                entry.error = r.error_message;
+                continue;
+            }
+            const double seconds =
+                r.iterations ? r.real_accumulated_time / static_cast<double>(r.iterations) : 0;
+            entry.seconds.push_back(seconds);
+            entry.counters = r.counters;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const std::string table = summary();
+        std::cout << "\n" << table;
+        if (!markdownFile_.empty()) std::ofstream(markdownFile_) << table;
+    }
+
+  private:
+    struct Result {
+        std::vector<double> seconds;
+        std::map<std::string, benchmark::Counter> counters;
+        std::string error;
+    };
+
+    std::optional<double> median(const std::string& name) const {
+        auto it = results_.find(name);
+        if (it == results_.end() || it->second.seconds.empty()) return std::nullopt;
+        auto v = it->second.seconds;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+
+    std::string cell(const std::string& name) const {
+        auto it = results_.find(name);
+        if (it != results_.end() && !it->second.error.empty()) return "chyba: " + it->second.error;
+        const auto s = median(name);
+        return s ? formatSeconds(*s) : "-";
+    }
+
+    double counter(const std::string& name, const std::string& key) const {
+        auto it = results_.find(name);
+        if (it == results_.end()) return 0;
+        auto c = it->second.counters.find(key);
+        return c == it->second.counters.end() ? 0 : c->second.value;
+    }
+
+    std::string summary() const {
+        const bool large = env().data.albums >= 100000;
+        std::ostringstream o;
+        o << std::setprecision(3);
+        o << "Catalogue: " << env().data.albums << " albums, " << env().data.tracks
+          << " tracks (seed " << env().data.options.seed << ")";
+        if (!large) o << "; targets apply to 100,000 albums";
+        o << "\n\n";
+        o << "| Operation | Lorvika | SQLite | Lorvika / SQLite | Target | Met |\n";
+        o << "|---|---:|---:|---:|---|---|\n";
+        for (const auto& p : pairs()) {
+            const auto mine = median(p.lorvika);
+            const auto theirs = median(p.sqlite);
+            std::string ratio = "-";
+            std::optional<double> r;
+            if (mine && theirs && *theirs > 0) {
+                r = *mine / *theirs;
+                std::ostringstream t;
+                t << std::setprecision(3) << *r;
+                ratio = t.str();
+            }
+            std::string target;
+            if (p.targetSeconds > 0) target = "< " + formatSeconds(p.targetSeconds);
+            if (p.ratioTarget) target += target.empty() ? "ratio ≤ 1" : ", ratio ≤ 1";
+            std::string met = "-";
+            if (!target.empty() && mine) {
+                bool ok = p.targetSeconds <= 0 || *mine < p.targetSeconds;
+                if (p.ratioTarget) ok = ok && r && *r <= 1.0;
+                met = !large ? (ok ? "(yes)" : "(no)") : (ok ? "yes" : "**no**");
+            }
+            o << "| " << p.operation << " | " << cell(p.lorvika) << " | " << cell(p.sqlite) << " | "
+              << ratio << " | " << (target.empty() ? "-" : target) << " | " << met << " |\n";
+        }
+        const double opened = counter("memory/lorvika", "opened_MiB");
+        const double dbf = counter("memory/lorvika", "dbf_MiB");
+        if (dbf > 0) {
+            const double ratio = opened / dbf;
+            o << "| resident memory after opening | " << opened << " MiB | "
+              << counter("memory/sqlite", "opened_MiB") << " MiB | " << ratio << " × .DBF size ("
+              << dbf << " MiB) | < 2 × table files | "
+              << (ratio < 2 ? (large ? "yes" : "(yes)") : (large ? "**no**" : "(no)")) << " |\n";
+        }
+        return o.str();
+    }
+
+    std::string markdownFile_;
+    std::map<std::string, Result> results_;
+};
+
+void Env::close() {
+    sqliteAppend.reset();
+    append.reset();
+    sqlite.reset();
+    session.reset();
+}
+
+bool truthy(const char* value) {
+    return value && *value && std::string(value) != "0";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> args{argv[0]};
+    bool large = truthy(std::getenv("LORVIKA_BENCH_LARGE"));
+    std::string markdown;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--rss-probe=", 0) == 0 && i + 1 < argc)
+            return rssProbe(a.substr(12), argv[i + 1]);
+        if (a == "--large")
+            large = true;
+        else if (a.rfind("--markdown=", 0) == 0)
+            markdown = a.substr(11);
+        else
+            args.push_back(argv[i]);
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+
+    Env& e = env();
+    if (const char* dir = std::getenv("LORVIKA_BENCH_DIR"); dir && *dir) {
+        e.base = dir;
+    } else {
+        e.base = fs::temp_directory_path() / ("lorvika-bench-" + std::to_string(::getpid()));
+        e.removeBase = true;
+    }
+    int rc = 0;
+    try {
+        GenOptions options;
+        options.albums = large ? 100000 : 10000;
+        const auto start = std::chrono::steady_clock::now();
+        e.data = ensureDataset(e.base, options);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::cerr << "Katalog " << e.data.albums << " alb / " << e.data.tracks << " skladeb v "
+                  << e.data.root.string() << " (" << std::setprecision(3) << took.count()
+                  << " s)\n";
+        e.scratch = e.base / "pracovni";
+        fs::create_directories(e.scratch);
+        registerAll();
+        SummaryReporter reporter(markdown);
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+    } catch (const std::exception& ex) {
+        std::cerr << "Chyba: " << ex.what() << "\n";
+        rc = 1;
+    }
+    benchmark::Shutdown();
+    try {
+        e.close();
+    } catch (const std::exception& ex) {
+        std::cerr << "Chyba při zavírání: " << ex.what() << "\n";
+        rc = 1;
+    }
+    std::error_code ec;
+    fs::remove_all(e.scratch, ec);
+    if (e.removeBase) fs::remove_all(e.base, ec);
+    return rc;
+}
