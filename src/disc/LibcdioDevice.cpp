@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <vector>
 
 #include <cdio/cdio.h>
 // after cdio.h, which it needs
@@ -120,6 +121,56 @@ std::uint32_t serialOf(CdIo_t* p) {
 }
 
 }  // namespace
+
+namespace {
+
+// Decodes UTF-8; false for anything that is not well-formed (overlong forms and surrogates too).
+bool decodeUtf8(const std::string& s, std::vector<std::uint32_t>& out) {
+    out.clear();
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        int extra = 0;
+        std::uint32_t cp = 0;
+        if (b < 0x80)
+            cp = b;
+        else if (b >= 0xC2 && b <= 0xDF)
+            extra = 1, cp = b & 0x1F;
+        else if (b >= 0xE0 && b <= 0xEF)
+            extra = 2, cp = b & 0x0F;
+        else if (b >= 0xF0 && b <= 0xF4)
+            extra = 3, cp = b & 0x07;
+        else
+            return false;
+        if (i + static_cast<std::size_t>(extra) >= s.size()) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        out.push_back(cp);
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string undoDoubleUtf8(const std::string& text) {
+    std::vector<std::uint32_t> cps;
+    if (!decodeUtf8(text, cps)) return text;
+    std::string bytes;
+    bool high = false;
+    for (const auto cp : cps) {
+        if (cp > 0xFF) return text;
+        high = high || cp >= 0x80;
+        bytes += static_cast<char>(cp);
+    }
+    std::vector<std::uint32_t> again;
+    return high && decodeUtf8(bytes, again) ? bytes : text;
+}
 
 struct LibcdioDevice::Handle {
     CdioPtr cdio;
@@ -275,7 +326,7 @@ CdText LibcdioDevice::cdText() {
     if (!cdt) return text;
     const auto field = [cdt](cdtext_field_t f, track_t t) {
         const char* s = cdtext_get_const(cdt, f, t);
-        return std::string(s ? s : "");
+        return undoDoubleUtf8(s ? s : "");
     };
     text.title = field(CDTEXT_FIELD_TITLE, 0);
     text.performer = field(CDTEXT_FIELD_PERFORMER, 0);

@@ -63,6 +63,11 @@ class LibcdioDevice : public CdDevice {
     std::string lastError_;
 };
 
+// libcdio hands CD-TEXT out as UTF-8 converted from ISO 8859-1, the CD-TEXT character set; a cue
+// sheet written in UTF-8 then arrives encoded twice. Such text is given back as it was written;
+// anything else is left alone.
+std::string undoDoubleUtf8(const std::string& text);
+
 // Whether a path is a disc image libcdio can open as a drive.
 bool isDiscImage(const std::string& path);
 // Whether a path is one of the machine's CD drives (or a link to one).
