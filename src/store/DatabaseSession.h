@@ -60,6 +60,8 @@ struct SessionPaths {
 
     // All four under one program directory, with the program's file names.
     static SessionPaths inDirectory(const std::string& programDir);
+    // The program's own: the program directory as Paths.h finds it.
+    static SessionPaths program();
 };
 
 // One entry of the submenu of previous databases (items MZO1 .. MZO5).
