@@ -13,6 +13,7 @@
     X("info", runInfo, "info ADRESÁŘ")                                \
     X("check", runCheck, "check ADRESÁŘ [--repair]")                  \
     X("dump", runDump, "dump ADRESÁŘ cddata|cdskladby [--tag JMÉNO]") \
+    X("disc-id", runDiscId, "disc-id ZDROJ")                          \
     /* end of the command list */
 
 namespace lorvika::cli {

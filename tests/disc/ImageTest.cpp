@@ -152,6 +152,23 @@ TEST(LibcdioImage, IdentityOfATwoTrackImageByHand) {
     EXPECT_EQ(r.trackSeconds, (std::vector<int>{130, 109}));
 }
 
+TEST(LibcdioImage, CdrdaoTocGivesTheSameIdentityAsTheCueSheet) {
+    test::TestDir dir;
+    const Image img{{{"AUDIO", 0}, {"AUDIO", msf(2, 10, 33)}}, msf(4, 0, 0), {}, {}};
+    const std::string cue = writeImage(dir, "same", img);
+    const auto toc = dir.path() / "same.toc";
+    std::ofstream(toc) << "CD_DA\nTRACK AUDIO\nFILE \"same.bin\" 0 02:10:33\n"
+                       << "TRACK AUDIO\nFILE \"same.bin\" 02:10:33 01:49:42\n";
+    LibcdioDevice dev;
+    dev.open(cue);
+    const std::string fromCue = NactiSN(dev);
+    DriveCBChange(dev, toc.string());
+    ASSERT_TRUE(dev.isOpen());
+    EXPECT_EQ(NactiSN(dev), fromCue);
+    EXPECT_EQ(fromCue, composeIdentity(2, packedFromFrames(msf(4, 0, 0) - 1),
+                                       audioVolumeSerial(expectedToc(img))));
+}
+
 TEST(LibcdioImage, DataTracksAndVolumeDescriptors) {
     test::TestDir dir;
     const Sector primary = descriptor(1, nullptr, 0x21);
