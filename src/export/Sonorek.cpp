@@ -1,0 +1,137 @@
+#include "export/Sonorek.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "store/Catalogue.h"
+#include "store/Ini.h"
+
+namespace lorvika {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kSep = static_cast<char>(fs::path::preferred_separator);
+
+std::string join(const std::string& dir, const std::string& name) {
+    if (!dir.empty() && dir.back() == kSep) return dir + name;
+    return dir + kSep + name;
+}
+
+struct AlbumTxt {
+    std::int64_t cislo = 0;
+    std::string album, artist, zanr, zeme, pstop, sn;
+};
+
+AlbumTxt ctiAlbum(const dbf::Cursor& alba) {
+    AlbumTxt a;
+    a.cislo = alba.integer("CISLO");
+    a.album = alba.text("ALBUM");
+    a.artist = alba.text("ARTIST");
+    a.zanr = alba.text("ZANR");
+    a.zeme = alba.text("ZEME");
+    a.pstop = std::to_string(alba.integer("PSTOP"));
+    a.sn = alba.text("SN");
+    return a;
+}
+
+void zajistiAdresar(const std::string& adresarTXT) {
+    std::error_code ec;
+    if (fs::is_directory(adresarTXT, ec)) return;
+    fs::create_directories(adresarTXT, ec);
+    if (ec || !fs::is_directory(adresarTXT))
+        throw SonorekError("Adresář \"" + adresarTXT + "\" nelze vytvořit: " + ec.message());
+}
+
+// The same writes, in the same order, as the key-by-key algorithm: the five album keys, then
+// each track's two keys in the order of the tag.
+void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adresarTXT) {
+    const std::string soubor = SouborTxtCD(adresarTXT, a.sn);
+    zajistiAdresar(adresarTXT);
+    IniZapis ini(soubor);
+    ini.text("CD", "album", a.album);
+    ini.text("CD", "artist", a.artist);
+    ini.text("CD", "zanr", a.zanr);
+    ini.text("CD", "zeme", a.zeme);
+    ini.text("CD", "pstop", a.pstop);
+    ProjdiSkladby(skladby, a.cislo, [&](dbf::Cursor& s) {
+        const std::string sekce = std::to_string(s.integer("CISLO"));
+        ini.text(sekce, "name", s.text("NAME"));
+        ini.text(sekce, "artist", s.text("ARTIST"));
+    });
+    ini.uloz();
+}
+
+}  // namespace
+
+std::string AdresarTXT(const std::string& adresarDB) {
+    return join(adresarDB, "TXT");
+}
+
+std::string SouborTxtCD(const std::string& adresarTXT, const std::string& sn) {
+    // A disc identity is made of digits and letters; one with a separator would write
+    // elsewhere than the text directory.
+    if (sn.find('/') != std::string::npos || sn.find(kSep) != std::string::npos ||
+        sn.find('\0') != std::string::npos)
+        throw SonorekError("Identifikace disku \"" + sn +
+                           "\" nemůže pojmenovat soubor v adresáři \"" + adresarTXT + "\".");
+    return join(adresarTXT, sn + ".txt");
+}
+
+void ZapisAdresarTXT(const std::string& sonorekIni, const std::string& adresarTXT) {
+    ZapisText(sonorekIni, "Databaze", "adresarTXT", adresarTXT);
+}
+
+bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
+               const std::string& adresarTXT) {
+    const std::string predchozi = alba.tag();
+    AlbumTxt a;
+    bool nalezeno = false;
+    try {
+        zajistiAdresar(adresarTXT);
+        alba.setTag("cislo");
+        alba.setRange(dbf::Key(cislo), dbf::Key(cislo));
+        if (!alba.isEmpty()) {
+            alba.first();
+            a = ctiAlbum(alba);
+            nalezeno = true;
+        }
+    } catch (...) {
+        if (alba.hasRange()) alba.cancelRange();
+        alba.setTag(predchozi);
+        throw;
+    }
+    alba.cancelRange();
+    alba.setTag(predchozi);
+    if (!nalezeno) return false;
+    zapisSoubor(a, skladby, adresarTXT);
+    return true;
+}
+
+void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,
+               const std::function<void(const std::string&)>& stavovyText) {
+    if (stavovyText) stavovyText("ukládám textové soubory - propojení pro Sonorek");
+    const dbf::Bookmark zalozka = alba.bookmark();
+    auto zpet = [&] {
+        if (zalozka.record != 0 && alba.bookmarkValid(zalozka)) alba.gotoBookmark(zalozka);
+        if (stavovyText) stavovyText("");
+    };
+    try {
+        alba.first();
+        // The album cursor is on each album in turn; its record is the album the key-by-key
+        // walk would find by number.
+        const std::size_t pocet = alba.recordCount();
+        for (std::size_t i = 0; i < pocet && !alba.eof(); ++i) {
+            zapisSoubor(ctiAlbum(alba), skladby, adresarTXT);
+            alba.next();
+        }
+    } catch (...) {
+        zpet();
+        throw;
+    }
+    zpet();
+}
+
+}  // namespace lorvika

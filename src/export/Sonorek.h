@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "store/dbf/Cursor.h"
+
+// The text files the companion player Sonorek reads: one INI-style file per album, named after
+// the album's disc identity, in the directory TXT of the database directory.
+namespace lorvika {
+
+// A disc identity that cannot name a file in the text directory (it holds a path separator).
+class SonorekError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// database directory + separator + "TXT"
+std::string AdresarTXT(const std::string& adresarDB);
+// The album's file: text directory + separator + SN + ".txt".
+std::string SouborTxtCD(const std::string& adresarTXT, const std::string& sn);
+
+// Writes "Databaze"/"adresarTXT" of the player's INI file (sonorek.ini).
+void ZapisAdresarTXT(const std::string& sonorekIni, const std::string& adresarTXT);
+
+// Writes the file of album cislo: section "CD" (album, artist, zanr, zeme, pstop), then one
+// section per track on tag "CD" (name, artist). The file is read and written once, with the
+// bytes the same writes done key by key would leave; other content of the file stays. Creates
+// the text directory when missing. An album number that does not exist writes nothing (false).
+// Both cursors get their tags back and lose their ranges on every way out.
+bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
+               const std::string& adresarTXT);
+
+// Rewrites the files of every album the album cursor sees, in the order of its tag, and leaves
+// it on the album it was on. The status text is shown first and cleared at the end.
+void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,
+               const std::function<void(const std::string&)>& stavovyText = {});
+
+}  // namespace lorvika
