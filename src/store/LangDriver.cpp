@@ -1,0 +1,307 @@
+#include "store/LangDriver.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "store/Ini.h"
+#include "store/codepage.h"
+#include "store/dbf/EngineError.h"
+
+namespace lorvika {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kSekceDbf = "DBF";
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (low(a[i]) != low(b[i])) return false;
+    }
+    return true;
+}
+
+std::string quoted(const std::string& s) {
+    return "„" + s + "“";
+}
+
+// Table names are matched case-insensitively, as the engine does.
+std::string resolve(const std::string& dir, const std::string& name) {
+    std::error_code ec;
+    const fs::path exact = fs::path(dir) / name;
+    if (fs::exists(exact, ec)) return exact.string();
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (equalNoCase(it->path().filename().string(), name)) return it->path().string();
+    return exact.string();
+}
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+[[noreturn]] void fileError(const std::string& what, const std::string& path, int err) {
+    throw TableFileError("Tabulku " + quoted(path) + " nelze " + what + ": " + std::strerror(err));
+}
+
+[[noreturn]] void damaged(const std::string& path, const std::string& why) {
+    throw dbf::EngineError("Tabulka " + quoted(path) + " je poškozená: " + why + ".");
+}
+
+std::size_t readFully(int fd, std::uint64_t offset, void* buf, std::size_t size,
+                      const std::string& path) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, static_cast<char*>(buf) + done, size - done,
+                                  static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fileError("přečíst", path, errno);
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+void writeFully(int fd, const void* data, std::size_t size, const std::string& path) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, static_cast<const char*>(data) + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fileError("zapsat", path, errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+unsigned le16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
+std::uint32_t le32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+struct Span {
+    std::size_t offset, length;
+};
+
+struct Layout {
+    std::uint32_t records = 0;
+    std::size_t headerLength = 0;
+    std::size_t recordLength = 0;
+    std::vector<Span> textFields;
+};
+
+Layout parseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize,
+                   const std::string& path) {
+    Layout l;
+    if ((h[0] & 0x07) == 0x04) damaged(path, "formát dBase 7 není podporován");
+    l.records = le32(&h[4]);
+    l.headerLength = le16(&h[8]);
+    l.recordLength = le16(&h[10]);
+    if (l.headerLength < 33 || l.headerLength > h.size()) damaged(path, "neplatná délka hlavičky");
+    if (l.recordLength < 1) damaged(path, "neplatná délka záznamu");
+    std::size_t pos = 32;
+    std::size_t offset = 1;  // after the deletion flag
+    for (;; pos += 32) {
+        if (pos >= l.headerLength) damaged(path, "chybí konec popisu polí");
+        if (h[pos] == 0x0D) break;
+        if (pos + 32 > l.headerLength) damaged(path, "neúplný popis pole");
+        const std::size_t width = h[pos + 16];
+        if (width == 0) damaged(path, "pole nulové délky");
+        if (h[pos + 11] == 'C') l.textFields.push_back({offset, width});
+        offset += width;
+    }
+    if (offset != l.recordLength) damaged(path, "délka záznamu nesouhlasí s poli");
+    const std::uint64_t needed =
+        l.headerLength + static_cast<std::uint64_t>(l.records) * l.recordLength;
+    if (fileSize < needed) damaged(path, "soubor je kratší, než udává počet záznamů");
+    return l;
+}
+
+const std::array<unsigned char, 256>& recodeTable() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        std::string all(256, '\0');
+        for (int b = 0; b < 256; ++b) all[b] = static_cast<char>(b);
+        const std::string recoded = cp::cp1250ToCp852(all);
+        for (int b = 0; b < 256; ++b) t[b] = static_cast<unsigned char>(recoded[b]);
+        return t;
+    }();
+    return table;
+}
+
+void syncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void convertFile(const std::string& path, const PrevodVolby& volby) {
+    Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) fileError("otevřít", path, errno);
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0) fileError("přečíst", path, errno);
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+
+    std::vector<unsigned char> header(32);
+    if (readFully(in.get(), 0, header.data(), 32, path) < 32) damaged(path, "neúplná hlavička");
+    header.resize(std::max<std::size_t>(32, le16(&header[8])));
+    if (readFully(in.get(), 0, header.data(), header.size(), path) < header.size())
+        damaged(path, "neúplná hlavička");
+    const Layout layout = parseHeader(header, fileSize, path);
+    header[29] = kZnackaPrevodu;
+
+    // A fixed name: what a crash left behind is simply overwritten by the next attempt.
+    const std::string tmpPath = path + ".conv";
+    Fd out(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (out.get() < 0) fileError("zapsat", tmpPath, errno);
+    struct Cleanup {
+        const std::string& p;
+        bool armed = true;
+        ~Cleanup() {
+            if (armed) ::unlink(p.c_str());
+        }
+    } cleanup{tmpPath};
+
+    writeFully(out.get(), header.data(), layout.headerLength, tmpPath);
+    const auto& table = recodeTable();
+    const std::size_t perChunk = std::max<std::size_t>(1, (1u << 20) / layout.recordLength);
+    std::vector<unsigned char> buf(perChunk * layout.recordLength);
+    std::uint64_t offset = layout.headerLength;
+    std::uint32_t done = 0;
+    while (done < layout.records) {
+        const std::size_t n = std::min<std::size_t>(perChunk, layout.records - done);
+        const std::size_t bytes = n * layout.recordLength;
+        if (readFully(in.get(), offset, buf.data(), bytes, path) < bytes)
+            damaged(path, "soubor je kratší, než udává počet záznamů");
+        for (std::size_t r = 0; r < n; ++r) {
+            unsigned char* rec = buf.data() + r * layout.recordLength;
+            for (const Span& f : layout.textFields)
+                for (std::size_t i = f.offset; i < f.offset + f.length; ++i) rec[i] = table[rec[i]];
+            if (volby.poZaznamu) volby.poZaznamu(done + static_cast<std::uint32_t>(r) + 1);
+        }
+        writeFully(out.get(), buf.data(), bytes, tmpPath);
+        offset += bytes;
+        done += static_cast<std::uint32_t>(n);
+    }
+    // Whatever follows the records (the end marker) is kept as it is.
+    while (offset < fileSize) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), fileSize - offset));
+        const std::size_t got = readFully(in.get(), offset, buf.data(), want, path);
+        if (got == 0) break;
+        writeFully(out.get(), buf.data(), got, tmpPath);
+        offset += got;
+    }
+    if (::fchmod(out.get(), st.st_mode & 07777) != 0) fileError("zapsat", tmpPath, errno);
+    if (::fsync(out.get()) != 0) fileError("zapsat", tmpPath, errno);
+    if (::close(out.release()) != 0) fileError("zapsat", tmpPath, errno);
+    if (::rename(tmpPath.c_str(), path.c_str()) != 0) fileError("nahradit", path, errno);
+    cleanup.armed = false;
+    syncDirectory(fs::path(path).parent_path().string());
+}
+
+}  // namespace
+
+std::string NastavVychoziHodnotu(const std::string& konfigurace, std::string_view klic,
+                                 std::string_view hodnota, std::string_view chtena) {
+    std::string pred = CtiText(konfigurace, klic, hodnota, "");
+    if (!equalNoCase(pred, chtena)) ZapisText(konfigurace, klic, hodnota, chtena);
+    return pred;
+}
+
+void NastavOvladac(const std::string& programIni, const std::string& konfigurace) {
+    const std::string driver =
+        NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladac852);
+    const std::string level =
+        NastavVychoziHodnotu(konfigurace, kKlicTableCreate, kHodnotaLevel, kUrovenTabulek);
+    if (!CtiAnoNe(programIni, kSekceDbf, "vraceno", true)) return;
+    IniZapis ini(programIni);
+    ini.text(kSekceDbf, "DBFDriver", driver);
+    ini.text(kSekceDbf, "DBFLevel", level);
+    ini.anoNe(kSekceDbf, "vraceno", false);
+    ini.uloz();
+}
+
+void VratOvladac(const std::string& programIni, const std::string& konfigurace) {
+    if (CtiAnoNe(programIni, kSekceDbf, "vraceno", true)) return;
+    const IniSoubor ini(programIni);
+    NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver,
+                         ini.text(kSekceDbf, "DBFDriver", kOvladac852));
+    NastavVychoziHodnotu(konfigurace, kKlicTableCreate, kHodnotaLevel,
+                         ini.text(kSekceDbf, "DBFLevel", kUrovenTabulek));
+    ZapisAnoNe(programIni, kSekceDbf, "vraceno", true);
+}
+
+void VratOvladacJeLiZadano(const std::string& programIni, const std::string& konfigurace) {
+    if (CtiAnoNe(programIni, kSekceDbf, "vracet", false)) VratOvladac(programIni, konfigurace);
+}
+
+std::string NastavenyOvladac(const std::string& konfigurace) {
+    std::string driver = CtiText(konfigurace, kKlicInit, kHodnotaLangDriver, "");
+    return driver.empty() ? std::string(kOvladac852) : driver;
+}
+
+bool JeStrojInstalovan(const std::string& konfigurace) {
+    return !CtiText(konfigurace, kKlicStroje, kHodnotaConfigFile, "").empty();
+}
+
+void ZajistiKonfiguraciStroje(const std::string& konfigurace) {
+    if (JeStrojInstalovan(konfigurace)) return;
+    const IniSoubor now(konfigurace);
+    IniZapis cfg(konfigurace);
+    cfg.text(kKlicStroje, kHodnotaConfigFile, konfigurace);
+    if (!now.maKlic(kKlicInit, kHodnotaLangDriver))
+        cfg.text(kKlicInit, kHodnotaLangDriver, kOvladac852);
+    if (!now.maKlic(kKlicTableCreate, kHodnotaLevel))
+        cfg.text(kKlicTableCreate, kHodnotaLevel, kUrovenTabulek);
+    cfg.uloz();
+}
+
+bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
+                   const std::string& konfigurace, const PrevodVolby& volby) {
+    const std::string path = resolve(adresar, soubor);
+    {
+        Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0) fileError("otevřít", path, errno);
+        unsigned char mark = 0;
+        if (readFully(fd.get(), 29, &mark, 1, path) < 1) damaged(path, "neúplná hlavička");
+        if (mark == kZnackaPrevodu) return false;
+    }
+    NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladacWinUs);
+    convertFile(path, volby);
+    // The index describes the old bytes; the engine rebuilds it when the table is opened.
+    const fs::path p(path);
+    const std::string mdx = resolve(p.parent_path().string(), p.stem().string() + ".mdx");
+    if (::unlink(mdx.c_str()) != 0 && errno != ENOENT) fileError("odstranit index", mdx, errno);
+    NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladac852);
+    return true;
+}
+
+}  // namespace lorvika

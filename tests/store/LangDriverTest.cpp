@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "store/Ini.h"
+#include "store/LangDriver.h"
+#include "store/codepage.h"
+#include "store/dbf/EngineError.h"
+#include "support/TestDir.h"
+
+namespace fs = std::filesystem;
+using namespace lorvika;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void spit(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+struct Field {
+    std::string name;
+    char type;
+    int width;
+};
+struct Record {
+    bool deleted;
+    std::vector<std::string> values;  // raw bytes, padded to the width
+};
+
+// A dBase table built byte by byte, independent of the engine.
+std::string makeDbf(const std::vector<Field>& fields, const std::vector<Record>& records,
+                    unsigned char lang) {
+    int recordLength = 1;
+    for (const Field& f : fields) recordLength += f.width;
+    const int headerLength = 32 + 32 * static_cast<int>(fields.size()) + 1;
+    std::string h(32, '\0');
+    h[0] = 0x03;
+    h[1] = 124;
+    h[2] = 5;
+    h[3] = 17;
+    const auto n = static_cast<std::uint32_t>(records.size());
+    for (int i = 0; i < 4; ++i) h[4 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    h[8] = static_cast<char>(headerLength & 0xFF);
+    h[9] = static_cast<char>(headerLength >> 8);
+    h[10] = static_cast<char>(recordLength & 0xFF);
+    h[11] = static_cast<char>(recordLength >> 8);
+    h[29] = static_cast<char>(lang);
+    for (const Field& f : fields) {
+        std::string d(32, '\0');
+        d.replace(0, f.name.size(), f.name);
+        d[11] = f.type;
+        d[16] = static_cast<char>(f.width);
+        h += d;
+    }
+    h += '\x0D';
+    for (const Record& r : records) {
+        h += r.deleted ? '*' : ' ';
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            std::string v = r.values[i];
+            v.resize(static_cast<std::size_t>(fields[i].width), ' ');
+            h += v;
+        }
+    }
+    h += '\x1A';
+    return h;
+}
+
+const std::vector<Field> kFields = {
+    {"ALBUM", 'C', 12}, {"CISLO", 'N', 5}, {"DATUM", 'D', 8}, {"POZN", 'C', 4}};
+
+// The same table in Windows-1250 text or in code page 852.
+std::string sample(bool cp852) {
+    auto t = [&](const std::string& utf8) {
+        return cp852 ? cp::utf8ToCp852(utf8) : cp::utf8ToCp1250(utf8);
+    };
+    return makeDbf(kFields,
+                   {
+                       {false, {t("Čech"), "   12", "20240101", ""}},
+                       {true, {t("žluťoučký"), "    3", "        ", t("ů")}},
+                       {false, {"ABC xyz 09", "\xE8\xE8", "19991231", ""}},  // not a text column
+                       {false, {t("Řeka Šárka"), "", "", t("ěščř")}},
+                   },
+                   cp852 ? 31 : 3);
+}
+
+class Conversion : public ::testing::Test {
+  protected:
+    test::TestDir dir;
+    fs::path db = dir.sub("db");
+    std::string cfg = (dir.home() / "lorvika-engine.ini").string();
+    fs::path table = db / "CDDATA.dbf";
+    fs::path mdx = db / "CDDATA.MDX";
+
+    void SetUp() override {
+        spit(table, sample(false));
+        spit(mdx, "old index");
+        ZapisText(cfg, kKlicInit, kHodnotaLangDriver, "DB852CZ0");
+    }
+    bool leftovers() const {
+        for (const auto& e : fs::directory_iterator(db))
+            if (e.path().extension() == ".conv") return true;
+        return false;
+    }
+};
+
+TEST_F(Conversion, RecodesTextColumnsOfEveryRecordAndMarksTheTable) {
+    std::vector<std::string> driverDuring;
+    PrevodVolby volby;
+    volby.poZaznamu = [&](std::uint32_t) { driverDuring.push_back(NastavenyOvladac(cfg)); };
+    EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg, volby));
+    const std::string converted = slurp(table);
+    EXPECT_EQ(converted, sample(true));
+    EXPECT_EQ(static_cast<unsigned char>(converted[29]), 31);
+    // "ěščř" from Windows-1250 EC 9A E8 F8; č 0xE8 becomes 0x9F
+    EXPECT_EQ(converted.substr(converted.size() - 5, 4), "\xD8\xE7\x9F\xFD");
+    EXPECT_FALSE(fs::exists(mdx));
+    EXPECT_FALSE(leftovers());
+    EXPECT_EQ(driverDuring, std::vector<std::string>(4, "DBWINUS0"));
+    EXPECT_EQ(NastavenyOvladac(cfg), "DB852CZ0");
+
+    // A second run finds the mark and changes nothing.
+    spit(mdx, "new index");
+    EXPECT_FALSE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+    EXPECT_EQ(slurp(table), converted);
+    EXPECT_EQ(slurp(mdx), "new index");
+}
+
+TEST_F(Conversion, MarkedTableIsNotTouchedAtAll) {
+    spit(table, sample(false).replace(29, 1, 1, '\x1F'));
+    const std::string before = slurp(table);
+    const auto stamp = fs::last_write_time(table);
+    fs::remove(cfg);
+    EXPECT_FALSE(PrevodTabulky(db.string(), "cddata.dbf", cfg));
+    EXPECT_EQ(slurp(table), before);  // 1250 bytes stay: the mark is trusted
+    EXPECT_EQ(fs::last_write_time(table), stamp);
+    EXPECT_EQ(slurp(mdx), "old index");
+    EXPECT_FALSE(fs::exists(cfg));  // the engine default was not touched either
+}
+
+TEST_F(Conversion, EmptyTableIsMarked) {
+    spit(table, makeDbf(kFields, {}, 0));
+    EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+    EXPECT_EQ(slurp(table), makeDbf(kFields, {}, 31));
+}
+
+TEST_F(Conversion, DamagedTablesAreEngineErrorsAndStayAsTheyWere) {
+    const std::string good = sample(false);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    std::string shortHeader = good;
+    shortHeader[8] = 20;
+    shortHeader[9] = 0;
+    std::string wrongRecord = good;
+    wrongRecord[10] = 40;
+    std::string tooMany = good;
+    tooMany[4] = 9;
+    std::string noTerminator = good;
+    noTerminator[32 + 4 * 32] = ' ';
+    std::string zeroWidth = good;
+    zeroWidth[32 + 16] = 0;
+    std::string dbase7 = good;
+    dbase7[0] = 0x04;
+    const Case cases[] = {
+        {"too short", good.substr(0, 20)},
+        {"header length", shortHeader},
+        {"record length", wrongRecord},
+        {"record count", tooMany},
+        {"terminator", noTerminator},
+        {"zero width", zeroWidth},
+        {"dBase 7", dbase7},
+        {"records cut", good.substr(0, good.size() - 10)},
+    };
+    for (const Case& c : cases) {
+        spit(table, c.bytes);
+        try {
+            PrevodTabulky(db.string(), "cddata.DBF", cfg);
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const dbf::EngineError& e) {
+            EXPECT_NE(std::string(e.what()).find("CDDATA.dbf"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(slurp(table), c.bytes) << c.what;
+        EXPECT_EQ(slurp(mdx), "old index") << c.what;
+        EXPECT_FALSE(leftovers()) << c.what;
+    }
+}
+
+TEST_F(Conversion, MissingFileIsAFileErrorNotAnEngineError) {
+    try {
+        PrevodTabulky(db.string(), "cdskladby.DBF", cfg);
+        FAIL() << "no error";
+    } catch (const dbf::EngineError&) {
+        FAIL() << "engine error";
+    } catch (const TableFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("cdskladby.DBF"), std::string::npos);
+    }
+    EXPECT_EQ(NastavenyOvladac(cfg), "DB852CZ0");  // nothing was changed
+}
+
+TEST_F(Conversion, StoppedMidwayLeavesTheTableUntouched) {
+    const std::string before = slurp(table);
+    for (std::uint32_t stopAfter : {1u, 2u, 4u}) {
+        PrevodVolby volby;
+        volby.poZaznamu = [&](std::uint32_t n) {
+            if (n == stopAfter) throw std::runtime_error("stop");
+        };
+        EXPECT_THROW(PrevodTabulky(db.string(), "cddata.DBF", cfg, volby), std::runtime_error);
+        EXPECT_EQ(slurp(table), before) << stopAfter;
+        EXPECT_EQ(slurp(mdx), "old index");
+        EXPECT_FALSE(leftovers());
+    }
+}
+
+// A process killed in the middle leaves the old table; the next run converts it completely.
+TEST_F(Conversion, CrashedProcessLeavesOldTableAndNextRunFinishes) {
+    std::vector<Record> records;
+    for (int i = 0; i < 3000; ++i)
+        records.push_back({i % 7 == 0,
+                           {cp::utf8ToCp1250("Dvořák č. " + std::to_string(i)), std::to_string(i),
+                            "20000101", "ž"}});
+    const std::string before = makeDbf(kFields, records, 0);
+    spit(table, before);
+    for (std::uint32_t crashAt : {1u, 1500u, 3000u}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            PrevodVolby volby;
+            volby.poZaznamu = [&](std::uint32_t n) {
+                if (n == crashAt) ::_exit(7);
+            };
+            try {
+                PrevodTabulky(db.string(), "cddata.DBF", cfg, volby);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 7);
+        EXPECT_EQ(slurp(table), before) << crashAt;
+        EXPECT_EQ(slurp(mdx), "old index");
+    }
+    EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+    for (Record& r : records) {
+        r.values[0] = cp::cp1250ToCp852(r.values[0]);
+        r.values[3] = cp::cp1250ToCp852(r.values[3]);
+    }
+    EXPECT_EQ(slurp(table), makeDbf(kFields, records, 31));
+    EXPECT_FALSE(leftovers());
+    EXPECT_FALSE(fs::exists(mdx));
+}
+
+// ---- Engine defaults ----------------------------------------------------------------------
+
+class Defaults : public ::testing::Test {
+  protected:
+    test::TestDir dir;
+    std::string ini = (dir.home() / "lorvika.ini").string();
+    std::string cfg = (dir.home() / "lorvika-engine.ini").string();
+
+    void engine(const std::string& driver, const std::string& level) {
+        ZapisText(cfg, kKlicInit, kHodnotaLangDriver, driver);
+        ZapisText(cfg, kKlicTableCreate, kHodnotaLevel, level);
+    }
+    std::string driver() const { return CtiText(cfg, kKlicInit, kHodnotaLangDriver, "-"); }
+    std::string level() const { return CtiText(cfg, kKlicTableCreate, kHodnotaLevel, "-"); }
+};
+
+TEST_F(Defaults, SettingOneDefaultComparesWithoutCase) {
+    engine("db852cz0", "5");
+    const std::string before = slurp(cfg);
+    EXPECT_EQ(NastavVychoziHodnotu(cfg, kKlicInit, kHodnotaLangDriver, "DB852CZ0"), "db852cz0");
+    EXPECT_EQ(slurp(cfg), before);
+    EXPECT_EQ(NastavVychoziHodnotu(cfg, kKlicInit, kHodnotaLangDriver, "DBWINUS0"), "db852cz0");
+    EXPECT_EQ(driver(), "DBWINUS0");
+    EXPECT_EQ(NastavVychoziHodnotu(cfg, "\\SOFTWARE\\X", "Y", "Z"), "");
+    EXPECT_NE(slurp(cfg).find("[\\SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\"
+                              "INIT]\r\nLANGDRIVER=DBWINUS0\r\n"),
+              std::string::npos);
+}
+
+TEST_F(Defaults, SetAndPutBack) {
+    struct Case {
+        const char* what;
+        std::string iniBefore;  // section DBF
+        std::string engineDriver, engineLevel;
+        std::string savedDriver, savedLevel;  // after NastavOvladac
+    };
+    const Case cases[] = {
+        {"first start", "", "DBWINUS0", "7", "DBWINUS0", "7"},
+        {"closed normally", "vraceno=1\r\nDBFDriver=OLD\r\n", "DBWINUS0", "4", "DBWINUS0", "4"},
+        // the program did not close normally: the values saved before stay
+        {"crashed before", "DBFDriver=DBWINUS0\r\nDBFLevel=7\r\nvraceno=0\r\n", "DB852CZ0", "5",
+         "DBWINUS0", "7"},
+        {"ano is the default", "vraceno=ano\r\n", "ascii", "3", "ascii", "3"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(ini);
+        fs::remove(cfg);
+        if (!c.iniBefore.empty()) spit(ini, "[DBF]\r\n" + c.iniBefore);
+        engine(c.engineDriver, c.engineLevel);
+
+        NastavOvladac(ini, cfg);
+        EXPECT_EQ(driver(), "DB852CZ0") << c.what;
+        EXPECT_EQ(level(), "5") << c.what;
+        EXPECT_EQ(CtiText(ini, "DBF", "DBFDriver", "-"), c.savedDriver) << c.what;
+        EXPECT_EQ(CtiText(ini, "DBF", "DBFLevel", "-"), c.savedLevel) << c.what;
+        EXPECT_FALSE(CtiAnoNe(ini, "DBF", "vraceno", true)) << c.what;
+
+        // Setting again (before every table opens) keeps what was saved.
+        NastavOvladac(ini, cfg);
+        EXPECT_EQ(CtiText(ini, "DBF", "DBFDriver", "-"), c.savedDriver) << c.what;
+
+        // "vracet" is missing: the program's values stay at the end.
+        VratOvladacJeLiZadano(ini, cfg);
+        EXPECT_EQ(driver(), "DB852CZ0") << c.what;
+        EXPECT_EQ(level(), "5") << c.what;
+
+        ZapisAnoNe(ini, "DBF", "vracet", true);
+        VratOvladacJeLiZadano(ini, cfg);
+        EXPECT_EQ(driver(), c.savedDriver) << c.what;
+        EXPECT_EQ(level(), c.savedLevel) << c.what;
+        EXPECT_TRUE(CtiAnoNe(ini, "DBF", "vraceno", false)) << c.what;
+
+        // Nothing is waiting any more: putting back again does nothing.
+        engine("OTHER", "9");
+        VratOvladac(ini, cfg);
+        EXPECT_EQ(driver(), "OTHER") << c.what;
+    }
+}
+
+TEST_F(Defaults, PutBackUsesDefaultsForMissingSavedValues) {
+    spit(ini, "[DBF]\r\nvraceno=0\r\n");
+    engine("X", "Y");
+    VratOvladac(ini, cfg);
+    EXPECT_EQ(driver(), "DB852CZ0");
+    EXPECT_EQ(level(), "5");
+}
+
+TEST_F(Defaults, PresenceAndConfiguredDriver) {
+    EXPECT_FALSE(JeStrojInstalovan(cfg));
+    EXPECT_EQ(NastavenyOvladac(cfg), "DB852CZ0");
+    ZapisText(cfg, kKlicInit, kHodnotaLangDriver, "DBWINUS0");
+    ZajistiKonfiguraciStroje(cfg);
+    EXPECT_TRUE(JeStrojInstalovan(cfg));
+    EXPECT_EQ(NastavenyOvladac(cfg), "DBWINUS0");  // an existing setting is kept
+    EXPECT_EQ(level(), "5");
+    const std::string once = slurp(cfg);
+    ZajistiKonfiguraciStroje(cfg);
+    EXPECT_EQ(slurp(cfg), once);
+    ZapisText(cfg, kKlicStroje, kHodnotaConfigFile, "");
+    EXPECT_FALSE(JeStrojInstalovan(cfg));
+}
+
+}  // namespace
