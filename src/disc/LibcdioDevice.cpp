@@ -78,9 +78,44 @@ int driveStatus(const std::string& device) {
     return status;
 }
 
+// libcdio looks for the data files a cdrdao TOC names relative to the working directory, not to
+// the TOC file; while it parses one, the working directory is the TOC's own.
+class TocDirectory {
+  public:
+    explicit TocDirectory(const std::string& image) {
+        const auto dir = std::filesystem::path(image).parent_path();
+        if (dir.empty() || std::filesystem::path(image).extension() != ".toc") return;
+        saved_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (saved_ >= 0 && ::chdir(dir.c_str()) != 0) {
+            ::close(saved_);
+            saved_ = -1;
+        }
+    }
+    ~TocDirectory() {
+        if (saved_ < 0) return;
+        // A failure here leaves nothing better to do than to carry on.
+        [[maybe_unused]] const int rc = ::fchdir(saved_);
+        ::close(saved_);
+    }
+    TocDirectory(const TocDirectory&) = delete;
+    TocDirectory& operator=(const TocDirectory&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const auto p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
 CdioPtr openCdio(const std::string& source, bool image) {
     installLogHandler();
-    return CdioPtr(cdio_open(source.c_str(), image ? DRIVER_UNKNOWN : DRIVER_DEVICE));
+    if (!image) return CdioPtr(cdio_open(source.c_str(), DRIVER_DEVICE));
+    const std::string path = absolutePath(source);
+    const TocDirectory cwd(path);
+    return CdioPtr(cdio_open(path.c_str(), DRIVER_UNKNOWN));
 }
 
 Toc tocOf(CdIo_t* p) {
@@ -183,7 +218,9 @@ bool isDiscImage(const std::string& path) {
         std::free(cue);
         return true;
     }
-    return cdio_is_tocfile(path.c_str()) || cdio_is_nrg(path.c_str()) ||
+    const std::string absolute = absolutePath(path);
+    const TocDirectory cwd(absolute);
+    return cdio_is_tocfile(absolute.c_str()) || cdio_is_nrg(path.c_str()) ||
            std::filesystem::path(path).extension() == ".bin";
 }
 
