@@ -13,6 +13,10 @@
     X("info", runInfo, "info ADRESÁŘ")                                \
     X("check", runCheck, "check ADRESÁŘ [--repair]")                  \
     X("dump", runDump, "dump ADRESÁŘ cddata|cdskladby [--tag JMÉNO]") \
+    X("open", runOpen, "open ADRESÁŘ")                                \
+    X("backup", runBackup, "backup ADRESÁŘ")                          \
+    X("restore", runRestore, "restore ADRESÁŘ")                       \
+    X("pack", runPack, "pack ADRESÁŘ")                                \
     X("disc-id", runDiscId, "disc-id ZDROJ")                          \
     /* end of the command list */
 

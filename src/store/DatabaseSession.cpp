@@ -151,6 +151,8 @@ void DatabaseSession::nastavAdresar(const std::string& directory) {
 // Conversion of old tables, the engine settings, the added columns and the main cursors: the
 // part of an opening whose engine errors lead to the recovery questions.
 void DatabaseSession::pripravTabulky() {
+    // a restore may have reopened them: the recoding must not run under an open table
+    ZavriTabulky();
     for (const char* table : {kTrackTable, kAlbumTable}) {
         if (PrevodTabulky(adresar_, table, paths_.engineConfig)) prubeh_.prevedene.push_back(table);
     }
