@@ -1,0 +1,107 @@
+#include "app/Aplikace.h"
+
+#include <QMessageBox>
+
+#include "export/Sonorek.h"
+#include "export/Zaloha.h"
+#include "store/Ini.h"
+#include "store/LangDriver.h"
+#include "store/Paths.h"
+
+namespace lorvika {
+
+Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Lorvika 1"));
+    setApplicationDisplayName(QStringLiteral("Lorvika 1"));
+    setApplicationVersion(QStringLiteral("1.4"));
+}
+
+Aplikace::~Aplikace() = default;
+
+namespace {
+
+bool spustZip(bool obnova, const std::string& adresar, std::string& chyba,
+              const std::function<void(int)>& postup) {
+    ZalohaRizeni rizeni;
+    rizeni.postup = [&postup](const ZipProgress&, int procenta) {
+        if (postup) postup(procenta);
+    };
+    const VysledekZalohy v = obnova ? Rozbal(adresar, rizeni) : Zalohuj(adresar, rizeni);
+    chyba = v.chyba;
+    return v.ok;
+}
+
+}  // namespace
+
+SluzbyHlavnihoOkna Aplikace::sluzbyProgramu(Messages& zpravy, Dialogs& dialogy,
+                                            const RegistrFormularu& registr,
+                                            const QStringList& argumenty) {
+    SluzbyHlavnihoOkna s;
+    s.zpravy = &zpravy;
+    s.dialogy = &dialogy;
+    s.registr = &registr;
+    s.cesty = SessionPaths::inDirectory(programDirectory());
+    s.argumenty = argumenty;
+    s.zipZalohuj = [](const std::string& a, std::string& ch, const std::function<void(int)>& p) {
+        return spustZip(false, a, ch, p);
+    };
+    s.zipRozbal = [](const std::string& a, std::string& ch, const std::function<void(int)>& p) {
+        return spustZip(true, a, ch, p);
+    };
+    s.obnovaTxt = [](dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& txt) {
+        ObnovaTxt(alba, skladby, txt);
+    };
+    return s;
+}
+
+bool Aplikace::testStroje(const std::string& konfigurace, Messages& zpravy) {
+    // The engine is built in: a missing configuration is written with its defaults; only one
+    // that cannot be written means the engine is unusable.
+    try {
+        if (!JeStrojInstalovan(konfigurace)) ZajistiKonfiguraciStroje(konfigurace);
+    } catch (const std::exception&) {
+    }
+    if (JeStrojInstalovan(konfigurace)) return true;
+    zpravy.zobrazSPipnutim(
+        "Program nelze spustit,\r\nnení instalována potřebná databázová podpora - BDE.\r\n"
+        "Možné stažení viz https://lorvika.cz/bde.",
+        MsgKind::Warning, kButtonsOK);
+    return false;
+}
+
+int Aplikace::spust() {
+    QStringList argumenty = arguments();
+    argumenty.removeFirst();
+    SluzbyHlavnihoOkna s = sluzbyProgramu(zpravy_, dialogy_, registr_, argumenty);
+    if (!testStroje(s.cesty.engineConfig, zpravy_)) return 1;
+    hlavni_ = std::make_unique<TForm1>(std::move(s));
+    zpravy_.setHlavni(hlavni_.get());
+    dialogy_.setParent(hlavni_.get());
+    hlavni_->vytvorNavigator();
+    hlavni_->show();
+    QObject::connect(this, &QApplication::lastWindowClosed, this, &QApplication::quit);
+    const int r = exec();
+    hlavni_.reset();
+    return r;
+}
+
+void Aplikace::zobrazChybu(const std::exception& e) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                    QString::fromUtf8(e.what()), QMessageBox::NoButton, activeWindow());
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QApplication::beep();
+    box.exec();
+}
+
+bool Aplikace::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        zobrazChybu(e);
+    } catch (...) {
+        zobrazChybu(std::runtime_error("Neočekávaná chyba programu"));
+    }
+    return false;
+}
+
+}  // namespace lorvika

@@ -1,0 +1,117 @@
+#include "app/Sdilene.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+namespace lorvika {
+
+namespace {
+
+QString dvemist(long long n) {
+    return n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n);
+}
+
+}  // namespace
+
+QString CasText(int seconds) {
+    long long m = seconds / 60;
+    long long s = seconds - 60 * m;
+    m = std::max(0LL, m);
+    s = std::max(0LL, s);
+    return dvemist(m) + u':' + dvemist(s);
+}
+
+int SekundyZTextu(const QString& text) {
+    static const QRegularExpression oddelovace(QStringLiteral("[,.:]"));
+    const QStringList slova = text.split(oddelovace, Qt::SkipEmptyParts);
+    if (slova.size() < 2) return 0;
+    bool ok = false;
+    long long m = slova[0].trimmed().toInt(&ok);
+    if (!ok) m = 0;
+    long long s = slova[1].trimmed().toInt(&ok);
+    if (!ok) s = 0;
+    const long long total = 60 * m + s;
+    return static_cast<int>(std::clamp<long long>(total, INT_MIN, INT_MAX));
+}
+
+QString CasTextDny(long long seconds) {
+    long long d = std::max(0LL, seconds / 86400);
+    long long zbytek = seconds - d * 86400;
+    long long h = std::max(0LL, zbytek / 3600);
+    zbytek -= h * 3600;
+    long long m = std::max(0LL, zbytek / 60);
+    long long s = std::max(0LL, zbytek - m * 60);
+    QString out;
+    if (d != 0) out += QString::number(d) + QStringLiteral("d.");
+    if (h != 0 || d != 0) out += dvemist(h) + u':';
+    return out + dvemist(m) + u':' + dvemist(s);
+}
+
+QString MinSekText(int minutes, int seconds) {
+    return dvemist(std::max(0, minutes)) + u':' + dvemist(std::max(0, seconds));
+}
+
+const QStringList& HodnoceniSlova() {
+    static const QStringList slova{QStringLiteral("-"),       QStringLiteral("ODPAD"),
+                                   QStringLiteral("SLABÉ"),   QStringLiteral("PRŮMĚRNÉ"),
+                                   QStringLiteral("DOBRÉ"),   QStringLiteral("VYNIKAJÍCÍ"),
+                                   QStringLiteral("GENIÁLNÍ")};
+    return slova;
+}
+
+QString HodnoceniText(int n) {
+    return n >= 1 && n <= 6 ? HodnoceniSlova()[n] : QStringLiteral("-");
+}
+
+void SeradSeznam(QStringList& items, const QCollator& collator) {
+    const qsizetype n = items.size();
+    if (n < 2) return;
+    QStringList male;
+    male.reserve(n);
+    for (const QString& s : std::as_const(items)) male.append(s.toLower());
+    for (qsizetype gap = n / 2; gap > 0; gap /= 2) {
+        for (qsizetype i = gap; i < n; ++i) {
+            for (qsizetype c = i - gap; c >= 0 && !(collator.compare(male[c], male[c + gap]) < 0);
+                 c -= gap) {
+                items.swapItemsAt(c, c + gap);
+                male.swapItemsAt(c, c + gap);
+            }
+        }
+    }
+}
+
+QList<int> SirkySloupcu(const QList<int>& weights, int gridWidth, int margin) {
+    long long total = 0;
+    for (int w : weights) total += w;
+    QList<int> out;
+    out.reserve(weights.size());
+    for (int w : weights) {
+        out.append(total > 0 ? static_cast<int>(static_cast<double>(w) /
+                                                static_cast<double>(total) * (gridWidth - margin))
+                             : 0);
+    }
+    return out;
+}
+
+QString AnoNeText(const QString& value) {
+    return value.compare(QStringLiteral("A"), Qt::CaseInsensitive) == 0 ? QStringLiteral("ANO")
+                                                                        : QStringLiteral("NE");
+}
+
+QString RokText(long long year) {
+    return year == 0 ? QString() : QString::number(year);
+}
+
+QString kratkaNapoveda(const QString& hint) {
+    const qsizetype bar = hint.indexOf(u'|');
+    return bar < 0 ? hint : hint.left(bar);
+}
+
+QString dlouhaNapoveda(const QString& hint) {
+    const qsizetype bar = hint.indexOf(u'|');
+    return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+}  // namespace lorvika

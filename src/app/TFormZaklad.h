@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+#include "app/Proporce.h"
+#include "app/TFVychozi.h"
+#include "store/dbf/Cursor.h"
+
+namespace lorvika {
+
+// The base of the album forms: its own cursors on the open database, placement, refresh on
+// activation and the remembered album.
+class TFormZaklad : public TFVychozi {
+    Q_OBJECT
+  public:
+    TFormZaklad(TForm1* hlavni, const QString& jmeno);
+    ~TFormZaklad() override;
+
+    void FormCreate() override;
+    void FormActivate() override;
+    void FormDeactivate() override;
+    void FormClose() override;
+
+    // Opening and closing of the two cursors with the form's bookkeeping.
+    void otevriTData();
+    void zavriTData();
+    void otevriTSkladby();
+    void zavriTSkladby();
+    // For closing and reopening every table of the program (which: 1 albums, 2 tracks, 0 both).
+    void zavriOtevri(bool zavrit, int which);
+
+    // The filter of TData, kept by the form so that it survives the cursor being reopened.
+    void nastavFiltr(std::function<bool(const dbf::Cursor&)> filtr);
+    void zapniFiltr(bool on);
+
+    long long aktualniCislo() const;
+
+    QLabel* Label1;
+    std::unique_ptr<dbf::Cursor> TData;
+    std::unique_ptr<dbf::Cursor> TSkladby;
+    bool deaktivace = true;
+    bool filtrovanPriOdchodu = false;
+    long long zapamatovaneCislo = 0;
+    int predavanyKod = 0;
+
+  protected:
+    // The descendant's own activation step: acts on predavanyKod and sets it back to 0.
+    virtual void aktivacePotomka() { predavanyKod = 0; }
+    // After TData opened (the base already went back to the remembered album).
+    virtual void poOtevreniTData();
+    // The cursors were refreshed or moved; the descendant updates its controls.
+    virtual void obnovZobrazeni() {}
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    Proporce proporce_{QSize(632, 413)};
+
+  private:
+    std::function<bool(const dbf::Cursor&)> filtr_;
+};
+
+// The base of the forms with a data grid: navigation buttons and keys, the menus "&Disk" and
+// "&Seřazení" and the album mark.
+class TFZaklData : public TFormZaklad {
+    Q_OBJECT
+  public:
+    TFZaklData(TForm1* hlavni, const QString& jmeno);
+
+    void FormCreate() override;
+    void FormActivate() override;
+
+    void prvni();
+    void predchozi();
+    void dalsi();
+    void posledni();
+
+    void MKOznacClick();
+    void MKPrejitClick();
+    void MKPreVybClick();
+    void nastavTag(const QString& tag);
+    void MSUlozClick();
+    void HlNenalezen();
+    void DiskAboutToShow();
+    void SerazeniAboutToShow();
+
+    QWidget* Panel1;
+    QToolButton* Speed1;
+    QToolButton* Speed2;
+    QToolButton* Speed3;
+    QToolButton* Speed4;
+    QMenuBar* MMenu;
+    QMenu* MDisk;
+    QMenu* MSerazeni;
+    QMenu* PMenu;
+    QAction* akce(const QString& name) const;
+
+  protected:
+    void poOtevreniTData() override;
+
+  private:
+    QAction* pridej(QMenu* m, const QString& caption, const QString& name, const QString& hint,
+                    const QKeySequence& key);
+};
+
+}  // namespace lorvika

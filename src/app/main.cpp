@@ -1,0 +1,8 @@
+#include "app/Aplikace.h"
+
+int main(int argc, char** argv) {
+    lorvika::Aplikace app(argc, argv);
+    // The album forms register here by their form names as they join the program, e.g.
+    // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
+    return app.spust();
+}
