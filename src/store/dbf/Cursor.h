@@ -15,14 +15,15 @@ class TableData;  // the shared, in-process state of one table file (records, ta
 
 // A saved position. Copyable; freeing is destruction.
 struct Bookmark {
-    std::uint32_t record = 0;  // physical record number, 1-based; 0 = none
+    std::uint32_t record = 0;      // physical record number, 1-based; 0 = none
+    std::uint64_t generation = 0;  // record numbering it belongs to (pack renumbers)
 };
 
 // A view on one table with its own position, tag, range, filter and bookmarks.
 // Every cursor on the same file shares one TableData, so a post through one cursor is seen
 // by all others at once. Deleted records are invisible to every operation.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::shared_ptr<TableData> table, bool readOnly = false);
     ~Cursor();
     Cursor(const Cursor&) = delete;
@@ -44,7 +45,7 @@ public:
     bool eof() const;  // past the last record (or empty)
     bool bof() const;  // before the first record (or empty)
     bool isEmpty() const;
-    std::size_t recordCount() const;  // within range and filter
+    std::size_t recordCount() const;     // within range and filter
     std::uint32_t recordNumber() const;  // physical, 1-based; 0 when no current record
 
     Bookmark bookmark() const;
@@ -83,6 +84,9 @@ public:
     CursorState state() const;
 
     // Field access by name (or index). Text is UTF-8; a text longer than the column is cut.
+    // Number columns read as their shortest decimal text ("12", "3.5"), date columns as
+    // "d.m.yyyy"; setText on them takes the same forms (and "yyyymmdd" for dates).
+    // Moving while a record is being edited posts it first.
     std::string text(std::string_view field) const;
     std::string text(int field) const;
     std::int64_t integer(std::string_view field) const;  // empty number = 0
@@ -102,8 +106,9 @@ public:
     // Another cursor on the same table data that refuses every write (query results).
     std::unique_ptr<Cursor> readOnlyView() const;
 
-private:
-    struct State;
+    struct State;  // position, tag, range, filter and edit buffer; defined with the cursor
+
+  private:
     std::shared_ptr<TableData> table_;
     bool readOnly_;
     std::unique_ptr<State> s_;

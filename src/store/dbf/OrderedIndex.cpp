@@ -1,0 +1,106 @@
+#include "OrderedIndex.h"
+
+#include <algorithm>
+
+namespace lorvika::dbf {
+
+void OrderedIndex::assign(std::vector<IndexEntry> sorted) {
+    blocks_.clear();
+    size_ = sorted.size();
+    ++version_;
+    constexpr std::size_t fill = kMaxBlock / 2;
+    for (std::size_t i = 0; i < sorted.size(); i += fill) {
+        const std::size_t n = std::min(fill, sorted.size() - i);
+        std::vector<IndexEntry> block;
+        block.reserve(kMaxBlock);
+        for (std::size_t j = 0; j < n; ++j) block.push_back(std::move(sorted[i + j]));
+        blocks_.push_back(std::move(block));
+    }
+}
+
+void OrderedIndex::clear() {
+    blocks_.clear();
+    size_ = 0;
+    ++version_;
+}
+
+void OrderedIndex::insert(IndexEntry entry) {
+    ++version_;
+    ++size_;
+    if (blocks_.empty()) {
+        blocks_.emplace_back().reserve(kMaxBlock);
+        blocks_.back().push_back(std::move(entry));
+        return;
+    }
+    // The first block whose last entry is not before the new one; else the last block.
+    auto bit = std::partition_point(blocks_.begin(), blocks_.end(), [&](const auto& b) {
+        return before(b.back(), entry.key, entry.record);
+    });
+    if (bit == blocks_.end()) --bit;
+    auto& block = *bit;
+    auto it = std::partition_point(block.begin(), block.end(), [&](const IndexEntry& e) {
+        return before(e, entry.key, entry.record);
+    });
+    block.insert(it, std::move(entry));
+    if (block.size() > kMaxBlock) {
+        std::vector<IndexEntry> upper;
+        upper.reserve(kMaxBlock);
+        const std::size_t half = block.size() / 2;
+        std::move(block.begin() + static_cast<std::ptrdiff_t>(half), block.end(),
+                  std::back_inserter(upper));
+        block.resize(half);
+        blocks_.insert(bit + 1, std::move(upper));
+    }
+}
+
+bool OrderedIndex::erase(std::string_view key, std::uint32_t record) {
+    const Pos p = lowerBound(key, record);
+    if (atEnd(p)) return false;
+    auto& block = blocks_[p.block];
+    const IndexEntry& e = block[p.offset];
+    if (e.record != record || e.key != key) return false;
+    block.erase(block.begin() + static_cast<std::ptrdiff_t>(p.offset));
+    if (block.empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(p.block));
+    --size_;
+    ++version_;
+    return true;
+}
+
+OrderedIndex::Pos OrderedIndex::next(Pos p) const {
+    if (atEnd(p)) return p;
+    if (++p.offset >= blocks_[p.block].size()) {
+        ++p.block;
+        p.offset = 0;
+    }
+    return p;
+}
+
+bool OrderedIndex::prior(Pos& p) const {
+    if (p.offset > 0) {
+        --p.offset;
+        return true;
+    }
+    if (p.block == 0) return false;
+    --p.block;
+    p.offset = blocks_[p.block].size() - 1;
+    return true;
+}
+
+OrderedIndex::Pos OrderedIndex::lowerBound(std::string_view key, std::uint32_t record) const {
+    auto bit = std::partition_point(blocks_.begin(), blocks_.end(),
+                                    [&](const auto& b) { return before(b.back(), key, record); });
+    if (bit == blocks_.end()) return end();
+    auto it = std::partition_point(bit->begin(), bit->end(),
+                                   [&](const IndexEntry& e) { return before(e, key, record); });
+    return {static_cast<std::size_t>(bit - blocks_.begin()),
+            static_cast<std::size_t>(it - bit->begin())};
+}
+
+std::size_t OrderedIndex::ordinal(Pos p) const {
+    std::size_t n = 0;
+    const std::size_t last = std::min(p.block, blocks_.size());
+    for (std::size_t b = 0; b < last; ++b) n += blocks_[b].size();
+    return n + (atEnd(p) ? 0 : p.offset);
+}
+
+}  // namespace lorvika::dbf

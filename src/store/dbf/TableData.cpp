@@ -1,0 +1,1277 @@
+#include "TableData.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "EngineError.h"
+#include "store/codepage.h"
+
+namespace lorvika::dbf {
+
+namespace {
+
+std::uint16_t le16(const unsigned char* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
+std::uint32_t le32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+void put16(char* p, std::uint16_t v) {
+    p[0] = char(v & 0xFF);
+    p[1] = char(v >> 8);
+}
+void put32(char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = char((v >> (8 * i)) & 0xFF);
+}
+void put64(std::string& out, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
+}
+std::uint64_t get64(const unsigned char* p) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = char(x - 32);
+        if (y >= 'a' && y <= 'z') y = char(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string_view trimRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return s;
+}
+std::string_view trim(std::string_view s) {
+    s = trimRight(s);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+bool parseDouble(std::string_view s, double& out) {
+    s = trim(s);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (s.empty()) return false;
+    std::string copy;
+    if (s.find(',') != std::string_view::npos) {
+        copy.assign(s);
+        std::replace(copy.begin(), copy.end(), ',', '.');
+        s = copy;
+    }
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && end == s.data() + s.size() && std::isfinite(out);
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
+    return days[month - 1];
+}
+bool validDate(const Date& d) {
+    return d.year >= 1 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
+           d.day <= daysInMonth(d.year, d.month);
+}
+
+// "d.m.yyyy" or "yyyymmdd".
+bool parseDate(std::string_view s, Date& out) {
+    s = trim(s);
+    Date d;
+    if (s.size() == 8 &&
+        std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        std::from_chars(s.data(), s.data() + 4, d.year);
+        std::from_chars(s.data() + 4, s.data() + 6, d.month);
+        std::from_chars(s.data() + 6, s.data() + 8, d.day);
+    } else {
+        const char* p = s.data();
+        const char* e = s.data() + s.size();
+        int* parts[] = {&d.day, &d.month, &d.year};
+        for (int i = 0; i < 3; ++i) {
+            while (p < e && *p == ' ') ++p;
+            const auto r = std::from_chars(p, e, *parts[i]);
+            if (r.ec != std::errc()) return false;
+            p = r.ptr;
+            if (i < 2) {
+                if (p >= e || *p != '.') return false;
+                ++p;
+            }
+        }
+        if (p != e) return false;
+    }
+    if (!validDate(d)) return false;
+    out = d;
+    return true;
+}
+
+// Shortest decimal text of a stored number: "12.5000" -> "12.5", "3.0000" -> "3".
+std::string numberText(std::string_view raw) {
+    std::string s(trim(raw));
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
+    if (s == "-0" || s == "-") s = "0";
+    return s;
+}
+
+std::string formatDouble(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4f", v);
+    return numberText(buf);
+}
+
+std::string encodeDouble(double d) {
+    if (d == 0 || std::isnan(d)) d = 0;
+    auto bits = std::bit_cast<std::uint64_t>(d);
+    bits = (bits >> 63) ? ~bits : (bits | (std::uint64_t(1) << 63));
+    std::string key(8, '\0');
+    for (int i = 0; i < 8; ++i) key[i] = char((bits >> (56 - 8 * i)) & 0xFF);
+    return key;
+}
+
+struct DecodeTable {
+    std::array<std::string, 128> high;
+};
+DecodeTable makeTable(std::string (*decode)(std::string_view)) {
+    DecodeTable t;
+    for (int b = 0x80; b < 0x100; ++b) t.high[b - 0x80] = decode(std::string(1, char(b)));
+    return t;
+}
+const DecodeTable& table852() {
+    static const DecodeTable t = makeTable(&cp::cp852ToUtf8);
+    return t;
+}
+const DecodeTable& table1250() {
+    static const DecodeTable t = makeTable(&cp::cp1250ToUtf8);
+    return t;
+}
+
+// A stored index is only trusted with the collation it was built with.
+std::uint32_t collationFingerprint() {
+    static const std::uint32_t value = [] {
+        std::string probe;
+        for (int b = 0x20; b < 0x100; ++b) probe += cp::czechSortKeyCp852(std::string(1, char(b)));
+        for (const char* s : {"ch", "CH", "Ch", "cH", "c h", "chch", "a  "})
+            probe += cp::czechSortKeyCp852(s);
+        std::uint32_t h = 2166136261u;
+        for (unsigned char c : probe) h = (h ^ c) * 16777619u;
+        return h;
+    }();
+    return value;
+}
+
+std::uint64_t checksum(const unsigned char* p, std::size_t n) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        h = (h ^ w) * 0x100000001B3ull;
+        h ^= h >> 29;
+    }
+    for (; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+    h ^= h >> 32;
+    return h;
+}
+
+constexpr char kIndexMagic[8] = {'L', 'R', 'V', 'K', 'M', 'D', 'X', '\x1A'};
+constexpr std::uint32_t kIndexVersion = 1;
+constexpr std::size_t kIndexHeader = 88;
+constexpr std::size_t kStateOffset = 8;
+
+std::string todayBytes() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {char(tm.tm_year), char(tm.tm_mon + 1), char(tm.tm_mday)};
+}
+
+[[noreturn]] void failFor(const std::string& fileName, const std::string& what) {
+    throw EngineError("Tabulka " + fileName + ": " + what);
+}
+
+}  // namespace
+
+void validateFields(const std::vector<FieldDef>& fields, const std::string& fileName) {
+    if (fields.empty()) failFor(fileName, "tabulka musí mít aspoň jeden sloupec.");
+    std::size_t length = 1;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldDef& f = fields[i];
+        const bool nameOk =
+            !f.name.empty() && f.name.size() <= 10 &&
+            ((f.name[0] >= 'A' && f.name[0] <= 'Z') || (f.name[0] >= 'a' && f.name[0] <= 'z')) &&
+            std::all_of(f.name.begin(), f.name.end(), [](char c) {
+                return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '_';
+            });
+        if (!nameOk) failFor(fileName, "neplatné jméno sloupce \"" + f.name + "\".");
+        for (std::size_t j = 0; j < i; ++j)
+            if (equalsIgnoreCase(fields[j].name, f.name))
+                failFor(fileName, "sloupec " + f.name + " je uveden dvakrát.");
+        bool ok = false;
+        switch (f.type) {
+            case FieldType::Character:
+                ok = f.width >= 1 && f.width <= 254 && f.decimals == 0;
+                break;
+            case FieldType::Numeric:
+            case FieldType::Float:
+                ok = f.width >= 1 && f.width <= 20 && f.decimals >= 0 &&
+                     (f.decimals == 0 || f.decimals <= f.width - 2);
+                break;
+            case FieldType::Date:
+                ok = f.width == 8 && f.decimals == 0;
+                break;
+            case FieldType::Logical:
+                ok = f.width == 1 && f.decimals == 0;
+                break;
+        }
+        if (!ok) failFor(fileName, "neplatný typ nebo šířka sloupce " + f.name + ".");
+        length += std::size_t(f.width);
+    }
+    if (length > 65535 || 32 + 32 * fields.size() + 1 > 65535)
+        failFor(fileName, "záznam je příliš dlouhý.");
+}
+
+Layout parseHeader(File& file, const std::string& fileName) {
+    const std::uint64_t size = file.size();
+    unsigned char head[32];
+    if (size < 33 || file.readAt(0, head, 32) != 32)
+        failFor(fileName, "soubor je příliš krátký, není to tabulka dBase.");
+    Layout l;
+    l.version = head[0];
+    if ((l.version & 0x07) != 0x03)
+        failFor(fileName,
+                "nepodporovaná verze souboru dBase (bajt " + std::to_string(l.version) + ").");
+    std::memcpy(l.date, head + 1, 3);
+    l.count = le32(head + 4);
+    l.headerLength = le16(head + 8);
+    l.recordLength = le16(head + 10);
+    l.language = head[29];
+    if (l.headerLength < 33 || l.headerLength > size)
+        failFor(fileName,
+                "poškozená hlavička (délka hlavičky " + std::to_string(l.headerLength) + ").");
+    std::vector<unsigned char> h(l.headerLength);
+    if (file.readAt(0, h.data(), h.size()) != h.size())
+        failFor(fileName, "hlavičku nelze přečíst.");
+    std::size_t pos = 32;
+    std::uint32_t offset = 1;
+    for (;;) {
+        if (pos >= h.size()) failFor(fileName, "poškozená hlavička (chybí konec popisu sloupců).");
+        if (h[pos] == 0x0D) break;
+        if (pos + 32 > h.size()) failFor(fileName, "poškozená hlavička (neúplný popis sloupce).");
+        const unsigned char* d = h.data() + pos;
+        std::string name;
+        for (int i = 0; i < 11 && d[i] != 0; ++i) name.push_back(char(d[i]));
+        const bool nameOk = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7F;
+        });
+        if (!nameOk) failFor(fileName, "poškozená hlavička (neplatné jméno sloupce).");
+        FieldDef f;
+        f.name = name;
+        f.width = d[16];
+        f.decimals = d[17];
+        switch (d[11]) {
+            case 'C':
+                f.type = FieldType::Character;
+                f.decimals = 0;
+                break;
+            case 'N':
+                f.type = FieldType::Numeric;
+                break;
+            case 'F':
+                f.type = FieldType::Float;
+                break;
+            case 'D':
+                f.type = FieldType::Date;
+                break;
+            case 'L':
+                f.type = FieldType::Logical;
+                break;
+            default:
+                failFor(fileName, "nepodporovaný typ sloupce " + name + " ('" +
+                                      std::string(1, char(d[11])) + "').");
+        }
+        if (f.width == 0 || (f.type == FieldType::Date && f.width != 8))
+            failFor(fileName, "poškozená hlavička (šířka sloupce " + name + ").");
+        l.offsets.push_back(offset);
+        offset += std::uint32_t(f.width);
+        l.fields.push_back(std::move(f));
+        pos += 32;
+    }
+    if (l.fields.empty()) failFor(fileName, "poškozená hlavička (žádné sloupce).");
+    if (offset != l.recordLength)
+        failFor(fileName, "délka záznamu v hlavičce (" + std::to_string(l.recordLength) +
+                              ") neodpovídá sloupcům (" + std::to_string(offset) + ").");
+    const std::uint64_t needed =
+        std::uint64_t(l.headerLength) + std::uint64_t(l.count) * l.recordLength;
+    if (needed > size)
+        failFor(fileName, "soubor je kratší, než uvádí hlavička (" + std::to_string(l.count) +
+                              " záznamů, chybí " + std::to_string(needed - size) + " bajtů).");
+    return l;
+}
+
+std::vector<char> buildHeader(const Layout& l) {
+    std::vector<char> h(32 + 32 * l.fields.size() + 1, '\0');
+    h[0] = char(l.version);
+    std::memcpy(h.data() + 1, l.date, 3);
+    put32(h.data() + 4, l.count);
+    put16(h.data() + 8, std::uint16_t(h.size()));
+    put16(h.data() + 10, l.recordLength);
+    h[29] = char(l.language);
+    for (std::size_t i = 0; i < l.fields.size(); ++i) {
+        char* d = h.data() + 32 + 32 * i;
+        const FieldDef& f = l.fields[i];
+        std::memcpy(d, f.name.data(), std::min<std::size_t>(f.name.size(), 10));
+        d[11] = static_cast<char>(f.type);
+        d[16] = char(f.width);
+        d[17] = char(f.decimals);
+    }
+    h.back() = 0x0D;
+    return h;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TableData::~TableData() = default;
+
+void TableData::fail(const std::string& what) const {
+    failFor(name_, what);
+}
+
+std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
+                                               std::string directory, std::string name,
+                                               bool writable) {
+    std::shared_ptr<TableData> t(new TableData());
+    t->fs_ = std::move(fs);
+    t->directory_ = std::move(directory);
+    t->name_ = std::move(name);
+    t->writable_ = writable;
+    const std::string path = t->path();
+    try {
+        t->file_ =
+            t->fs_->open(path, writable ? FileSystem::Mode::ReadWrite : FileSystem::Mode::Read);
+    } catch (const std::exception& e) {
+        if (!writable) t->fail(std::string("soubor nelze otevřít (") + e.what() + ").");
+        try {
+            t->file_ = t->fs_->open(path, FileSystem::Mode::Read);
+            t->writable_ = false;
+        } catch (const std::exception& e2) {
+            t->fail(std::string("soubor nelze otevřít (") + e2.what() + ").");
+        }
+    }
+    bool locked = false;
+    try {
+        locked = t->file_->tryLock();
+    } catch (const std::exception& e) {
+        t->fail(std::string("soubor nelze zamknout (") + e.what() + ").");
+    }
+    if (!locked) t->fail("databázi používá jiný spuštěný program.");
+    try {
+        t->layout_ = parseHeader(*t->file_, t->name_);
+        t->loadRecords();
+    } catch (const EngineError&) {
+        throw;
+    } catch (const std::exception& e) {
+        t->fail(std::string("soubor nelze přečíst (") + e.what() + ").");
+    }
+    if (!t->loadIndexFile()) {
+        t->rebuildTags();
+        if (!t->tags_.empty() && t->writable_) {
+            // The rebuilt index is good in memory; a failed write is retried when the table closes.
+            try {
+                t->saveIndex();
+            } catch (const EngineError&) {
+            }
+        }
+    }
+    try {
+        t->stamp_ = t->fs_->stamp(path);
+    } catch (const std::exception&) {
+    }
+    return t;
+}
+
+std::shared_ptr<TableData> TableData::createMemory(const std::vector<FieldDef>& fields,
+                                                   std::uint8_t language) {
+    std::shared_ptr<TableData> t(new TableData());
+    validateFields(fields, t->name_);
+    t->layout_.language = language;
+    t->layout_.fields = fields;
+    std::uint32_t offset = 1;
+    for (const auto& f : fields) {
+        t->layout_.offsets.push_back(offset);
+        offset += std::uint32_t(f.width);
+    }
+    t->layout_.recordLength = std::uint16_t(offset);
+    t->layout_.headerLength = std::uint16_t(32 + 32 * fields.size() + 1);
+    return t;
+}
+
+std::string TableData::indexPath() const {
+    return indexPathOf(*fs_, directory_, name_);
+}
+
+std::string TableData::indexPathOf(FileSystem& fs, const std::string& directory,
+                                   const std::string& name) {
+    std::string base = name;
+    const auto dot = base.rfind('.');
+    if (dot != std::string::npos) base.resize(dot);
+    return directory + "/" + fs.resolve(directory, base + ".mdx");
+}
+
+void TableData::loadRecords() {
+    const std::uint32_t n = layout_.count;
+    const std::size_t len = layout_.recordLength;
+    chunks_.clear();
+    live_ = 0;
+    for (std::uint32_t done = 0; done < n;) {
+        const std::uint32_t k = std::min(kChunkRecords, n - done);
+        auto chunk = std::make_unique_for_overwrite<char[]>(std::size_t(kChunkRecords) * len);
+        const std::size_t bytes = std::size_t(k) * len;
+        if (file_->readAt(layout_.headerLength + std::uint64_t(done) * len, chunk.get(), bytes) !=
+            bytes)
+            fail("soubor je kratší, než uvádí hlavička.");
+        for (std::uint32_t i = 0; i < k; ++i)
+            if (chunk[std::size_t(i) * len] != '*') ++live_;
+        chunks_.push_back(std::move(chunk));
+        done += k;
+    }
+}
+
+void TableData::pushRecord(const char* image) {
+    const std::uint32_t i = layout_.count;
+    if (i % kChunkRecords == 0)
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(kChunkRecords) *
+                                                                 layout_.recordLength));
+    ++layout_.count;
+    std::memcpy(mutableRecord(i + 1), image, layout_.recordLength);
+    if (*image != '*') ++live_;
+}
+
+int TableData::fieldIndex(std::string_view name) const {
+    const auto& f = layout_.fields;
+    for (std::size_t i = 0; i < f.size(); ++i)
+        if (equalsIgnoreCase(f[i].name, name)) return int(i);
+    return -1;
+}
+
+int TableData::requireField(std::string_view name) const {
+    const int i = fieldIndex(name);
+    if (i < 0) fail("sloupec " + std::string(name) + " neexistuje.");
+    return i;
+}
+
+// --- field values ----------------------------------------------------------------------------
+
+void TableData::appendText(const char* rec, int field, std::string& out) const {
+    const FieldDef& f = layout_.fields[field];
+    std::string_view raw(rec + layout_.offsets[field], std::size_t(f.width));
+    switch (f.type) {
+        case FieldType::Numeric:
+        case FieldType::Float:
+            out += numberText(raw);
+            return;
+        case FieldType::Date: {
+            const Date d = date(rec, field);
+            if (!d.isNull())
+                out += std::to_string(d.day) + "." + std::to_string(d.month) + "." +
+                       std::to_string(d.year);
+            return;
+        }
+        default:
+            break;
+    }
+    raw = trimRight(raw);
+    bool ascii = true;
+    for (char c : raw)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) {
+        out.append(raw);
+        return;
+    }
+    const DecodeTable& t = cp852() ? table852() : table1250();
+    for (char c : raw) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out.push_back(c);
+        else
+            out += t.high[b - 0x80];
+    }
+}
+
+std::string TableData::text(const char* rec, int field) const {
+    std::string out;
+    appendText(rec, field, out);
+    return out;
+}
+
+double TableData::number(const char* rec, int field) const {
+    const FieldDef& f = layout_.fields[field];
+    double v = 0;
+    if (!parseDouble(std::string_view(rec + layout_.offsets[field], std::size_t(f.width)), v))
+        return 0;
+    return v;
+}
+
+Date TableData::date(const char* rec, int field) const {
+    const FieldDef& f = layout_.fields[field];
+    std::string_view raw(rec + layout_.offsets[field], std::size_t(f.width));
+    Date d;
+    if (raw.size() == 8 && parseDate(raw, d)) return d;
+    return {};
+}
+
+bool TableData::blank(const char* rec, int field) const {
+    const FieldDef& f = layout_.fields[field];
+    return trimRight(std::string_view(rec + layout_.offsets[field], std::size_t(f.width))).empty();
+}
+
+void TableData::clear(char* rec, int field) const {
+    std::memset(rec + layout_.offsets[field], ' ', std::size_t(layout_.fields[field].width));
+}
+
+std::vector<char> TableData::blankRecord() const {
+    return std::vector<char>(layout_.recordLength, ' ');
+}
+
+void TableData::setText(char* rec, int field, std::string_view utf8) const {
+    const FieldDef& f = layout_.fields[field];
+    char* p = rec + layout_.offsets[field];
+    switch (f.type) {
+        case FieldType::Character: {
+            const std::string bytes = cp852() ? cp::utf8ToCp852(utf8) : cp::utf8ToCp1250(utf8);
+            const std::size_t n = std::min(bytes.size(), std::size_t(f.width));
+            std::memcpy(p, bytes.data(), n);
+            std::memset(p + n, ' ', std::size_t(f.width) - n);
+            return;
+        }
+        case FieldType::Numeric:
+        case FieldType::Float: {
+            if (trim(utf8).empty()) return clear(rec, field);
+            double v = 0;
+            if (!parseDouble(utf8, v))
+                fail("\"" + std::string(utf8) + "\" není číslo (sloupec " + f.name + ").");
+            return setNumber(rec, field, v);
+        }
+        case FieldType::Date: {
+            if (trim(utf8).empty()) return clear(rec, field);
+            Date d;
+            if (!parseDate(utf8, d))
+                fail("\"" + std::string(utf8) + "\" není platné datum (sloupec " + f.name + ").");
+            return setDate(rec, field, d);
+        }
+        case FieldType::Logical: {
+            const std::string_view t = trim(utf8);
+            char c = ' ';
+            if (!t.empty())
+                c = std::string_view("TtYyAa1").find(t[0]) != std::string_view::npos ? 'T' : 'F';
+            *p = c;
+            return;
+        }
+    }
+}
+
+void TableData::setNumber(char* rec, int field, double value) const {
+    const FieldDef& f = layout_.fields[field];
+    if (f.type == FieldType::Character) return setText(rec, field, formatDouble(value));
+    if (f.type != FieldType::Numeric && f.type != FieldType::Float)
+        fail("sloupec " + f.name + " není číselný.");
+    if (!std::isfinite(value)) fail("neplatná hodnota pro sloupec " + f.name + ".");
+    char buf[400];
+    const int n = std::snprintf(buf, sizeof buf, "%*.*f", f.width, f.decimals, value);
+    if (n < 0 || n > f.width)
+        fail("hodnota " + formatDouble(value) + " se nevejde do sloupce " + f.name + ".");
+    std::memcpy(rec + layout_.offsets[field], buf, std::size_t(f.width));
+}
+
+void TableData::setInteger(char* rec, int field, std::int64_t value) const {
+    const FieldDef& f = layout_.fields[field];
+    if (f.type == FieldType::Character) return setText(rec, field, std::to_string(value));
+    if (f.type != FieldType::Numeric && f.type != FieldType::Float)
+        fail("sloupec " + f.name + " není číselný.");
+    std::string s = std::to_string(value);
+    if (f.decimals > 0) s += "." + std::string(std::size_t(f.decimals), '0');
+    if (s.size() > std::size_t(f.width))
+        fail("hodnota " + std::to_string(value) + " se nevejde do sloupce " + f.name + ".");
+    char* p = rec + layout_.offsets[field];
+    const std::size_t pad = std::size_t(f.width) - s.size();
+    std::memset(p, ' ', pad);
+    std::memcpy(p + pad, s.data(), s.size());
+}
+
+void TableData::setDate(char* rec, int field, Date value) const {
+    const FieldDef& f = layout_.fields[field];
+    if (f.type != FieldType::Date) fail("sloupec " + f.name + " není datum.");
+    if (value.isNull()) return clear(rec, field);
+    if (!validDate(value)) fail("neplatné datum pro sloupec " + f.name + ".");
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", value.year, value.month, value.day);
+    std::memcpy(rec + layout_.offsets[field], buf, 8);
+}
+
+// --- writing ---------------------------------------------------------------------------------
+
+void TableData::requireWritable() const {
+    if (!writable_) fail("tabulku nelze měnit (soubor je jen pro čtení).");
+}
+
+void TableData::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+    try {
+        file_->writeAt(offset, data, size);
+    } catch (const std::exception& e) {
+        fail(std::string("zápis do souboru selhal (") + e.what() + ").");
+    }
+}
+
+void TableData::markIndexChanging() {
+    if (!indexClean_ || !file_) return;
+    const std::string ip = indexPath();
+    if (fs_->exists(ip)) {
+        try {
+            auto f = fs_->open(ip, FileSystem::Mode::ReadWrite);
+            const char state[4] = {1, 0, 0, 0};
+            f->writeAt(kStateOffset, state, 4);
+        } catch (const std::exception& e) {
+            fail(std::string("zápis indexu selhal (") + e.what() + ").");
+        }
+    }
+    indexClean_ = false;
+}
+
+void TableData::writeCount(std::uint32_t count) {
+    char bytes[4];
+    put32(bytes, count);
+    try {
+        file_->writeAt(4, bytes, 4);
+    } catch (const std::exception& e) {
+        // A torn count would hide earlier records: put the old one back while we can.
+        char old[4];
+        put32(old, layout_.count);
+        try {
+            file_->writeAt(4, old, 4);
+        } catch (const std::exception&) {
+        }
+        fail(std::string("zápis do souboru selhal (") + e.what() + ").");
+    }
+    if (!dateWritten_) {
+        const std::string today = todayBytes();
+        try {
+            file_->writeAt(1, today.data(), 3);
+            std::memcpy(layout_.date, today.data(), 3);
+        } catch (const std::exception&) {
+            // The date of the last change is cosmetic; the record is already safe.
+        }
+        dateWritten_ = true;
+    }
+}
+
+std::uint32_t TableData::append(const char* image) {
+    requireWritable();
+    if (layout_.count == UINT32_MAX) fail("tabulka je plná.");
+    const std::uint32_t rec = layout_.count + 1;
+    if (file_) {
+        markIndexChanging();
+        const std::uint64_t off =
+            layout_.headerLength + std::uint64_t(layout_.count) * layout_.recordLength;
+        writeAt(off, image, layout_.recordLength);
+        const char end = 0x1A;
+        writeAt(off + layout_.recordLength, &end, 1);
+        writeCount(rec);
+    }
+    pushRecord(image);
+    if (*image != '*')
+        for (auto& t : tags_) t->index.insert({keyOf(*t, image), rec});
+    dirty_ = true;
+    return rec;
+}
+
+void TableData::update(std::uint32_t rec, const char* image) {
+    requireWritable();
+    if (rec < 1 || rec > layout_.count) fail("záznam " + std::to_string(rec) + " neexistuje.");
+    std::vector<char> old(record(rec), record(rec) + layout_.recordLength);
+    if (file_) {
+        markIndexChanging();
+        const std::uint64_t off =
+            layout_.headerLength + std::uint64_t(rec - 1) * layout_.recordLength;
+        try {
+            file_->writeAt(off, image, layout_.recordLength);
+        } catch (const std::exception& e) {
+            try {
+                file_->writeAt(off, old.data(), old.size());
+            } catch (const std::exception&) {
+            }
+            fail(std::string("zápis do souboru selhal (") + e.what() + ").");
+        }
+    }
+    const bool wasLive = old[0] != '*';
+    const bool isLive = image[0] != '*';
+    std::memcpy(mutableRecord(rec), image, layout_.recordLength);
+    live_ = live_ - (wasLive ? 1 : 0) + (isLive ? 1 : 0);
+    for (auto& t : tags_) {
+        std::string oldKey = wasLive ? keyOf(*t, old.data()) : std::string();
+        std::string newKey = isLive ? keyOf(*t, image) : std::string();
+        if (wasLive && isLive && oldKey == newKey) continue;
+        if (wasLive) t->index.erase(oldKey, rec);
+        if (isLive) t->index.insert({std::move(newKey), rec});
+    }
+    dirty_ = true;
+}
+
+void TableData::markDeleted(std::uint32_t rec) {
+    if (!exists(rec)) fail("záznam " + std::to_string(rec) + " neexistuje.");
+    std::vector<char> image(record(rec), record(rec) + layout_.recordLength);
+    image[0] = '*';
+    update(rec, image.data());
+}
+
+// --- tags ------------------------------------------------------------------------------------
+
+std::shared_ptr<Tag> TableData::findTag(std::string_view name) const {
+    for (const auto& t : tags_)
+        if (equalsIgnoreCase(t->def.name, name)) return t;
+    return nullptr;
+}
+
+std::shared_ptr<Tag> TableData::makeTag(const TagDef& def) const {
+    if (def.name.empty()) fail("index musí mít jméno.");
+    auto tag = std::make_shared<Tag>();
+    tag->def = def;
+    tag->index = OrderedIndex(def.descending);
+    std::string_view expr = def.expression;
+    for (;;) {
+        const auto plus = expr.find('+');
+        const std::string_view part = trim(expr.substr(0, plus));
+        const int col = fieldIndex(part);
+        if (col < 0)
+            fail("klíč \"" + def.expression + "\" indexu " + def.name +
+                 " neodpovídá žádnému sloupci.");
+        tag->columns.push_back(col);
+        if (plus == std::string_view::npos) break;
+        expr.remove_prefix(plus + 1);
+    }
+    if (tag->columns.size() == 1) {
+        switch (layout_.fields[tag->columns[0]].type) {
+            case FieldType::Numeric:
+            case FieldType::Float:
+                tag->kind = Tag::Kind::Number;
+                break;
+            case FieldType::Date:
+                tag->kind = Tag::Kind::Date;
+                break;
+            default:
+                tag->kind = Tag::Kind::Text;
+                break;
+        }
+    }
+    return tag;
+}
+
+std::string TableData::keyOf(const Tag& tag, const char* rec) const {
+    switch (tag.kind) {
+        case Tag::Kind::Number:
+            return encodeDouble(number(rec, tag.columns[0]));
+        case Tag::Kind::Date: {
+            const Date d = date(rec, tag.columns[0]);
+            if (d.isNull()) return {};
+            return std::string(rec + layout_.offsets[tag.columns[0]], 8);
+        }
+        case Tag::Kind::Text:
+            break;
+    }
+    std::string raw;
+    if (tag.columns.size() == 1) {
+        const int c = tag.columns[0];
+        raw.assign(rec + layout_.offsets[c], std::size_t(layout_.fields[c].width));
+    } else {
+        for (int c : tag.columns)
+            raw.append(rec + layout_.offsets[c], std::size_t(layout_.fields[c].width));
+    }
+    return cp::czechSortKeyCp852(cp852() ? raw : cp::cp1250ToCp852(raw));
+}
+
+std::string TableData::keyOf(const Tag& tag, const Key& key) const {
+    const auto& v = key.value();
+    switch (tag.kind) {
+        case Tag::Kind::Text:
+            if (const auto* s = std::get_if<std::string>(&v))
+                return cp::czechSortKeyCp852(cp::utf8ToCp852(*s));
+            if (const auto* d = std::get_if<double>(&v))
+                return cp::czechSortKeyCp852(formatDouble(*d));
+            {
+                const Date& d = std::get<Date>(v);
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year, d.month, d.day);
+                return cp::czechSortKeyCp852(d.isNull() ? "" : buf);
+            }
+        case Tag::Kind::Number: {
+            if (const auto* d = std::get_if<double>(&v)) return encodeDouble(*d);
+            if (const auto* s = std::get_if<std::string>(&v)) {
+                double d = 0;
+                if (trim(*s).empty()) return encodeDouble(0);
+                if (parseDouble(*s, d)) return encodeDouble(d);
+                fail("\"" + *s + "\" není číslo (index " + tag.def.name + ").");
+            }
+            fail("datum nelze hledat v číselném indexu " + tag.def.name + ".");
+        }
+        case Tag::Kind::Date: {
+            Date d;
+            if (const auto* dd = std::get_if<Date>(&v)) {
+                d = *dd;
+            } else if (const auto* s = std::get_if<std::string>(&v)) {
+                if (!trim(*s).empty() && !parseDate(*s, d))
+                    fail("\"" + *s + "\" není platné datum (index " + tag.def.name + ").");
+            } else {
+                fail("číslo nelze hledat v indexu dat " + tag.def.name + ".");
+            }
+            if (d.isNull()) return {};
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year, d.month, d.day);
+            return std::string(buf, 8);
+        }
+    }
+    return {};
+}
+
+void TableData::buildTag(Tag& tag) const {
+    std::vector<IndexEntry> entries;
+    entries.reserve(live_);
+    for (std::uint32_t r = 1; r <= layout_.count; ++r) {
+        const char* rec = record(r);
+        if (*rec != '*') entries.push_back({keyOf(tag, rec), r});
+    }
+    const OrderedIndex& order = tag.index;
+    std::sort(entries.begin(), entries.end(),
+              [&](const IndexEntry& a, const IndexEntry& b) { return order.inOrder(a, b); });
+    tag.index.assign(std::move(entries));
+}
+
+void TableData::rebuildTags() {
+    for (auto& t : tags_) buildTag(*t);
+    dirty_ = true;
+}
+
+void TableData::addTag(const TagDef& def) {
+    auto tag = makeTag(def);
+    buildTag(*tag);
+    auto it = std::find_if(tags_.begin(), tags_.end(),
+                           [&](const auto& t) { return equalsIgnoreCase(t->def.name, def.name); });
+    if (it != tags_.end()) {
+        (*it)->alive = false;
+        *it = std::move(tag);
+    } else {
+        tags_.push_back(std::move(tag));
+    }
+    ++tagsVersion_;
+    dirty_ = true;
+    if (file_) saveIndex();
+}
+
+void TableData::deleteTag(std::string_view name) {
+    auto it = std::find_if(tags_.begin(), tags_.end(),
+                           [&](const auto& t) { return equalsIgnoreCase(t->def.name, name); });
+    if (it == tags_.end()) fail("index " + std::string(name) + " neexistuje.");
+    (*it)->alive = false;
+    tags_.erase(it);
+    ++tagsVersion_;
+    dirty_ = true;
+    if (file_) saveIndex();
+}
+
+std::vector<std::string> TableData::checkTags() const {
+    std::vector<std::string> problems;
+    for (const auto& t : tags_) {
+        Tag fresh;
+        fresh.def = t->def;
+        fresh.kind = t->kind;
+        fresh.columns = t->columns;
+        fresh.index = OrderedIndex(t->def.descending);
+        buildTag(fresh);
+        if (fresh.index.size() != t->index.size()) {
+            problems.push_back("Index " + t->def.name + ": " + std::to_string(t->index.size()) +
+                               " položek, tabulka má " + std::to_string(fresh.index.size()) +
+                               " platných záznamů.");
+            continue;
+        }
+        std::size_t wrong = 0;
+        auto a = t->index.begin();
+        auto b = fresh.index.begin();
+        while (!t->index.atEnd(a) && !fresh.index.atEnd(b)) {
+            const auto& x = t->index.at(a);
+            const auto& y = fresh.index.at(b);
+            if (x.record != y.record || x.key != y.key) ++wrong;
+            a = t->index.next(a);
+            b = fresh.index.next(b);
+        }
+        if (wrong)
+            problems.push_back("Index " + t->def.name + ": " + std::to_string(wrong) +
+                               " položek neodpovídá tabulce.");
+    }
+    return problems;
+}
+
+// --- the index file --------------------------------------------------------------------------
+
+namespace {
+
+struct IndexFileContent {
+    TableData::IndexFileState state = TableData::IndexFileState::Damaged;
+    std::vector<TagDef> defs;
+    std::string_view entries;  // the raw entry block, when current
+};
+
+bool readSized(std::string_view& in, std::size_t n, std::string_view& out) {
+    if (in.size() < n) return false;
+    out = in.substr(0, n);
+    in.remove_prefix(n);
+    return true;
+}
+bool readU16(std::string_view& in, std::uint16_t& v) {
+    std::string_view b;
+    if (!readSized(in, 2, b)) return false;
+    v = le16(reinterpret_cast<const unsigned char*>(b.data()));
+    return true;
+}
+bool readU32(std::string_view& in, std::uint32_t& v) {
+    std::string_view b;
+    if (!readSized(in, 4, b)) return false;
+    v = le32(reinterpret_cast<const unsigned char*>(b.data()));
+    return true;
+}
+
+IndexFileContent parseIndexFile(std::string_view file, const FileStamp& table,
+                                std::uint32_t count) {
+    using S = TableData::IndexFileState;
+    IndexFileContent out;
+    const auto* u = reinterpret_cast<const unsigned char*>(file.data());
+    if (file.size() < kIndexHeader || std::memcmp(file.data(), kIndexMagic, 8) != 0) return out;
+    if (checksum(u + 12, kIndexHeader - 20) != get64(u + 80)) return out;
+    if (le32(u + 12) != kIndexVersion) return out;
+    const std::uint32_t tagCount = le32(u + 40);
+    const std::uint64_t defsLen = get64(u + 48);
+    const std::uint64_t entriesLen = get64(u + 64);
+    if (defsLen > file.size() - kIndexHeader || entriesLen != file.size() - kIndexHeader - defsLen)
+        return out;
+    const auto* defsStart = u + kIndexHeader;
+    if (checksum(defsStart, defsLen) != get64(u + 56)) return out;
+    std::string_view defs(file.data() + kIndexHeader, defsLen);
+    for (std::uint32_t i = 0; i < tagCount; ++i) {
+        std::uint16_t n = 0;
+        std::string_view name, expr, desc;
+        if (!readU16(defs, n) || !readSized(defs, n, name) || !readU16(defs, n) ||
+            !readSized(defs, n, expr) || !readSized(defs, 1, desc))
+            return out;
+        out.defs.push_back({std::string(name), std::string(expr), desc[0] != 0});
+    }
+    if (!defs.empty()) return out;
+    out.state = S::Stale;
+    const bool sameTable = le32(u + 8) == 0 && le32(u + 16) == collationFingerprint() &&
+                           le32(u + 20) == count && get64(u + 24) == table.size &&
+                           std::int64_t(get64(u + 32)) == table.mtimeNs;
+    if (!sameTable) return out;
+    if (checksum(defsStart + defsLen, entriesLen) != get64(u + 72)) {
+        out.state = S::Damaged;
+        return out;
+    }
+    out.entries = file.substr(kIndexHeader + defsLen);
+    out.state = S::Current;
+    return out;
+}
+
+}  // namespace
+
+bool TableData::loadIndexFile() {
+    indexClean_ = false;
+    const std::string ip = indexPath();
+    if (!fs_->exists(ip)) return false;
+    std::string bytes;
+    FileStamp stamp;
+    try {
+        auto f = fs_->open(ip, FileSystem::Mode::Read);
+        const std::uint64_t size = f->size();
+        if (size > (std::uint64_t(1) << 34)) return false;
+        bytes.resize(size);
+        if (f->readAt(0, bytes.data(), bytes.size()) != bytes.size()) return false;
+        stamp = fs_->stamp(path());
+    } catch (const std::exception&) {
+        return false;
+    }
+    const IndexFileContent c = parseIndexFile(bytes, stamp, layout_.count);
+    std::vector<std::shared_ptr<Tag>> tags;  // null for a definition this table cannot take
+    for (const auto& def : c.defs) {
+        try {
+            tags.push_back(makeTag(def));
+        } catch (const EngineError&) {
+            tags.push_back(nullptr);
+        }
+    }
+    for (const auto& t : tags)
+        if (t) tags_.push_back(t);
+    if (c.state != IndexFileState::Current) return false;
+    std::string_view in = c.entries;
+    for (const auto& t : tags) {
+        std::uint32_t n = 0;
+        if (!readU32(in, n) || n != live_) return false;
+        std::vector<IndexEntry> entries;
+        entries.reserve(n);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            std::uint32_t rec = 0;
+            std::uint16_t len = 0;
+            std::string_view key;
+            if (!readU32(in, rec) || !readU16(in, len) || !readSized(in, len, key)) return false;
+            if (!exists(rec)) return false;
+            entries.push_back({std::string(key), rec});
+            if (t && i > 0 && !t->index.inOrder(entries[i - 1], entries[i])) return false;
+        }
+        if (t) t->index.assign(std::move(entries));
+    }
+    if (!in.empty()) return false;
+    dirty_ = false;
+    indexClean_ = true;
+    return true;
+}
+
+TableData::IndexFileState TableData::indexFileState() {
+    if (inMemory()) return IndexFileState::Missing;
+    return indexFileStateOf(*fs_, directory_, name_, layout_.count);
+}
+
+TableData::IndexFileState TableData::indexFileStateOf(FileSystem& fs, const std::string& directory,
+                                                      const std::string& name,
+                                                      std::uint32_t count) {
+    const std::string ip = indexPathOf(fs, directory, name);
+    if (!fs.exists(ip)) return IndexFileState::Missing;
+    std::string bytes;
+    FileStamp stamp;
+    try {
+        auto f = fs.open(ip, FileSystem::Mode::Read);
+        const std::uint64_t size = f->size();
+        if (size > (std::uint64_t(1) << 34)) return IndexFileState::Damaged;
+        bytes.resize(size);
+        if (f->readAt(0, bytes.data(), bytes.size()) != bytes.size())
+            return IndexFileState::Damaged;
+        stamp = fs.stamp(directory + "/" + name);
+    } catch (const std::exception&) {
+        return IndexFileState::Damaged;
+    }
+    return parseIndexFile(bytes, stamp, count).state;
+}
+
+void TableData::saveIndex() {
+    if (!file_) return;
+    const std::string ip = indexPath();
+    if (tags_.empty() && !fs_->exists(ip)) {
+        dirty_ = false;
+        return;
+    }
+    std::string defs;
+    for (const auto& t : tags_) {
+        for (const std::string* s : {&t->def.name, &t->def.expression}) {
+            const std::uint16_t n = std::uint16_t(std::min<std::size_t>(s->size(), 0xFFFF));
+            defs.push_back(char(n & 0xFF));
+            defs.push_back(char(n >> 8));
+            defs.append(s->data(), n);
+        }
+        defs.push_back(t->def.descending ? 1 : 0);
+    }
+    std::string entries;
+    for (const auto& t : tags_) {
+        char b[6];
+        put32(b, std::uint32_t(t->index.size()));
+        entries.append(b, 4);
+        t->index.forEach([&](const IndexEntry& e) {
+            put32(b, e.record);
+            put16(b + 4, std::uint16_t(e.key.size()));
+            entries.append(b, 6);
+            entries += e.key;
+        });
+    }
+    try {
+        const FileStamp table = fs_->stamp(path());
+        std::string head(kIndexMagic, 8);
+        put64(head, 0);  // state (4 bytes) and version (4 bytes) below
+        char* p = head.data() + 8;
+        put32(p, 0);
+        put32(p + 4, kIndexVersion);
+        std::string rest;
+        const auto add32 = [&](std::uint32_t v) {
+            char b[4];
+            put32(b, v);
+            rest.append(b, 4);
+        };
+        add32(collationFingerprint());
+        add32(layout_.count);
+        put64(rest, table.size);
+        put64(rest, std::uint64_t(table.mtimeNs));
+        add32(std::uint32_t(tags_.size()));
+        add32(0);
+        put64(rest, defs.size());
+        put64(rest, checksum(reinterpret_cast<const unsigned char*>(defs.data()), defs.size()));
+        put64(rest, entries.size());
+        put64(rest,
+              checksum(reinterpret_cast<const unsigned char*>(entries.data()), entries.size()));
+        head += rest;
+        put64(head,
+              checksum(reinterpret_cast<const unsigned char*>(head.data()) + 12, head.size() - 12));
+        const std::string tmp = ip + ".tmp";
+        {
+            auto f = fs_->open(tmp, FileSystem::Mode::Create);
+            f->writeAt(0, head.data(), head.size());
+            f->writeAt(head.size(), defs.data(), defs.size());
+            f->writeAt(head.size() + defs.size(), entries.data(), entries.size());
+        }
+        fs_->rename(tmp, ip);
+        stamp_ = table;
+    } catch (const std::exception& e) {
+        fail(std::string("zápis indexu selhal (") + e.what() + ").");
+    }
+    dirty_ = false;
+    indexClean_ = true;
+}
+
+void TableData::saveIndexIfDirty() {
+    if (dirty_ && file_ && writable_) saveIndex();
+}
+
+void TableData::detach() {
+    if (--cursors_ > 0 || !file_) return;
+    try {
+        saveIndexIfDirty();
+    } catch (const EngineError&) {
+        // Closing cannot fail; a stale index file is rebuilt at the next open.
+    }
+    refreshStamp();
+}
+
+void TableData::refreshStamp() {
+    if (!file_) return;
+    try {
+        stamp_ = fs_->stamp(path());
+    } catch (const std::exception&) {
+    }
+}
+
+bool TableData::changedOnDisk() {
+    if (!file_) return false;
+    try {
+        return fs_->stamp(path()) != stamp_;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+// --- whole-file changes ----------------------------------------------------------------------
+
+void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_t>& keep,
+                            const FieldDef* added) {
+    const std::size_t newLen = layout.recordLength;
+    const std::size_t oldLen = layout_.recordLength;
+    const auto fillRecord = [&](char* dst, std::uint32_t rec) {
+        std::memcpy(dst, record(rec), oldLen);
+        if (added) std::memset(dst + oldLen, ' ', newLen - oldLen);
+    };
+    std::unique_ptr<File> replacement;
+    if (file_) {
+        const std::string tmp = path() + ".tmp";
+        try {
+            replacement = fs_->open(tmp, FileSystem::Mode::Create);
+            if (!replacement->tryLock()) fail("dočasný soubor nelze zamknout.");
+            const std::vector<char> header = buildHeader(layout);
+            replacement->writeAt(0, header.data(), header.size());
+            std::uint64_t off = header.size();
+            std::vector<char> buf;
+            const std::size_t batch = std::max<std::size_t>(1, (1 << 20) / newLen);
+            for (std::size_t i = 0; i < keep.size();) {
+                const std::size_t n = std::min(batch, keep.size() - i);
+                buf.resize(n * newLen);
+                for (std::size_t j = 0; j < n; ++j)
+                    fillRecord(buf.data() + j * newLen, keep[i + j]);
+                replacement->writeAt(off, buf.data(), buf.size());
+                off += buf.size();
+                i += n;
+            }
+            const char end = 0x1A;
+            replacement->writeAt(off, &end, 1);
+            replacement->sync();
+            fs_->rename(tmp, path());
+        } catch (const std::exception& e) {
+            replacement.reset();
+            try {
+                fs_->remove(tmp);
+            } catch (const std::exception&) {
+            }
+            if (dynamic_cast<const EngineError*>(&e)) throw;
+            fail(std::string("zápis nového souboru selhal, původní tabulka zůstala beze změny (") +
+                 e.what() + ").");
+        }
+    }
+    std::vector<std::unique_ptr<char[]>> chunks;
+    for (std::size_t i = 0; i < keep.size(); ++i) {
+        if (i % kChunkRecords == 0)
+            chunks.push_back(
+                std::make_unique_for_overwrite<char[]>(std::size_t(kChunkRecords) * newLen));
+        fillRecord(chunks.back().get() + (i % kChunkRecords) * newLen, keep[i]);
+    }
+    chunks_ = std::move(chunks);
+    layout_ = layout;
+    layout_.count = std::uint32_t(keep.size());
+    layout_.headerLength = std::uint16_t(32 + 32 * layout_.fields.size() + 1);
+    live_ = 0;
+    for (std::uint32_t r = 1; r <= layout_.count; ++r)
+        if (!deleted(r)) ++live_;
+    if (replacement) file_ = std::move(replacement);  // the old file and its lock go
+    dateWritten_ = false;
+    indexClean_ = false;
+}
+
+void TableData::addColumn(const FieldDef& field) {
+    requireWritable();
+    if (editing_ > 0) fail("sloupec nelze přidat, záznam se právě upravuje.");
+    std::vector<FieldDef> fields = layout_.fields;
+    fields.push_back(field);
+    validateFields(fields, name_);
+    Layout l = layout_;
+    l.fields = fields;
+    l.offsets.push_back(l.recordLength);
+    l.recordLength = std::uint16_t(l.recordLength + field.width);
+    l.headerLength = std::uint16_t(32 + 32 * fields.size() + 1);
+    std::vector<std::uint32_t> keep(layout_.count);
+    for (std::uint32_t r = 0; r < layout_.count; ++r) keep[r] = r + 1;
+    replaceFile(l, keep, &field);
+    dirty_ = true;
+    ++tagsVersion_;
+    if (file_) saveIndex();
+    refreshStamp();
+}
+
+void TableData::pack() {
+    requireWritable();
+    if (editing_ > 0) fail("tabulku nelze zhustit, záznam se právě upravuje.");
+    std::vector<std::uint32_t> keep;
+    keep.reserve(live_);
+    for (std::uint32_t r = 1; r <= layout_.count; ++r)
+        if (!deleted(r)) keep.push_back(r);
+    Layout l = layout_;
+    l.count = std::uint32_t(keep.size());
+    replaceFile(l, keep, nullptr);
+    ++generation_;
+    ++tagsVersion_;
+    rebuildTags();
+    if (file_) saveIndex();
+    refreshStamp();
+}
+
+}  // namespace lorvika::dbf
