@@ -139,4 +139,18 @@ void DriveCBChange(CdDevice& player, const std::string& root) {
         player.open(root);
 }
 
+bool chooseDrive(CdDevice& player, const DriveEntry& entry,
+                 const std::function<std::optional<std::string>()>& askImage) {
+    if (entry.kind != DriveEntry::Kind::Image) {
+        DriveCBChange(player, entry.path);
+        return true;
+    }
+    const std::optional<std::string> image = askImage ? askImage() : std::nullopt;
+    if (!image || image->empty()) return false;
+    player.close();
+    player.setElement(*image);
+    player.open(*image);
+    return true;
+}
+
 }  // namespace lorvika

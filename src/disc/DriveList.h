@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -44,5 +45,11 @@ DriveType driveTypeOfMount(const MountInfo& mount);
 // Choosing a drive: close the device, point it at the root, and open it only when the root is a
 // CD drive holding a readable medium. Errors of opening reach the caller.
 void DriveCBChange(CdDevice& player, const std::string& root);
+
+// Choosing an entry of the list. The image entry asks for a file (askImage gives nullopt when the
+// user cancels: then nothing changes and the result is false) and opens the device on it, so that
+// a file that is no disc image is reported rather than silently ignored.
+bool chooseDrive(CdDevice& player, const DriveEntry& entry,
+                 const std::function<std::optional<std::string>()>& askImage);
 
 }  // namespace lorvika

@@ -150,6 +150,32 @@ TEST(AudioSerial, TwelveTracksOfAnAlbum) {
                   std::to_string(static_cast<int>(expected)));
 }
 
+TEST(Identity, WorkedExamplesOfDiscIdentityDoc) {
+    struct Case {
+        Toc toc;
+        const char* identity;
+        std::vector<std::uint32_t> packedTracks;
+    };
+    const Case cases[] = {
+        {audioToc({msf(0, 2, 0), msf(4, 12, 37), msf(9, 1, 5)}, msf(13, 45, 20)),
+         "3-1256205-855850",
+         {packMsf({4, 10, 37}), packMsf({4, 48, 43}), packMsf({4, 44, 14})}},
+        {audioToc({msf(0, 2, 0)}, msf(52, 10, 3)), "1-133172-235115", {packMsf({52, 8, 2})}},
+        {audioToc({msf(0, 2, 0), msf(2, 12, 33)}, msf(4, 2, 0)),
+         "2-4864771-152689",
+         {packMsf({2, 10, 33}), packMsf({1, 49, 41})}},
+    };
+    for (const auto& c : cases) {
+        const std::uint32_t length = packedFromFrames(discLengthFrames(c.toc));
+        EXPECT_EQ(composeIdentity(tocTrackCount(c.toc), length, audioVolumeSerial(c.toc)),
+                  c.identity);
+        for (std::size_t i = 0; i < c.packedTracks.size(); ++i)
+            EXPECT_EQ(packedFromFrames(trackLengthFrames(c.toc, static_cast<int>(i) + 1)),
+                      c.packedTracks[i])
+                << c.identity << " track " << i + 1;
+    }
+}
+
 using Sector = std::array<std::uint8_t, kSectorSize>;
 
 Sector descriptor(std::uint8_t type, const char* escape = nullptr, std::uint8_t fill = 0) {
@@ -176,6 +202,9 @@ TEST(DescriptorChecksum, ByteLanesCountDownFromTheTopByte) {
     std::memcpy(s.data() + 1, "CD001", 5);
     s[6] = 1;
     EXPECT_EQ(descriptorChecksum(s), 0x31744530u);
+    std::memcpy(s.data() + 40, "MUJ_DISK", 8);
+    EXPECT_EQ(descriptorChecksum(s), 0xC212E2DAu);
+    EXPECT_EQ(composeIdentity(12, 794157, descriptorChecksum(s)), "12-794157--1038949670");
 }
 
 struct FakeSectors {

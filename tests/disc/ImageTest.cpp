@@ -299,6 +299,25 @@ TEST(LibcdioImage, PlayerButtonsAreNotSupportedForImages) {
     EXPECT_TRUE(dev.isOpen());
 }
 
+TEST(LibcdioMachine, DriveListAndDefaultDeviceOfThisMachine) {
+    const auto list = listDrives();
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list.back().kind, DriveEntry::Kind::Image);
+    bool fileSystems = false;
+    for (const auto& e : list) {
+        if (e.kind == DriveEntry::Kind::CdDrive)
+            EXPECT_FALSE(fileSystems) << "CD drives come first";
+        if (e.kind == DriveEntry::Kind::FileSystem) fileSystems = true;
+    }
+    LibcdioDevice dev;
+    if (!LibcdioDevice::defaultDrive().empty()) GTEST_SKIP() << "this machine has a CD drive";
+    // Without any drive the default device stays closed instead of failing the form.
+    EXPECT_NO_THROW(dev.open(""));
+    EXPECT_FALSE(dev.isOpen());
+    EXPECT_EQ(dev.mode(), CdMode::NotReady);
+    EXPECT_THROW(NactiSN(dev), CdError);
+}
+
 TEST(LibcdioImage, UsedOnlyFromItsOwnThread) {
     LibcdioDevice dev;
     bool threw = false;

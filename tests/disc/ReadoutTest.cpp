@@ -146,6 +146,46 @@ TEST(DriveCBChange, OpenFailureKeepsTheDeviceClosedWithItsText) {
     EXPECT_EQ(dev.errorText(), "Mechanika „/dev/sr0“ je používána jiným programem");
 }
 
+TEST(DriveList, ChoosingEntries) {
+    FakeCdDevice dev = deviceWithDisc(9);
+    dev.drives["/img/a.cue"] =
+        FakeDrive{DriveType::CdRom, false, FakeDisc{twelveTrackToc(), 4, {}}, "", false};
+    dev.drives["/img/bad.txt"] =
+        FakeDrive{DriveType::Fixed, false, std::nullopt, "„/img/bad.txt“ není obraz disku", false};
+    std::optional<std::string> answer;
+    int asked = 0;
+    const auto ask = [&] {
+        ++asked;
+        return answer;
+    };
+    const DriveEntry cd{DriveEntry::Kind::CdDrive, "/dev/sr0", "CD /dev/sr0"};
+    const DriveEntry home{DriveEntry::Kind::FileSystem, "/home", "/home"};
+    const DriveEntry image{DriveEntry::Kind::Image, "", kDiscImageEntry};
+
+    EXPECT_TRUE(chooseDrive(dev, cd, ask));
+    EXPECT_TRUE(dev.isOpen());
+    EXPECT_TRUE(chooseDrive(dev, home, ask));
+    EXPECT_FALSE(dev.isOpen());
+    EXPECT_EQ(asked, 0);
+
+    // Cancelling the file question changes nothing.
+    chooseDrive(dev, cd, ask);
+    EXPECT_FALSE(chooseDrive(dev, image, ask));
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(dev.isOpen());
+    EXPECT_EQ(dev.element(), "/dev/sr0");
+
+    answer = "/img/a.cue";
+    EXPECT_TRUE(chooseDrive(dev, image, ask));
+    EXPECT_EQ(dev.element(), "/img/a.cue");
+    EXPECT_EQ(NactiSN(dev), "12-794157-4");
+
+    answer = "/img/bad.txt";
+    EXPECT_THROW(chooseDrive(dev, image, ask), CdError);
+    EXPECT_FALSE(dev.isOpen());
+    EXPECT_EQ(dev.errorText(), "„/img/bad.txt“ není obraz disku");
+}
+
 TEST(Player, ButtonsOfTheDriveAndOfAnImage) {
     FakeCdDevice dev = deviceWithDisc(9);
     dev.open("/dev/sr0");
