@@ -1,0 +1,200 @@
+// A database written before the program used code page 852 and before the added columns:
+// opening converts its text, appends the columns and builds the tags, once.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/Catalogue.h"
+#include "store/DatabaseSession.h"
+#include "store/codepage.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeMessages.h"
+#include "support/FakeSessionServices.h"
+#include "support/TestDir.h"
+
+namespace lorvika {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kUpper = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ";
+const std::string kLower = "áčďéěíňóřšťúůýž";
+
+struct Field {
+    std::string name;
+    char type;
+    int width;
+    int decimals = 0;
+};
+
+// A dBase III table as old programs wrote it: the given language byte, Windows-1250 text.
+void writeTable(const fs::path& path, std::uint8_t languageByte, const std::vector<Field>& fields,
+                const std::vector<std::vector<std::string>>& rows) {
+    int recordLength = 1;
+    for (const Field& f : fields) recordLength += f.width;
+    const int headerLength = 32 + 32 * static_cast<int>(fields.size()) + 1;
+    std::string out(32, '\0');
+    out[0] = 0x03;
+    out[1] = 99;
+    out[2] = 5;
+    out[3] = 17;
+    const auto count = static_cast<std::uint32_t>(rows.size());
+    for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+    out[8] = static_cast<char>(headerLength & 0xFF);
+    out[9] = static_cast<char>(headerLength >> 8);
+    out[10] = static_cast<char>(recordLength & 0xFF);
+    out[11] = static_cast<char>(recordLength >> 8);
+    out[29] = static_cast<char>(languageByte);
+    for (const Field& f : fields) {
+        std::string d(32, '\0');
+        d.replace(0, f.name.size(), f.name);
+        d[11] = f.type;
+        d[16] = static_cast<char>(f.width);
+        d[17] = static_cast<char>(f.decimals);
+        out += d;
+    }
+    out += '\x0D';
+    for (const auto& row : rows) {
+        out += ' ';
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const Field& f = fields[i];
+            std::string v = i < row.size() ? row[i] : "";
+            if (f.type == 'C') {
+                v = cp::utf8ToCp1250(v);
+                v.resize(f.width, ' ');
+            } else {
+                v = v.size() < static_cast<std::size_t>(f.width)
+                        ? std::string(f.width - v.size(), ' ') + v
+                        : v.substr(0, f.width);
+            }
+            out += v;
+        }
+    }
+    out += '\x1A';
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << out;
+}
+
+// The 23 columns databases were first created with, and the 5 of the tracks.
+std::vector<Field> oldAlbumFields() {
+    return {
+        {"CISLO", 'F', 20, 4}, {"ALBUM", 'C', 50},     {"ARTIST", 'C', 50},   {"ROK", 'F', 20, 4},
+        {"DELKA", 'F', 20, 4}, {"VYD_F", 'C', 30},     {"VYD_P", 'C', 30},    {"PSTOP", 'F', 20, 4},
+        {"ZEME", 'C', 25},     {"ZANR", 'C', 25},      {"ZPEV", 'C', 50},     {"KYTAR", 'C', 50},
+        {"BASA", 'C', 50},     {"BICI", 'C', 50},      {"KLAV", 'C', 50},     {"HOST", 'C', 50},
+        {"PUJ_DOKDY", 'D', 8}, {"PUJ_KOLIK", 'N', 10}, {"PUJ_ANONE", 'C', 1}, {"PUJ_KOMU", 'C', 30},
+        {"ZMENA", 'D', 8},     {"SN", 'C', 30},        {"TYP", 'C', 25}};
+}
+std::vector<Field> oldTrackFields() {
+    return {{"CD", 'N', 10},
+            {"CISLO", 'N', 10},
+            {"NAME", 'C', 50},
+            {"ARTIST", 'C', 50},
+            {"DELKA", 'N', 10}};
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// What an independent reader sees: column names, then ALBUM, ARTIST, ZANR of the first album and
+// NAME of every track, one per line, reading the tables as code page 852.
+std::string readWithDbfread(const std::string& dir) {
+    const std::string script =
+        "import sys, dbfread\n"
+        "d = sys.argv[1]\n"
+        "a = dbfread.DBF(d + '/cddata.DBF', encoding='cp852', char_decode_errors='strict')\n"
+        "t = dbfread.DBF(d + '/cdskladby.DBF', encoding='cp852', char_decode_errors='strict')\n"
+        "print(','.join(a.field_names)); print(','.join(t.field_names))\n"
+        "r = list(a)[0]; print(r['ALBUM']); print(r['ARTIST']); print(r['ZANR'])\n"
+        "for s in t: print(s['NAME'])\n";
+    fs::path py = fs::path(dir).parent_path() / "read.py";
+    std::ofstream(py) << script;
+    std::string cmd = "/usr/bin/python3 '" + py.string() + "' '" + dir + "' 2>&1";
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return "popen failed";
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    pclose(p);
+    return out;
+}
+
+std::string join(const std::vector<SloupecKatalogu>& cols) {
+    std::string s;
+    for (const SloupecKatalogu& c : cols) s += (s.empty() ? "" : ",") + c.pole.name;
+    return s;
+}
+
+TEST(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
+    test::TestDir tmp;
+    const std::string prog = tmp.sub("prog").string();
+    const std::string db = tmp.sub("stara").string();
+    writeTable(fs::path(db) / "cddata.DBF", 0x00, oldAlbumFields(),
+               {{"1", "Album " + kUpper, "Interpret " + kLower, "1999", "2400", "Supraphon", "",
+                 "2", "Česko", "Rock ěščřžýáíé"},
+                {"2", "Druhé", "Žluťoučký kůň", "0", "100", "", "", "1"}});
+    writeTable(fs::path(db) / "cdskladby.DBF", 0xC8, oldTrackFields(),
+               {{"1", "1", kUpper, "", "1200"},
+                {"1", "2", kLower, "", "1200"},
+                {"2", "1", "Úpěl ďábelské ódy", "", "100"}});
+
+    test::FakeMessages msgs;
+    test::FakeDialogs dialogs;
+    test::FakeStatusLine status;
+    test::FakeArchive archive(tmp.path() / "archive");
+    SessionPaths paths = SessionPaths::inDirectory(prog);
+    {
+        DatabaseSession session(paths, msgs, dialogs, status, &archive);
+        archive.attach(&session);
+        ASSERT_TRUE(session.NactiDB(db, false, false));
+        EXPECT_TRUE(msgs.shown().empty());
+        ASSERT_TRUE(session.jeOtevrena());
+        dbf::Cursor& data = *session.TData();
+        ASSERT_EQ(31u, data.fields().size());
+        ASSERT_EQ(6u, session.TSkladby()->fields().size());
+        for (const dbf::TagDef& t : TagyAlb()) EXPECT_TRUE(data.hasTag(t.name)) << t.name;
+        EXPECT_TRUE(session.TSkladby()->hasTag("CD"));
+        data.setTag("cislo");
+        ASSERT_TRUE(data.findKey(1));
+        EXPECT_EQ("Album " + kUpper, data.text("ALBUM"));
+        EXPECT_EQ("Interpret " + kLower, data.text("ARTIST"));
+        EXPECT_EQ(2400, data.integer("DELKA"));
+        EXPECT_EQ(2u, session.pocetCD());
+        EXPECT_EQ(3u, session.TSkladby()->recordCount());
+    }
+
+    for (const char* table : {"cddata.DBF", "cdskladby.DBF"}) {
+        EXPECT_EQ(0x1F, static_cast<unsigned char>(readFile(fs::path(db) / table).at(29))) << table;
+    }
+    const std::string expected = join(SloupceAlb()) + "\n" + join(SloupceSkladeb()) + "\n" +
+                                 "Album " + kUpper + "\nInterpret " + kLower +
+                                 "\nRock ěščřžýáíé\n" + kUpper + "\n" + kLower +
+                                 "\nÚpěl ďábelské ódy\n";
+    EXPECT_EQ(expected, readWithDbfread(db));
+
+    // a second opening finds nothing to do
+    const std::string albums = readFile(fs::path(db) / "cddata.DBF");
+    const std::string tracks = readFile(fs::path(db) / "cdskladby.DBF");
+    {
+        DatabaseSession session(paths, msgs, dialogs, status, &archive);
+        archive.attach(&session);
+        msgs.expect("Opravdu otevřít databázi v adresáři: " + db + " ?", MsgButton::Yes);
+        ASSERT_TRUE(session.NactiDB(db, true, true));
+        EXPECT_EQ(31u, session.TData()->fields().size());
+        EXPECT_EQ(TagyAlb().size(), session.TData()->tags().size());
+    }
+    EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));
+    EXPECT_EQ(tracks, readFile(fs::path(db) / "cdskladby.DBF"));
+}
+
+}  // namespace
+}  // namespace lorvika
