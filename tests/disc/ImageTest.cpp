@@ -305,8 +305,9 @@ TEST(LibcdioMachine, DriveListAndDefaultDeviceOfThisMachine) {
     EXPECT_EQ(list.back().kind, DriveEntry::Kind::Image);
     bool fileSystems = false;
     for (const auto& e : list) {
-        if (e.kind == DriveEntry::Kind::CdDrive)
+        if (e.kind == DriveEntry::Kind::CdDrive) {
             EXPECT_FALSE(fileSystems) << "CD drives come first";
+        }
         if (e.kind == DriveEntry::Kind::FileSystem) fileSystems = true;
     }
     LibcdioDevice dev;
