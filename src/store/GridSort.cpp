@@ -1,0 +1,73 @@
+#include "store/GridSort.h"
+
+#include "store/dbf/Types.h"
+
+namespace lorvika {
+namespace {
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (low(a[i]) != low(b[i])) return false;
+    }
+    return true;
+}
+
+const dbf::FieldDef* sortableField(const dbf::Cursor& kurzor, std::string_view pole) {
+    const int i = kurzor.fieldIndex(pole);
+    if (i < 0) return nullptr;
+    const dbf::FieldDef& f = kurzor.fields()[static_cast<std::size_t>(i)];
+    switch (f.type) {
+        case dbf::FieldType::Character:
+        case dbf::FieldType::Numeric:
+        case dbf::FieldType::Float:
+        case dbf::FieldType::Date:
+            return &f;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+bool PoleKRazeni(const dbf::Cursor& kurzor, std::string_view pole) {
+    return sortableField(kurzor, pole) != nullptr;
+}
+
+std::string TagRazeni(std::string_view pole, bool sestupne) {
+    return (sestupne ? "_" : "") + std::string(pole);
+}
+
+std::optional<Razeni> DalsiRazeni(const dbf::Cursor& kurzor, std::string_view pole,
+                                  bool sestupneChci) {
+    const dbf::FieldDef* f = sortableField(kurzor, pole);
+    if (f == nullptr) return std::nullopt;
+    const std::string& current = kurzor.tag();
+    bool sestupne = sestupneChci;
+    if (equalNoCase(current, TagRazeni(f->name, true)))
+        sestupne = false;
+    else if (equalNoCase(current, TagRazeni(f->name, false)))
+        sestupne = true;
+    return Razeni{TagRazeni(f->name, sestupne), sestupne};
+}
+
+bool SeradPodleSloupce(dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci) {
+    const std::optional<Razeni> r = DalsiRazeni(kurzor, pole, sestupneChci);
+    if (!r) return false;
+    bool created = false;
+    if (!kurzor.hasTag(r->tag)) {
+        const dbf::FieldDef& f = kurzor.fields()[static_cast<std::size_t>(kurzor.fieldIndex(pole))];
+        kurzor.addTag(dbf::TagDef{r->tag, f.name, r->sestupne});
+        created = true;
+    }
+    kurzor.setTag(r->tag);
+    return created;
+}
+
+bool SloupecRaditelny(const dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci) {
+    const std::optional<Razeni> r = DalsiRazeni(kurzor, pole, sestupneChci);
+    return r && !kurzor.hasTag(r->tag);
+}
+
+}  // namespace lorvika
