@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -9,12 +11,37 @@ namespace lorvika::cli {
 
 namespace {
 
-// Every problem of one table, one line each; the index file counts too.
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+// The catalogue's standard tags the index lacks or keys differently.
+void checkTags(dbf::Engine& engine, const std::string& dir, const std::string& file,
+               std::vector<std::string>& found) {
+    const auto& standard = sameName(file, kSouborAlb) ? TagyAlb() : TagySkladeb();
+    const auto tags = engine.open(dir, file)->tags();
+    for (const auto& want : standard) {
+        const auto it = std::find_if(tags.begin(), tags.end(), [&](const dbf::TagDef& t) {
+            return sameName(t.name, want.name);
+        });
+        if (it == tags.end())
+            found.push_back("chybí tag " + want.name);
+        else if (!sameName(it->expression, want.expression))
+            found.push_back("tag " + want.name + " má klíč " + it->expression + " místo " +
+                            want.expression);
+    }
+}
+
+// Every problem of one table, one line each; the index file and its tags count too.
 std::vector<std::string> problems(dbf::Engine& engine, const std::string& dir,
                                   const std::string& file) {
     std::vector<std::string> found;
     try {
-        switch (engine.indexStatus(dir, file)) {
+        const auto status = engine.indexStatus(dir, file);
+        switch (status) {
             case dbf::Engine::IndexStatus::Current:
                 break;
             case dbf::Engine::IndexStatus::Missing:
@@ -28,6 +55,8 @@ std::vector<std::string> problems(dbf::Engine& engine, const std::string& dir,
                 break;
         }
         for (auto& p : engine.verify(dir, file)) found.push_back(std::move(p));
+        // Opening a table with a stale index would rebuild it: only a current one is opened.
+        if (status == dbf::Engine::IndexStatus::Current) checkTags(engine, dir, file, found);
     } catch (const dbf::EngineError& e) {
         found.push_back(e.what());
     }
@@ -61,6 +90,8 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
         if (!found.empty() && repair) {
             try {
                 engine.rebuildIndex(dir, file);
+                // A lost index file takes its tag definitions with it.
+                ZajistiIndexy(engine, dir, RezimIndexu::Kontrola);
                 out << file << ": indexový soubor znovu sestaven\n";
             } catch (const dbf::EngineError& e) {
                 out << file << ": indexový soubor nelze sestavit: " << e.what() << '\n';

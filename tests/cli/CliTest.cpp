@@ -165,6 +165,20 @@ TEST_F(Cli, CheckFindsAndRepairsAMissingIndex) {
     EXPECT_NE(r.out.find("znovu sestaven"), std::string::npos) << r.out;
     EXPECT_TRUE(std::filesystem::exists(mdx));
     EXPECT_EQ(call(runCheck, {db}).code, kOk);
+
+    {
+        dbf::Engine engine;
+        auto c = engine.open(db, std::string(kSouborAlb));
+        c->deleteTag("zanr");
+        c->addTag(dbf::TagDef{"typ", "ZANR"});
+    }
+    r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem);
+    EXPECT_NE(r.out.find("chybí tag zanr"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("tag typ má klíč ZANR místo TYP"), std::string::npos) << r.out;
+    EXPECT_EQ(call(runCheck, {db, "--repair"}).code, kOk);
+    r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kOk) << r.out;
 }
 
 TEST_F(Cli, CheckReportsACutTable) {
