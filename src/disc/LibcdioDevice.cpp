@@ -274,6 +274,7 @@ void LibcdioDevice::open(const std::string& source) {
     if (image && !isDiscImage(target))
         fail(inQuotes(target) + " není obraz disku, který umím přečíst (CUE/BIN, TOC, NRG)");
     if (::access(target.c_str(), R_OK) != 0) fail(openErrorText(target, errno));
+    if (!image && !isCdDrive(target)) fail(inQuotes(target) + " není mechanika CD");
     errno = 0;
     CdioPtr cdio = openCdio(target, image);
     if (!cdio) {

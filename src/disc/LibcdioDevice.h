@@ -68,6 +68,7 @@ class LibcdioDevice : public CdDevice {
 // anything else is left alone.
 std::string undoDoubleUtf8(const std::string& text);
 
+// These ask libcdio too, so they belong on the user-interface thread as well.
 // Whether a path is a disc image libcdio can open as a drive.
 bool isDiscImage(const std::string& path);
 // Whether a path is one of the machine's CD drives (or a link to one).

@@ -242,7 +242,7 @@ TEST(LibcdioImage, FailuresLeaveTheDeviceClosedWithATextNamingTheFile) {
     std::filesystem::remove(dir.path() / "cut.bin");
     const std::string missing = (dir.path() / "missing.cue").string();
 
-    for (const std::string& source : {missing, notAnImage, truncated}) {
+    for (const std::string& source : {missing, notAnImage, truncated, dir.str()}) {
         LibcdioDevice dev;
         try {
             dev.open(source);
