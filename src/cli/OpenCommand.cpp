@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenServices.h"
+#include "export/ZipArchiv.h"
 #include "store/DatabaseSession.h"
 
 namespace lorvika::cli {
@@ -19,9 +20,10 @@ int runOpen(const Args& args, std::ostream& out, std::ostream& err) {
     StreamMessages messages(err);
     NoDialogs dialogs;
     StreamStatus status(out);
-    SessionArchive archive(status);
-    DatabaseSession session(programPaths(), messages, dialogs, status, &archive);
-    archive.attach(&session);
+    DatabaseSession session(programPaths(), messages, dialogs, status);
+    ZipArchiv archive(
+        status, [&session] { session.ZavriTabulky(); }, [&session] { reopenQuietly(session); });
+    session.setArchive(&archive);
 
     const bool ok = session.NactiDB(dir, false, false);
     const PrubehOtevreni& p = session.prubeh();
@@ -41,7 +43,7 @@ int runOpen(const Args& args, std::ostream& out, std::ostream& err) {
     } else if (*p.zaloha) {
         out << "Záloha uložena do zaloha.zip\n";
     } else {
-        out << "Záloha se nezdařila: " << archive.lastError() << '\n';
+        out << "Záloha se nezdařila: " << archive.posledniChyba() << '\n';
     }
     out << "Otevřena databáze: " << dir << " (AudioCD: " << session.pocetCD()
         << ", skladeb: " << session.TSkladby()->recordCount() << ")\n";

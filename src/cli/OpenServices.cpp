@@ -2,7 +2,6 @@
 
 #include <ostream>
 
-#include "export/Zaloha.h"
 #include "store/dbf/EngineError.h"
 
 namespace lorvika::cli {
@@ -39,34 +38,12 @@ void StreamStatus::ukazatel(const std::string& text, int) {
     out_ << text << '\n';
 }
 
-bool SessionArchive::zalohuj(const std::string& directory) {
-    return run(directory, true);
-}
-
-bool SessionArchive::rozbal(const std::string& directory) {
-    return run(directory, false);
-}
-
-bool SessionArchive::run(const std::string& directory, bool backup) {
-    ZalohaRizeni r;
-    r.zavriTabulky = [this] {
-        if (session_) session_->ZavriTabulky();
-    };
-    r.otevriTabulky = [this] {
-        if (!session_) return;
-        try {
-            session_->OtevriTabulky();
-        } catch (const dbf::EngineError& e) {
-            // the caller sees the tables closed and reports it
-            reopenError_ = e.what();
-        }
-    };
-    r.merakZacni = [this](const std::string& text) { status_.ukazatel(text, 0); };
-    r.merakKonec = [this] { status_.ukazatelKonec(); };
-    reopenError_.clear();
-    VysledekZalohy v = backup ? Zalohuj(directory, r) : Rozbal(directory, r);
-    lastError_ = v.chyba;
-    return v.ok;
+void reopenQuietly(DatabaseSession& session) {
+    try {
+        session.OtevriTabulky();
+    } catch (const dbf::EngineError&) {
+        session.ZavriTabulky();
+    }
 }
 
 SessionPaths programPaths() {

@@ -50,25 +50,9 @@ class StreamStatus : public StatusLine {
     std::ostream& out_;
 };
 
-// The archive of the program (export layer) around the session's tables.
-class SessionArchive : public Archive {
-  public:
-    explicit SessionArchive(StatusLine& status) : status_(status) {}
-    void attach(DatabaseSession* session) { session_ = session; }
-    bool zalohuj(const std::string& directory) override;
-    bool rozbal(const std::string& directory) override;
-    const std::string& lastError() const { return lastError_; }
-    // The engine's error when the tables could not be opened again afterwards.
-    const std::string& reopenError() const { return reopenError_; }
-
-  private:
-    bool run(const std::string& directory, bool backup);
-
-    StatusLine& status_;
-    DatabaseSession* session_ = nullptr;
-    std::string lastError_;
-    std::string reopenError_;
-};
+// Reopens the session's tables after a backup or restore; a table that cannot be opened stays
+// closed, and the command reports it.
+void reopenQuietly(DatabaseSession& session);
 
 // The program's files: the program directory as the program finds it.
 SessionPaths programPaths();

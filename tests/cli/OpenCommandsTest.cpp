@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/OpenServices.h"
+#include "store/Catalogue.h"
+#include "store/Ini.h"
+#include "store/Paths.h"
+#include "store/dbf/Engine.h"
+#include "support/TestDir.h"
+
+namespace lorvika::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome run(int (*command)(const Args&, std::ostream&, std::ostream&), const Args& args) {
+    std::ostringstream out, err;
+    int code = command(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class OpenCommandsTest : public ::testing::Test {
+  protected:
+    // A catalogue with albums 1..n, two tracks each.
+    std::string database(const std::string& name, int albums) {
+        std::string dir = tmp.sub(name).string();
+        dbf::Engine engine;
+        engine.setLanguageDriver(std::string(kOvladacKatalogu));
+        VytvorTabulky(engine, dir);
+        PridejSloupce(engine, dir);
+        auto data = engine.open(dir, std::string(kSouborAlb));
+        auto tracks = engine.open(dir, std::string(kSouborSkladeb));
+        for (int i = 1; i <= albums; ++i) {
+            data->append();
+            data->setInteger("CISLO", i);
+            data->setText("ALBUM", "Žluťoučký kůň " + std::to_string(i));
+            data->setText("SN", "SN" + std::to_string(i));
+            data->post();
+            for (int t = 1; t <= 2; ++t) {
+                tracks->append();
+                tracks->setInteger("CD", i);
+                tracks->setInteger("CISLO", t);
+                tracks->post();
+            }
+        }
+        return dir;
+    }
+
+    test::TestDir tmp;
+};
+
+TEST_F(OpenCommandsTest, UsageErrors) {
+    using Command = int (*)(const Args&, std::ostream&, std::ostream&);
+    for (Command c : {&runOpen, &runBackup, &runRestore, &runPack}) {
+        for (const Args& a : {Args{}, Args{"a", "b"}, Args{"--x"}, Args{""}}) {
+            EXPECT_EQ(kUsage, run(c, a).code);
+        }
+    }
+}
+
+TEST_F(OpenCommandsTest, OpenRefusesDirectoryWithoutDatabase) {
+    std::string empty = tmp.sub("empty").string();
+    Outcome r = run(&runOpen, {empty});
+    EXPECT_EQ(kProblem, r.code);
+    EXPECT_TRUE(fs::is_empty(empty));
+    EXPECT_EQ(kProblem, run(&runOpen, {(tmp.path() / "none").string()}).code);
+    EXPECT_FALSE(fs::exists(programIniPath()));
+}
+
+TEST_F(OpenCommandsTest, OpenChecksRemembersAndBacksUp) {
+    std::string db = database("db", 3);
+    fs::remove(fs::path(db) / "cddata.mdx");
+    Outcome r = run(&runOpen, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_TRUE(contains(r.out, "Otevřena databáze: " + db + " (AudioCD: 3, skladeb: 6)")) << r.out;
+    EXPECT_TRUE(contains(r.out, "Záloha uložena do zaloha.zip")) << r.out;
+    EXPECT_TRUE(fs::exists(fs::path(db) / "zaloha.zip"));
+    EXPECT_TRUE(fs::exists(fs::path(db) / "cddata.mdx"));
+    EXPECT_EQ(db, CtiText(programIniPath(), "Databaze", "adresar", ""));
+    EXPECT_EQ(db, CtiText(programIniPath(), "Predchozi DB", "ZO1", ""));
+    EXPECT_EQ(db + "/TXT",
+              CtiText(programDirectory() + "/sonorek.ini", "Databaze", "adresarTXT", ""));
+
+    ZapisAnoNe(programIniPath(), "Zaloha", "automat", false);
+    fs::remove(fs::path(db) / "zaloha.zip");
+    r = run(&runOpen, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_TRUE(contains(r.out, "Automatická záloha je vypnuta")) << r.out;
+    EXPECT_FALSE(fs::exists(fs::path(db) / "zaloha.zip"));
+}
+
+TEST_F(OpenCommandsTest, OpenOfDamagedTableFailsAndAsksNothingElse) {
+    std::string db = database("db", 1);
+    fs::path table = fs::path(db) / "cddata.DBF";
+    std::string bytes = readFile(table);
+    std::ofstream(table, std::ios::binary | std::ios::trunc) << bytes.substr(0, 64);
+    Outcome r = run(&runOpen, {db});
+    EXPECT_EQ(kProblem, r.code);
+    EXPECT_TRUE(contains(r.err, "Problémy při otevření databáze")) << r.err;
+    EXPECT_TRUE(contains(r.err, "nelze otevřít")) << r.err;
+    EXPECT_EQ(bytes.substr(0, 64), readFile(table));
+}
+
+TEST_F(OpenCommandsTest, BackupDamageRestore) {
+    std::string db = database("db", 2);
+    Outcome b = run(&runBackup, {db});
+    ASSERT_EQ(kOk, b.code) << b.err;
+    EXPECT_TRUE(fs::exists(fs::path(db) / "zaloha.zip"));
+
+    fs::path table = fs::path(db) / "cddata.DBF";
+    const std::string good = readFile(table);
+    std::ofstream(table, std::ios::binary | std::ios::trunc) << "poškozeno";
+    Outcome r = run(&runRestore, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_TRUE(contains(r.out, "AudioCD: 2, skladeb: 4")) << r.out;
+    EXPECT_EQ(good, readFile(table));
+    // the player's files are written again after a restore
+    EXPECT_TRUE(fs::exists(fs::path(db) / "TXT" / "SN1.txt"));
+
+    std::string other = database("other", 1);
+    EXPECT_EQ(kProblem, run(&runRestore, {other}).code);  // no archive there
+    EXPECT_EQ(kProblem, run(&runBackup, {tmp.sub("empty").string()}).code);
+}
+
+TEST_F(OpenCommandsTest, PackDropsDeletedRecords) {
+    std::string db = database("db", 4);
+    {
+        dbf::Engine engine;
+        auto tracks = engine.open(db, std::string(kSouborSkladeb));
+        tracks->first();
+        tracks->remove();
+        tracks->remove();
+    }
+    auto size = fs::file_size(fs::path(db) / "cdskladby.DBF");
+    Outcome r = run(&runPack, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_TRUE(contains(r.out, "Probíhá komprese Skladeb")) << r.out;
+    EXPECT_TRUE(contains(r.out, "záznamů: 6")) << r.out;
+    EXPECT_LT(fs::file_size(fs::path(db) / "cdskladby.DBF"), size);
+}
+
+}  // namespace
+}  // namespace lorvika::cli
