@@ -180,12 +180,22 @@ constexpr std::u32string_view kAlphabet[] = {
 };
 static_assert(kFirstLetter + std::size(kAlphabet) < kForeign);
 
+struct ByteInfo {
+    std::uint8_t weight;
+    std::uint8_t letterCase;
+    std::uint8_t exactLength;  // 0 unless the byte belongs to a shared class
+    char exact[3];
+};
+
 struct Collation {
     std::array<std::uint8_t, 256> weight{};
     std::array<std::uint8_t, 256> letterCase{};  // 0 for anything but a letter
     std::array<bool, 256> shared{};
     std::array<std::string, 256> exact;  // UTF-8 of the byte, for the shared classes
+    std::array<ByteInfo, 256> info{};    // the same, packed for the code-page-852 hot path
     std::uint8_t ch = 0;
+    std::uint8_t cWeight = 0;
+    std::uint8_t hWeight = 0;
 
     Collation() {
         for (int b = 0; b < 256; ++b) {
@@ -217,6 +227,15 @@ struct Collation {
             set(reverse852().find(letter[0]), w, kLower, false);
             if (letter.size() > 1) set(reverse852().find(letter[1]), w, kUpper, false);
             ++w;
+        }
+        cWeight = weight['c'];
+        hWeight = weight['h'];
+        for (int b = 0; b < 256; ++b) {
+            ByteInfo& i = info[b];
+            i.weight = weight[b];
+            i.letterCase = letterCase[b];
+            i.exactLength = shared[b] ? static_cast<std::uint8_t>(exact[b].size()) : 0;
+            for (std::size_t k = 0; k < i.exactLength; ++k) i.exact[k] = exact[b][k];
         }
     }
     void set(int b, std::uint8_t w, std::uint8_t letter, bool isShared) {
@@ -316,21 +335,42 @@ std::string czechSortKeyCp852(std::string_view bytes) {
     bytes = withoutTrailingBlanks(bytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
-    std::string key;
-    key.reserve(2 * n + 1);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (isC(p[i]) && i + 1 < n && isH(p[i + 1])) {
-            key.push_back(static_cast<char>(col.ch));
-            ++i;
-        } else {
-            key.push_back(static_cast<char>(col.weight[p[i]]));
-        }
+    // One pass into three areas of a scratch buffer (the third may need three bytes a
+    // character), then one exact-size string: index keys are held by the million.
+    constexpr std::size_t kStack = 256;
+    char stack[5 * kStack + 1];
+    std::vector<char> heap;
+    char* l1 = stack;
+    if (n > kStack) {
+        heap.resize(5 * n + 1);
+        l1 = heap.data();
     }
-    key.push_back(static_cast<char>(kLevelEnd));
-    for (std::size_t i = 0; i < n; ++i)
-        if (col.letterCase[p[i]] != 0) key.push_back(static_cast<char>(col.letterCase[p[i]]));
-    for (std::size_t i = 0; i < n; ++i)
-        if (col.shared[p[i]]) key += col.exact[p[i]];
+    char* const l2Start = l1 + n + 1;
+    char* const l3Start = l2Start + n;
+    char* out1 = l1;
+    char* out2 = l2Start;
+    char* out3 = l3Start;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ByteInfo& b = col.info[p[i]];
+        if (b.letterCase != 0) {
+            *out2++ = static_cast<char>(b.letterCase);
+            if (b.weight == col.cWeight && i + 1 < n && col.info[p[i + 1]].weight == col.hWeight) {
+                *out1++ = static_cast<char>(col.ch);
+                *out2++ = static_cast<char>(col.info[p[++i]].letterCase);
+                continue;
+            }
+        } else if (b.exactLength != 0) {
+            for (int k = 0; k < b.exactLength; ++k) *out3++ = b.exact[k];
+        }
+        *out1++ = static_cast<char>(b.weight);
+    }
+    *out1++ = static_cast<char>(kLevelEnd);
+    std::string key;
+    const std::size_t len1 = static_cast<std::size_t>(out1 - l1);
+    const std::size_t len2 = static_cast<std::size_t>(out2 - l2Start);
+    const std::size_t len3 = static_cast<std::size_t>(out3 - l3Start);
+    key.reserve(len1 + len2 + len3);
+    key.append(l1, len1).append(l2Start, len2).append(l3Start, len3);
     return key;
 }
 
