@@ -11,6 +11,7 @@
 #include "store/Ini.h"
 #include "store/LangDriver.h"
 #include "store/codepage.h"
+#include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "support/TestDir.h"
 
@@ -136,6 +137,20 @@ TEST_F(Conversion, RecodesTextColumnsOfEveryRecordAndMarksTheTable) {
     EXPECT_FALSE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
     EXPECT_EQ(slurp(table), converted);
     EXPECT_EQ(slurp(mdx), "new index");
+}
+
+TEST_F(Conversion, EngineReadsTheConvertedTable) {
+    ASSERT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+    dbf::Engine engine;
+    engine.setLanguageDriver(NastavenyOvladac(cfg));
+    auto cursor = engine.open(db.string(), "cddata.DBF");
+    std::vector<std::string> albums, notes;
+    for (cursor->first(); !cursor->eof(); cursor->next()) {
+        albums.push_back(cursor->text("ALBUM"));
+        notes.push_back(cursor->text("POZN"));
+    }
+    EXPECT_EQ(albums, (std::vector<std::string>{"Čech", "ABC xyz 09", "Řeka Šárka"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"", "", "ěščř"}));
 }
 
 TEST_F(Conversion, MarkedTableIsNotTouchedAtAll) {
