@@ -33,38 +33,12 @@ TEST(CatalogueColumns, AlbumAndTrackLayouts) {
     // The added ones are exactly the last six, in this order.
     for (std::size_t i = 0; i < alba.size(); ++i) EXPECT_EQ(alba[i].pridany, i >= 25) << i;
 
-    struct Case {
-        const std::vector<SloupecKatalogu>& sloupce;
-        const char* name;
-        FieldDef field;
-        const char* title;
-    };
     const auto& skladby = SloupceSkladeb();
-    const Case cases[] = {
-        {alba, "CISLO", FieldDef::number("CISLO"), "číslo"},
-        {alba, "VYD_P", FieldDef::text("VYD_P", 30), "Vydavatel-producent"},
-        {alba, "ZEME", FieldDef::text("ZEME", 25), "Původ"},
-        {alba, "PUJ_DOKDY", FieldDef::date("PUJ_DOKDY"), "Půjčeno do"},
-        {alba, "PUJ_ANONE", FieldDef::text("PUJ_ANONE", 1), "Půjčeno"},
-        {alba, "SN", FieldDef::text("SN", 30), ""},
-        {alba, "ABCDAL", FieldDef::text("ABCDAL", 1), ""},
-        {alba, "HODNOC", FieldDef::number("HODNOC"), "Hodnocení"},
-        {alba, "POPIS", FieldDef::text("POPIS", 200), "Popis"},
-        {alba, "ZMENA", FieldDef::date("ZMENA"), "Datum změny"},
-        {skladby, "CD", FieldDef::number("CD"), ""},
-        {skladby, "CISLO", FieldDef::number("CISLO"), "Pozice"},
-        {skladby, "ARTIST", FieldDef::text("ARTIST", 50), "Umělec/popis"},
-        {skladby, "TYP", FieldDef::text("TYP", 25), "Typ"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto pole = VsechnaPole(c.sloupce);
-        const auto it = std::find_if(pole.begin(), pole.end(),
-                                     [&](const FieldDef& f) { return f.name == c.name; });
-        ASSERT_NE(it, pole.end());
-        EXPECT_EQ(*it, c.field);
-        EXPECT_EQ(TitulekSloupce(c.sloupce, c.name), c.title);
-    }
+    EXPECT_EQ(VsechnaPole(alba)[16], FieldDef::date("PUJ_DOKDY"));
+    EXPECT_EQ(VsechnaPole(alba)[29], FieldDef::text("POPIS", 200));
+    EXPECT_EQ(VsechnaPole(alba)[30], FieldDef::number("CENA"));
+    EXPECT_EQ(TitulekSloupce(alba, "SN"), "");
+    EXPECT_EQ(TitulekSloupce(skladby, "ARTIST"), "Umělec/popis");
     EXPECT_EQ(TitulekSloupce(alba, "puj_komu"), "Půjčeno komu");
     EXPECT_EQ(names(ZakladniPole(skladby)),
               (std::vector<std::string>{"CD", "CISLO", "NAME", "ARTIST", "DELKA"}));

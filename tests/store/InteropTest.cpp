@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -220,87 +219,6 @@ TEST(Interop, LorvikaReadsAnOlderCatalogueInWindows1250) {
     ASSERT_EQ(alba.records.size(), texts.size());
     EXPECT_EQ(alba.fields.size(), 31u);
     for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(alba.records[i].at(1), texts[i]);
-}
-
-// A table as an old tool wrote it: dBase III, no language mark, Windows-1250 text, numbers of
-// other widths, a deleted record and no end marker.
-TEST(Interop, LorvikaReadsAHandWrittenTableWithoutLanguageMark) {
-    struct Field {
-        const char* name;
-        char type;
-        int width;
-        int decimals;
-    };
-    const Field fields[] = {{"CD", 'N', 5, 0},
-                            {"CISLO", 'F', 8, 2},
-                            {"NAME", 'C', 20, 0},
-                            {"ARTIST", 'C', 10, 0},
-                            {"DELKA", 'N', 19, 4}};
-    // "Žluťoučký kůň" in Windows-1250.
-    const std::string name = "\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2";
-    const std::vector<std::pair<char, std::vector<std::string>>> records = {
-        {' ', {"    7", "    1.00", name, "", "187"}},
-        {'*', {"    8", "    1.00", "pryč", "", "1"}},
-        {' ',
-         {"   12", "   10.50", "\xD3" "dy",
-          "\xC8"
-          "ech",
-          "  -3"}},
-    };
-    int recordLength = 1;
-    for (const auto& f : fields) recordLength += f.width;
-    std::string file(32, '\0');
-    file[0] = 0x03;
-    file[1] = 99;
-    file[2] = 4;
-    file[3] = 1;
-    const auto put16 = [&](std::size_t at, int v) {
-        file[at] = static_cast<char>(v & 0xFF);
-        file[at + 1] = static_cast<char>(v >> 8);
-    };
-    put16(4, static_cast<int>(records.size()));
-    put16(8, 32 + 32 * static_cast<int>(std::size(fields)) + 1);
-    put16(10, recordLength);
-    for (const auto& f : fields) {
-        std::string d(32, '\0');
-        std::copy_n(f.name, std::strlen(f.name), d.begin());
-        d[11] = f.type;
-        d[16] = static_cast<char>(f.width);
-        d[17] = static_cast<char>(f.decimals);
-        file += d;
-    }
-    file += '\x0D';
-    for (const auto& [flag, values] : records) {
-        file += flag;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            std::string v = values[i];
-            v.resize(static_cast<std::size_t>(fields[i].width), ' ');
-            if (fields[i].type != 'C')
-                v = std::string(fields[i].width - values[i].size(), ' ') + values[i];
-            file += v;
-        }
-    }
-    test::TestDir dir;
-    std::ofstream(dir.path() / "STARE.DBF", std::ios::binary) << file;
-
-    dbf::Engine engine;
-    auto c = engine.open(dir.str(), "stare.dbf");
-    ASSERT_EQ(c->fields().size(), 5u);
-    EXPECT_EQ(c->fields()[1].type, dbf::FieldType::Float);
-    EXPECT_EQ(c->fields()[4].width, 19);
-    EXPECT_EQ(c->recordCount(), 2u);
-    c->first();
-    EXPECT_EQ(c->integer("CD"), 7);
-    EXPECT_EQ(c->text("NAME"), "Žluťoučký kůň");
-    EXPECT_EQ(c->integer("DELKA"), 187);
-    c->next();
-    EXPECT_EQ(c->integer("CD"), 12);
-    EXPECT_DOUBLE_EQ(c->number("CISLO"), 10.5);
-    EXPECT_EQ(c->text("NAME"), "Ódy");
-    EXPECT_EQ(c->text("ARTIST"), "Čech");
-    EXPECT_EQ(c->integer("DELKA"), -3);
-    c->next();
-    EXPECT_TRUE(c->eof());
 }
 
 }  // namespace
