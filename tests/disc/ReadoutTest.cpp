@@ -77,32 +77,33 @@ TEST(NactiSN, ClosedDeviceReportsNoDeviceOpen) {
 }
 
 TEST(ReadTracks, WholeSecondsOfEveryTrack) {
-    FakeCdDevice dev;
-    Toc toc;
-    // 14 tracks of 3:25:40 each; the last ends a frame early, 3:25:39.
-    for (int i = 0; i < 14; ++i)
-        toc.tracks.push_back({150 + static_cast<std::uint32_t>(i) * msf(3, 25, 40), false});
-    toc.leadOut = 150 + 14 * msf(3, 25, 40);
-    dev.drives["/dev/sr0"] = FakeDrive{DriveType::CdRom, false, FakeDisc{toc, 5, {}}, "", true};
-    dev.open("/dev/sr0");
-    const TrackReadout r = readTracks(dev);
-    EXPECT_EQ(r.tracks, 14);
-    ASSERT_EQ(r.trackSeconds.size(), 14u);
-    for (int s : r.trackSeconds) EXPECT_EQ(s, 205);
-    EXPECT_EQ(r.totalSeconds, (14 * msf(3, 25, 40) - 1) / 75);
-    EXPECT_EQ(r.packedLength, packedFromFrames(14 * msf(3, 25, 40) - 1));
-}
-
-TEST(ReadTracks, DiscOf74Minutes59Seconds74Frames) {
-    FakeCdDevice dev;
-    Toc toc;
-    toc.tracks = {{150, false}, {150 + msf(40, 0, 0), false}};
-    toc.leadOut = 150 + msf(74, 59, 74) + 1;
-    dev.drives["/dev/sr0"] = FakeDrive{DriveType::CdRom, false, FakeDisc{toc, 5, {}}, "", true};
-    dev.open("/dev/sr0");
-    const TrackReadout r = readTracks(dev);
-    EXPECT_EQ(r.totalSeconds, 4499);
-    EXPECT_EQ(r.trackSeconds, (std::vector<int>{2400, 2099}));
+    Toc fourteen;
+    // 14 tracks of 3:25:40 each; the last ends a frame early, at 3:25:39.
+    for (std::uint32_t i = 0; i < 14; ++i)
+        fourteen.tracks.push_back({150 + i * msf(3, 25, 40), false});
+    fourteen.leadOut = 150 + 14 * msf(3, 25, 40);
+    Toc full;
+    full.tracks = {{150, false}, {150 + msf(40, 0, 0), false}};
+    full.leadOut = 150 + msf(74, 59, 74) + 1;
+    struct Case {
+        Toc toc;
+        int totalSeconds;
+        std::vector<int> trackSeconds;
+    };
+    const Case cases[] = {
+        {fourteen, (14 * msf(3, 25, 40) - 1) / 75, std::vector<int>(14, 205)},
+        {full, 4499, {2400, 2099}},
+    };
+    for (const auto& c : cases) {
+        FakeCdDevice dev;
+        dev.drives["/dev/sr0"] =
+            FakeDrive{DriveType::CdRom, false, FakeDisc{c.toc, 5, {}}, "", true};
+        dev.open("/dev/sr0");
+        const TrackReadout r = readTracks(dev);
+        EXPECT_EQ(r.tracks, static_cast<int>(c.trackSeconds.size()));
+        EXPECT_EQ(r.totalSeconds, c.totalSeconds);
+        EXPECT_EQ(r.trackSeconds, c.trackSeconds);
+    }
 }
 
 TEST(DriveCBChange, OpensOnlyCdDrivesHoldingAMedium) {
