@@ -23,6 +23,9 @@
 #include <X11/Xlib.h>
 #endif
 
+// The pictures live in a static library, so their resource must be registered by hand.
+static void registrujObrazky() { Q_INIT_RESOURCE(lorvika); }
+
 namespace lorvika {
 
 namespace {
@@ -56,6 +59,7 @@ TFVychozi* formOf(QMdiSubWindow* w) {
 TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     : QMainWindow(parent), sluzby_(std::move(sluzby)) {
     setObjectName(QStringLiteral("Form1"));
+    registrujObrazky();
     // FormCreate
     zavira_ = false;
     if (sluzby_.uvodniObrazek) UvodniObrazek::ukaz();
@@ -321,7 +325,7 @@ bool TForm1::event(QEvent* e) {
         StavovyText(static_cast<QStatusTipEvent*>(e)->tip());
         return true;
     }
-    if (e->type() == QEvent::WindowActivate && !aktivovano_) {
+    if ((e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) && !aktivovano_) {
         const bool r = QMainWindow::event(e);
         QMetaObject::invokeMethod(
             this, [this] { FormActivate(); }, Qt::QueuedConnection);
