@@ -505,5 +505,76 @@ TEST_F(SessionTest, InformationBoxCountsBothTables) {
     session->MInfDatabClick();
 }
 
+TEST_F(SessionTest, CheckingTheIndexesAddsATagThatWentMissing) {
+    std::string db = makeDatabase("db", 2);
+    {
+        dbf::Engine engine;
+        engine.open(db, "cddata.DBF")->deleteTag("zanr");
+        engine.open(db, "cdskladby.DBF")->deleteTag("CD");
+    }
+    ASSERT_TRUE(session->NactiDB(db, false, false));
+    EXPECT_TRUE(session->TData()->hasTag("zanr"));
+    EXPECT_TRUE(session->TSkladby()->hasTag("CD"));
+    EXPECT_EQ((std::vector<std::string>{"cddata.DBF:zanr", "cdskladby.DBF:CD"}),
+              session->prubeh().pridaneTagy);
+}
+
+TEST_F(SessionTest, DatabaseInUseByAnotherProgramLeadsToTheRecoveryQuestion) {
+    std::string db = makeDatabase("db", 1);
+    dbf::Engine other;
+    auto held = other.open(db, "cddata.DBF");
+    msgs.expect(kProblem + "mám otevřít jinou nebo vytvořit novou?", MsgButton::Yes);
+    dialogs.answer(std::nullopt);
+    EXPECT_FALSE(session->NactiDB(db, false, false));
+    EXPECT_FALSE(session->prubeh().chyba.empty());
+    EXPECT_EQ(1u, held->recordCount());
+}
+
+// Fails the atomic replacement of files while armed.
+class FailingRename : public dbf::FileSystem {
+  public:
+    std::unique_ptr<dbf::File> open(const std::string& path, Mode mode) override {
+        return native_->open(path, mode);
+    }
+    bool exists(const std::string& path) override { return native_->exists(path); }
+    void remove(const std::string& path) override { native_->remove(path); }
+    void rename(const std::string& from, const std::string& to) override {
+        if (armed) throw dbf::EngineError("přejmenování selhalo: " + to);
+        native_->rename(from, to);
+    }
+    dbf::FileStamp stamp(const std::string& path) override { return native_->stamp(path); }
+    std::string resolve(const std::string& directory, const std::string& name) override {
+        return native_->resolve(directory, name);
+    }
+    bool armed = false;
+
+  private:
+    std::shared_ptr<dbf::FileSystem> native_ = dbf::FileSystem::native();
+};
+
+TEST_F(SessionTest, FailedCompactionStillReopensTablesAndKeepsData) {
+    std::string db = makeDatabase("db", 3);
+    auto failing = std::make_shared<FailingRename>();
+    session.reset();
+    session = std::make_unique<DatabaseSession>(paths, msgs, dialogs, status, &archive, failing);
+    archive.attach(session.get());
+    ASSERT_TRUE(session->NactiDB(db, false, false));
+    session->TData()->first();
+    session->TData()->remove();
+    status.texts.clear();
+    failing->armed = true;
+    EXPECT_THROW(session->MDKompresClick(), dbf::EngineError);
+    ASSERT_TRUE(session->jeOtevrena());
+    EXPECT_EQ(2u, session->pocetCD());
+    EXPECT_EQ("", status.texts.back());
+
+    session->nastavCekaKomprese(true);
+    EXPECT_THROW(session->FPackSkladby(1), dbf::EngineError);
+    ASSERT_NE(nullptr, session->TSkladby());
+    EXPECT_EQ(6u, session->TSkladby()->recordCount());
+    EXPECT_EQ("", status.texts.back());
+    failing->armed = false;
+}
+
 }  // namespace
 }  // namespace lorvika
