@@ -35,6 +35,7 @@ struct Image {
     std::uint32_t sectors = 0;             // lead-out, counted from the first sector
     std::map<std::uint32_t, Sector> data;  // user data of mode 1 sectors
     std::vector<std::string> discLines;    // CUE lines before the first FILE
+    bool xa = false;                       // data sectors are mode 2 form 1 (CD-ROM XA)
 };
 
 std::string cueTime(std::uint32_t frames) {
@@ -63,8 +64,10 @@ std::string writeImage(const test::TestDir& dir, const std::string& name, const 
                 raw[12] = static_cast<char>(bcd(a / 4500));
                 raw[13] = static_cast<char>(bcd(a / 75 % 60));
                 raw[14] = static_cast<char>(bcd(a % 75));
-                raw[15] = 1;
-                std::memcpy(raw.data() + 16, it->second.data(), kSectorSize);
+                raw[15] = img.xa ? 2 : 1;
+                // Form 1 sub-header, twice: submode "data".
+                if (img.xa) raw[18] = raw[22] = 0x08;
+                std::memcpy(raw.data() + (img.xa ? 24 : 16), it->second.data(), kSectorSize);
             }
             out.write(raw.data(), kRawSector);
         }
@@ -182,6 +185,13 @@ TEST(LibcdioImage, DataTracksAndVolumeDescriptors) {
           {{dataStart + 16, primary}, {dataStart + 17, terminator}},
           {}},
          [](const Toc&, const Sector& p, const Sector&) { return descriptorChecksum(p); }},
+        {"enhanced, XA data session",
+         {{{"AUDIO", 0}, {"AUDIO", 1500}, {"MODE2/2352", dataStart}},
+          5000,
+          {{dataStart + 16, primary}, {dataStart + 17, joliet}, {dataStart + 18, terminator}},
+          {},
+          true},
+         [](const Toc&, const Sector&, const Sector& j) { return descriptorChecksum(j); }},
         {"data without descriptor",
          {{{"AUDIO", 0}, {"MODE1/2352", dataStart}}, 5000, {{dataStart + 1, primary}}, {}},
          [](const Toc& toc, const Sector&, const Sector&) { return audioVolumeSerial(toc); }},
