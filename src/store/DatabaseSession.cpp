@@ -49,6 +49,10 @@ std::string spoj(const std::vector<std::string>& z, std::size_t from, std::size_
     return s;
 }
 
+void bezOddelovaceNaKonci(std::string& path) {
+    while (path.size() > 1 && path.back() == kSep) path.pop_back();
+}
+
 bool jeAdresar(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_directory(path, ec);
@@ -170,7 +174,11 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
                                      MsgKind::Confirmation, kButtonsYesNo, zvuk, 0);
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
-            archive_->rozbal(directory);
+            try {
+                archive_->rozbal(directory);
+            } catch (const dbf::EngineError&) {
+                // the tables could not be reopened after it; the preparation below tells
+            }
             // The restored files go through the same preparation: an archive made before a
             // conversion or before the added columns must not be opened half-prepared.
             try {
@@ -218,6 +226,7 @@ void DatabaseSession::dokonciOtevreni(const std::string& directory, bool created
 bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool ask) {
     prubeh_ = {};
     std::string dir = directory;
+    bezOddelovaceNaKonci(dir);
     if (!jeAdresar(dir)) {
         messages_.show("Adresář: " + dir + " neexistuje\rvyber existující adresář !!",
                        MsgKind::Warning, kButtonsOK, Sound::Exclamation, 0);
@@ -261,7 +270,13 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
 
     dokonciOtevreni(dir, vytvorit);
     if (archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
-        prubeh_.zaloha = archive_->zalohuj(dir);
+        try {
+            prubeh_.zaloha = archive_->zalohuj(dir);
+        } catch (const dbf::EngineError& e) {
+            // an automatic backup shows nothing; the tables it could not reopen stay closed
+            prubeh_.zaloha = false;
+            prubeh_.chyba = e.what();
+        }
     }
     status_.pocetCD(1, pocetCD());
     return jeOtevrena();
@@ -284,7 +299,8 @@ bool DatabaseSession::DBNewClick() {
     std::optional<std::string> vyber = dialogs_.chooseDirectory(
         CtiText(paths_.iniFile, "Databaze", "adresar", paths_.programDir), true);
     if (!vyber) return false;
-    const std::string& dir = *vyber;
+    std::string dir = *vyber;
+    bezOddelovaceNaKonci(dir);
     if (messages_.show("Opravdu vytvořit novou databázi v adresáři: " + dir + " ?",
                        MsgKind::Confirmation, kButtonsYesNo, Sound::Question,
                        0) != MsgButton::Yes) {

@@ -576,5 +576,31 @@ TEST_F(SessionTest, FailedCompactionStillReopensTablesAndKeepsData) {
     failing->armed = false;
 }
 
+// An archive whose tables cannot be opened again after it ran.
+class ArchiveWithoutReopen : public Archive {
+  public:
+    bool zalohuj(const std::string& dir) override {
+        throw dbf::EngineError("cddata.DBF v " + dir + " nelze otevřít");
+    }
+    bool rozbal(const std::string& dir) override { return zalohuj(dir); }
+};
+
+TEST_F(SessionTest, ArchiveFailingToReopenNeitherEscapesNorHidesTheQuestion) {
+    ArchiveWithoutReopen broken;
+    session->setArchive(&broken);
+    std::string db = makeDatabase("db", 1);
+    ASSERT_TRUE(session->NactiDB(db + "/", false, false));  // the backup at the end fails silently
+    EXPECT_EQ(db, session->adresar());
+    EXPECT_EQ(std::optional<bool>(false), session->prubeh().zaloha);
+
+    session->ZavriTabulky();
+    std::ofstream(fs::path(db) / "zaloha.zip") << "present";
+    damageAlbumTable(db);
+    msgs.expect(kProblem + "mám použít zálohu?", MsgButton::Yes);
+    msgs.expect(kProblem + "mám otevřít jinou nebo vytvořit novou?", MsgButton::Yes);
+    dialogs.answer(std::nullopt);
+    EXPECT_FALSE(session->NactiDB(db, false, false));
+}
+
 }  // namespace
 }  // namespace lorvika
