@@ -111,6 +111,11 @@ TEST_F(SqlTest, LentAlbumsInPhysicalOrderWithAllColumns) {
     EXPECT_EQ(result->text("ZANR"), "jazz");
     EXPECT_EQ(result->date("PUJ_DOKDY"), (Date{2026, 1, 5}));
     EXPECT_THROW(result->edit(), EngineError);
+    // The lending list copies the result into a table of its own.
+    engine.batchCopy(*result, dir.str(), "cdpuj.dbf", BatchMode::Create);
+    auto copy = engine.open(dir.str(), "cdpuj.dbf");
+    EXPECT_EQ(copy->fields(), engine.open(dir.str(), "cddata.DBF")->fields());
+    EXPECT_EQ(numbers(*copy), (std::vector<std::int64_t>{7, 1}));
 }
 
 TEST_F(SqlTest, OverdueAlbumsByDueDateRange) {
