@@ -416,9 +416,27 @@ std::string czechSortKey(std::string_view utf8) {
     return key;
 }
 
+namespace {
+// Text that code page 852 holds completely takes the byte-table path; both paths give the
+// same keys.
+std::string compareKey(std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    const Reverse& rev = reverse852();
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = decode(utf8, i);
+        const int b = d.valid ? rev.find(d.cp) : -1;
+        if (b < 0) return czechSortKey(utf8);
+        bytes.push_back(static_cast<char>(b));
+        i += d.length;
+    }
+    return czechSortKeyCp852(bytes);
+}
+}  // namespace
+
 int czechCompare(std::string_view a, std::string_view b) {
-    const std::string ka = czechSortKey(a);
-    const std::string kb = czechSortKey(b);
+    const std::string ka = compareKey(a);
+    const std::string kb = compareKey(b);
     const int r = ka.compare(kb);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
