@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "store/LangDriver.h"
 #include "store/dbf/EngineError.h"
 
 namespace lorvika::cli {
@@ -35,7 +36,12 @@ void StreamStatus::stavovyText(const std::string& text) {
 }
 
 void StreamStatus::ukazatel(const std::string& text, int) {
-    out_ << text << '\n';
+    if (text != gauge_) out_ << text << '\n';
+    gauge_ = text;
+}
+
+void StreamStatus::ukazatelKonec() {
+    gauge_.clear();
 }
 
 void reopenQuietly(DatabaseSession& session) {
@@ -47,7 +53,10 @@ void reopenQuietly(DatabaseSession& session) {
 }
 
 SessionPaths programPaths() {
-    return SessionPaths::program();
+    SessionPaths p = SessionPaths::program();
+    // as the program does at start: the engine configuration exists before any table is opened
+    ZajistiKonfiguraciStroje(p.engineConfig);
+    return p;
 }
 
 }  // namespace lorvika::cli

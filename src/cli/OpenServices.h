@@ -44,17 +44,19 @@ class StreamStatus : public StatusLine {
     void stavovyText(const std::string& text) override;
     void pocetCD(int, std::size_t) override {}
     void ukazatel(const std::string& text, int percent) override;
-    void ukazatelKonec() override {}
+    void ukazatelKonec() override;
 
   private:
     std::ostream& out_;
+    std::string gauge_;
 };
 
 // Reopens the session's tables after a backup or restore; a table that cannot be opened stays
 // closed, and the command reports it.
 void reopenQuietly(DatabaseSession& session);
 
-// The program's files: the program directory as the program finds it.
+// The program's files: the program directory as the program finds it, with the engine
+// configuration made when it is missing.
 SessionPaths programPaths();
 
 }  // namespace lorvika::cli

@@ -98,6 +98,9 @@ TEST_F(OpenCommandsTest, OpenChecksRemembersAndBacksUp) {
     EXPECT_TRUE(fs::exists(fs::path(db) / "cddata.mdx"));
     EXPECT_EQ(db, CtiText(programIniPath(), "Databaze", "adresar", ""));
     EXPECT_EQ(db, CtiText(programIniPath(), "Predchozi DB", "ZO1", ""));
+    // the engine settings found before are remembered, as the program does at start
+    EXPECT_EQ("DB852CZ0", CtiText(programIniPath(), "DBF", "DBFDriver", ""));
+    EXPECT_EQ("5", CtiText(programIniPath(), "DBF", "DBFLevel", ""));
     EXPECT_EQ(db + "/TXT",
               CtiText(programDirectory() + "/sonorek.ini", "Databaze", "adresarTXT", ""));
 
