@@ -193,21 +193,29 @@ struct Mover {
 }  // namespace
 
 namespace {
-void syncState(TableData& t, Cursor::State& s) {
-    if (s.generation != t.generation()) {
-        s.generation = t.generation();
-        s.rec = 0;
-        s.bof = s.eof = true;
-        s.posVersion = 0;
-    }
+// Catches up with changes other cursors made to the table: renumbered records (pack) put the
+// cursor back on the first record; a deleted or replaced tag is looked up again by name.
+void syncState(const Cursor& c, TableData& t, Cursor::State& s) {
     if (s.tag && !s.tag->alive) {
         s.tag = t.findTag(s.tagName);
         s.posVersion = 0;
         if (!s.tag) {
             s.tagName.clear();
             s.ranged = false;
-        } else if (s.rec) {
+        } else if (s.rec && s.generation == t.generation()) {
             s.key = t.keyOf(*s.tag, t.record(s.rec));
+        }
+    }
+    if (s.generation != t.generation()) {
+        s.generation = t.generation();
+        s.posVersion = 0;
+        Mover m{c, t, s};
+        if (m.toFirst()) {
+            s.bof = true;
+            s.eof = false;
+        } else {
+            s.rec = 0;
+            s.bof = s.eof = true;
         }
     }
 }
@@ -215,7 +223,7 @@ void syncState(TableData& t, Cursor::State& s) {
 
 void Cursor::first() {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     Mover m{*this, *table_, *s_};
     if (m.toFirst()) {
         s_->bof = true;
@@ -228,7 +236,7 @@ void Cursor::first() {
 
 void Cursor::last() {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     Mover m{*this, *table_, *s_};
     if (m.toLast()) {
         s_->bof = false;
@@ -241,9 +249,8 @@ void Cursor::last() {
 
 void Cursor::next() {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (s_->rec == 0) {
-        if (!s_->eof) first();
         s_->eof = true;
         return;
     }
@@ -257,7 +264,7 @@ void Cursor::next() {
 
 void Cursor::prior() {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (s_->rec == 0) {
         s_->bof = true;
         return;
@@ -271,17 +278,17 @@ void Cursor::prior() {
 }
 
 bool Cursor::eof() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     return s_->eof || s_->rec == 0;
 }
 
 bool Cursor::bof() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     return s_->bof || s_->rec == 0;
 }
 
 bool Cursor::isEmpty() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (!s_->filtered || !s_->filter) {
         if (!s_->ranged) return table_->liveCount() == 0;
         const OrderedIndex& idx = s_->tag->index;
@@ -296,7 +303,7 @@ bool Cursor::isEmpty() const {
 }
 
 std::size_t Cursor::recordCount() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (!s_->filtered || !s_->filter) {
         if (!s_->ranged) return table_->liveCount();
         const OrderedIndex& idx = s_->tag->index;
@@ -318,13 +325,13 @@ std::size_t Cursor::recordCount() const {
 }
 
 std::uint32_t Cursor::recordNumber() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (s_->mode == CursorState::Insert) return 0;
     return s_->rec;
 }
 
 Bookmark Cursor::bookmark() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     return {s_->rec, table_->generation()};
 }
 
@@ -335,7 +342,7 @@ bool Cursor::bookmarkValid(const Bookmark& mark) const {
 
 void Cursor::gotoBookmark(const Bookmark& mark) {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (!bookmarkValid(mark)) table_->fail("záložka ukazuje na záznam, který už neexistuje.");
     Mover m{*this, *table_, *s_};
     m.setPhysical(mark.record);
@@ -346,7 +353,7 @@ void Cursor::gotoBookmark(const Bookmark& mark) {
 
 void Cursor::setTag(std::string_view name) {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     s_->ranged = false;
     s_->posVersion = 0;
     if (name.empty()) {
@@ -362,7 +369,7 @@ void Cursor::setTag(std::string_view name) {
 }
 
 const std::string& Cursor::tag() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     return s_->tag ? s_->tag->def.name : kNoTag;
 }
 
@@ -386,7 +393,7 @@ void Cursor::deleteTag(std::string_view name) {
 
 bool Cursor::findKey(const Key& key) {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (!s_->tag) table_->fail("hledání klíče potřebuje nastavený index.");
     const std::string k = table_->keyOf(*s_->tag, key);
     const OrderedIndex& idx = s_->tag->index;
@@ -406,7 +413,7 @@ bool Cursor::findKey(const Key& key) {
 
 void Cursor::setRange(const Key& low, const Key& high) {
     if (s_->mode != CursorState::Browse) post();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (!s_->tag) table_->fail("rozsah potřebuje nastavený index.");
     std::string lo = table_->keyOf(*s_->tag, low);
     std::string hi = table_->keyOf(*s_->tag, high);
@@ -418,13 +425,13 @@ void Cursor::setRange(const Key& low, const Key& high) {
 }
 
 void Cursor::cancelRange() {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     s_->ranged = false;
     if (s_->rec) s_->bof = s_->eof = false;
 }
 
 bool Cursor::hasRange() const {
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     return s_->ranged;
 }
 
@@ -452,7 +459,7 @@ void refuseReadOnly(const Cursor& c, const TableData& t) {
 
 void Cursor::edit() {
     refuseReadOnly(*this, *table_);
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (s_->mode == CursorState::Edit && s_->editRec == s_->rec) return;
     if (s_->mode != CursorState::Browse)
         table_->fail("rozpracovaný záznam nejdřív uložte nebo zrušte.");
@@ -485,7 +492,7 @@ void Cursor::post() {
     }
     s_->mode = CursorState::Browse;
     table_->endEdit();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     Mover m{*this, *table_, *s_};
     m.setPhysical(rec);
     s_->bof = s_->eof = false;
@@ -502,7 +509,7 @@ void Cursor::remove() {
     refuseReadOnly(*this, *table_);
     if (s_->mode == CursorState::Insert) return cancel();
     cancel();
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     if (s_->rec == 0 || !table_->exists(s_->rec))
         table_->fail("žádný aktuální záznam k odstranění.");
     table_->markDeleted(s_->rec);
@@ -548,7 +555,7 @@ std::string Cursor::text(std::string_view field) const {
 
 std::string Cursor::text(int field) const {
     checkedIndex(*table_, field);
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
     return r ? table_->text(r, field) : std::string();
 }
@@ -559,14 +566,14 @@ std::int64_t Cursor::integer(std::string_view field) const {
 
 std::int64_t Cursor::integer(int field) const {
     checkedIndex(*table_, field);
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
     return r ? toInteger(table_->number(r, field)) : 0;
 }
 
 double Cursor::number(std::string_view field) const {
     const int i = table_->requireField(field);
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
     return r ? table_->number(r, i) : 0.0;
 }
@@ -575,14 +582,14 @@ Date Cursor::date(std::string_view field) const {
     const int i = table_->requireField(field);
     if (table_->fields()[i].type != FieldType::Date)
         table_->fail("sloupec " + std::string(field) + " není datum.");
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
     return r ? table_->date(r, i) : Date{};
 }
 
 bool Cursor::isNull(std::string_view field) const {
     const int i = table_->requireField(field);
-    syncState(*table_, *s_);
+    syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
     return !r || table_->blank(r, i);
 }

@@ -963,8 +963,7 @@ IndexFileContent parseIndexFile(std::string_view file, const FileStamp& table,
     const std::uint32_t tagCount = le32(u + 40);
     const std::uint64_t defsLen = get64(u + 48);
     const std::uint64_t entriesLen = get64(u + 64);
-    if (defsLen > file.size() - kIndexHeader || entriesLen != file.size() - kIndexHeader - defsLen)
-        return out;
+    if (defsLen > file.size() - kIndexHeader) return out;
     const auto* defsStart = u + kIndexHeader;
     if (checksum(defsStart, defsLen) != get64(u + 56)) return out;
     std::string_view defs(file.data() + kIndexHeader, defsLen);
@@ -972,11 +971,18 @@ IndexFileContent parseIndexFile(std::string_view file, const FileStamp& table,
         std::uint16_t n = 0;
         std::string_view name, expr, desc;
         if (!readU16(defs, n) || !readSized(defs, n, name) || !readU16(defs, n) ||
-            !readSized(defs, n, expr) || !readSized(defs, 1, desc))
+            !readSized(defs, n, expr) || !readSized(defs, 1, desc)) {
+            out.defs.clear();
             return out;
+        }
         out.defs.push_back({std::string(name), std::string(expr), desc[0] != 0});
     }
-    if (!defs.empty()) return out;
+    if (!defs.empty()) {
+        out.defs.clear();
+        return out;
+    }
+    // The definitions are good from here on; only the entries may be unusable.
+    if (entriesLen != file.size() - kIndexHeader - defsLen) return out;
     out.state = S::Stale;
     const bool sameTable = le32(u + 8) == 0 && le32(u + 16) == collationFingerprint() &&
                            le32(u + 20) == count && get64(u + 24) == table.size &&

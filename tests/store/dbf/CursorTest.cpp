@@ -20,11 +20,11 @@ struct Row {
 };
 
 class CursorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         engine.createTable(dir.str(), "t.DBF",
-                           {FieldDef::text("NAME", 20), FieldDef::number("NUM"), FieldDef::date("D"),
-                            FieldDef::text("OTHER", 10)});
+                           {FieldDef::text("NAME", 20), FieldDef::number("NUM"),
+                            FieldDef::date("D"), FieldDef::text("OTHER", 10)});
         cur = engine.open(dir.str(), "t.DBF");
     }
     void add(const std::vector<Row>& rows) {
@@ -57,10 +57,10 @@ protected:
 TEST_F(CursorTest, CzechOrderOnCharacterTags) {
     // every pair: the first sorts before the second
     const std::vector<std::pair<std::string, std::string>> pairs = {
-        {"h", "ch"},     {"hz", "ch"},   {"ch", "i"},    {"C", "Č"},     {"cz", "č"},
-        {"č", "d"},      {"R", "Ř"},     {"rz", "ř"},    {"ř", "s"},     {"Z", "Ž"},
-        {"zz", "ž"},     {"s", "š"},     {"a", "b"},     {"abc", "abcd"}, {"a", "A"},
-        {"Cha", "Chb"},  {"d", "ď"},     {"t", "ť"},     {"e", "é"},     {"u", "ů"},
+        {"h", "ch"},    {"hz", "ch"}, {"ch", "i"}, {"C", "Č"},      {"cz", "č"},
+        {"č", "d"},     {"R", "Ř"},   {"rz", "ř"}, {"ř", "s"},      {"Z", "Ž"},
+        {"zz", "ž"},    {"s", "š"},   {"a", "b"},  {"abc", "abcd"}, {"a", "A"},
+        {"Cha", "Chb"}, {"d", "ď"},   {"t", "ť"},  {"e", "é"},      {"u", "ů"},
     };
     std::vector<std::string> all;
     for (const auto& [a, b] : pairs) {
@@ -146,11 +146,11 @@ TEST_F(CursorTest, FindMovesOnlyWhenFound) {
     };
     cur->first();
     const Case cases[] = {
-        {"Novák", true, 1},   // first of equal keys in physical order
-        {"Novak", false, 1},  // no move
-        {"novák", true, 2},   // not case-insensitive
+        {"Novák", true, 1},     // first of equal keys in physical order
+        {"Novak", false, 1},    // no move
+        {"novák", true, 2},     // not case-insensitive
         {"Dvořák  ", true, 3},  // trailing blanks carry no meaning
-        {"Dvo", false, 3},    // exact, not a prefix
+        {"Dvo", false, 3},      // exact, not a prefix
         {"", false, 3},
     };
     for (const Case& c : cases) {
@@ -178,8 +178,12 @@ TEST_F(CursorTest, RangesAndTheirCancel) {
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {5, 5, {"a", "c", "f"}}, {4, 7, {"a", "c", "f", "b"}}, {6, 6, {}},
-        {0, 100, {"d", "a", "c", "f", "b", "e"}}, {7, 5, {}}, {9, 9, {"e"}},
+        {5, 5, {"a", "c", "f"}},
+        {4, 7, {"a", "c", "f", "b"}},
+        {6, 6, {}},
+        {0, 100, {"d", "a", "c", "f", "b", "e"}},
+        {7, 5, {}},
+        {9, 9, {"e"}},
     };
     for (const Case& c : cases) {
         cur->setRange(c.low, c.high);

@@ -60,7 +60,10 @@ inline std::string rawDbf(const std::vector<RawField>& fields,
             if (fields[i].type == 'N' || fields[i].type == 'F') {
                 // numbers are right-aligned
                 std::string t = i < rows[r].size() ? rows[r][i] : std::string();
-                v = std::string(std::size_t(fields[i].width) - std::min<std::size_t>(t.size(), std::size_t(fields[i].width)), ' ') + t;
+                v = std::string(std::size_t(fields[i].width) -
+                                    std::min<std::size_t>(t.size(), std::size_t(fields[i].width)),
+                                ' ') +
+                    t;
             }
             h += v;
         }
@@ -83,7 +86,7 @@ inline std::string readFile(const std::string& path) {
 // or refused for a full disk, or from the n-th write on nothing reaches the disk any more,
 // as if the machine had stopped.
 class FaultFileSystem : public dbf::FileSystem {
-public:
+  public:
     enum class Fault { None, ShortWrite, DiskFull, Crash };
 
     explicit FaultFileSystem(std::shared_ptr<dbf::FileSystem> base = dbf::FileSystem::native())
@@ -99,7 +102,8 @@ public:
     bool dead() const { return dead_; }
 
     std::unique_ptr<dbf::File> open(const std::string& path, Mode mode) override {
-        if (dead_ && mode != Mode::Read) throw std::system_error(EIO, std::generic_category(), path);
+        if (dead_ && mode != Mode::Read)
+            throw std::system_error(EIO, std::generic_category(), path);
         return std::make_unique<FaultFile>(*this, base_->open(path, mode));
     }
     bool exists(const std::string& path) override { return base_->exists(path); }
@@ -116,9 +120,9 @@ public:
         return base_->resolve(directory, name);
     }
 
-private:
+  private:
     class FaultFile : public dbf::File {
-    public:
+      public:
         FaultFile(FaultFileSystem& fs, std::unique_ptr<dbf::File> base)
             : fs_(fs), base_(std::move(base)) {}
         std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
@@ -137,7 +141,8 @@ private:
                     case Fault::Crash:
                         fs_.dead_ = true;
                         throw std::system_error(EIO, std::generic_category(), "write");
-                    case Fault::None: break;
+                    case Fault::None:
+                        break;
                 }
             }
             base_->writeAt(offset, data, size);
@@ -150,7 +155,7 @@ private:
         void sync() override { base_->sync(); }
         bool tryLock() override { return base_->tryLock(); }
 
-    private:
+      private:
         FaultFileSystem& fs_;
         std::unique_ptr<dbf::File> base_;
     };

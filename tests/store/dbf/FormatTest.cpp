@@ -100,16 +100,22 @@ TEST(DbfFormat, ReadsLanguageBytesAndNumberWidthsOfOtherWriters) {
         std::string nameBytes;
     };
     // "Žluť" in code page 852 and in Windows-1250; any byte but 0x1F means Windows-1250.
-    const Case cases[] = {{0x1F, "\xA6lu\x9C"}, {0x00, "\x8Elu\x9D"}, {0x57, "\x8Elu\x9D"},
-                          {0xC8, "\x8Elu\x9D"}, {0x03, "\x8Elu\x9D"}};
+    const Case cases[] = {{0x1F, "\xA6lu\x9C"},
+                          {0x00, "\x8Elu\x9D"},
+                          {0x57, "\x8Elu\x9D"},
+                          {0xC8, "\x8Elu\x9D"},
+                          {0x03, "\x8Elu\x9D"}};
     for (const Case& c : cases) {
         test::TestDir dir;
-        test::writeFile(dir.str() + "/other.dbf",
-                        test::rawDbf({{"ID", 'N', 5}, {"PRICE", 'N', 10, 2}, {"W", 'F', 8, 3},
-                                      {"NAME", 'C', 10}, {"D", 'D', 8}},
-                                     {{"12", "-3.25", "0.125", c.nameBytes, "19991231"},
-                                      {"", "", "", "", ""}},
-                                     c.language));
+        test::writeFile(
+            dir.str() + "/other.dbf",
+            test::rawDbf({{"ID", 'N', 5},
+                          {"PRICE", 'N', 10, 2},
+                          {"W", 'F', 8, 3},
+                          {"NAME", 'C', 10},
+                          {"D", 'D', 8}},
+                         {{"12", "-3.25", "0.125", c.nameBytes, "19991231"}, {"", "", "", "", ""}},
+                         c.language));
         Engine engine;
         auto cur = engine.open(dir.str(), "OTHER.DBF");
         ASSERT_EQ(cur->recordCount(), 2u);
@@ -141,7 +147,9 @@ TEST(DbfFormat, FieldValuesAreConvertedAndCut) {
     test::TestDir dir;
     Engine engine;
     engine.createTable(dir.str(), "t.DBF",
-                       {FieldDef::text("T", 4), FieldDef::number("N"), FieldDef::date("D"),
+                       {FieldDef::text("T", 4),
+                        FieldDef::number("N"),
+                        FieldDef::date("D"),
                         {"S", FieldType::Numeric, 3, 0}});
     auto c = engine.open(dir.str(), "t.DBF");
     c->append();
@@ -176,8 +184,14 @@ TEST(DbfFormat, FieldValuesAreConvertedAndCut) {
         {"negative too wide", [&] { c->setInteger("S", -100); }},
         {"not a number", [&] { c->setText("N", "12a"); }},
         {"bad date text", [&] { c->setText("D", "31.2.2021"); }},
-        {"bad date", [&] { c->setDate("D", {2021, 13, 1}); }},
-        {"date into number", [&] { c->setDate("N", {2021, 1, 1}); }},
+        {"bad date",
+         [&] {
+             c->setDate("D", {2021, 13, 1});
+         }},
+        {"date into number",
+         [&] {
+             c->setDate("N", {2021, 1, 1});
+         }},
         {"unknown column", [&] { c->setText("NOPE", "x"); }},
         {"bad index", [&] { c->setText(17, "x"); }},
         {"infinite", [&] { c->setNumber("N", 1.0 / 0.0); }},
@@ -231,7 +245,9 @@ TEST(DbfFormat, OtherToolsReadWhatWeWrite) {
     }
     const std::string out = runPython(
         "import dbfread\n"
-        "t = dbfread.DBF(\"" + dir.str() + "/cdskladby.DBF\", encoding=\"cp852\")\n"
+        "t = dbfread.DBF(\"" +
+        dir.str() +
+        "/cdskladby.DBF\", encoding=\"cp852\")\n"
         "for r in t: print(int(r[\"CD\"]), r[\"NAME\"], r[\"CISLO\"], r[\"ZMENA\"])\n");
     EXPECT_EQ(out, "12 Píseň č. 2 None 2023-06-01\n13 Píseň č. 3 None None\n");
 }
@@ -240,7 +256,9 @@ TEST(DbfFormat, WeReadWhatPythonDbfWrites) {
     test::TestDir dir;
     const std::string out = runPython(
         "import dbf, datetime\n"
-        "t = dbf.Table(\"" + dir.str() + "/py.dbf\", \"NAME C(20); QTY N(6,0); W F(12,3); "
+        "t = dbf.Table(\"" +
+        dir.str() +
+        "/py.dbf\", \"NAME C(20); QTY N(6,0); W F(12,3); "
         "D D\", codepage=\"cp852\", dbf_type=\"db3\")\n"
         "t.open(dbf.READ_WRITE)\n"
         "t.append((\"Šťastný\", 42, 1.5, datetime.date(2001, 2, 3)))\n"
@@ -262,7 +280,8 @@ TEST(DbfFormat, WeReadWhatPythonDbfWrites) {
 TEST(DbfFormat, OpenChecksColumnsAndMatchesNamesCaseInsensitively) {
     test::TestDir dir;
     Engine engine;
-    engine.createTable(dir.str(), "cddata.DBF", {FieldDef::number("CISLO"), FieldDef::text("SN", 30)});
+    engine.createTable(dir.str(), "cddata.DBF",
+                       {FieldDef::number("CISLO"), FieldDef::text("SN", 30)});
     EXPECT_NO_THROW(engine.open(dir.str(), "CDDATA.dbf", {"cislo", "SN"}));
     EXPECT_TRUE(engine.tableExists(dir.str(), "CdData.Dbf"));
     EXPECT_TRUE(engine.tableExists(dir.str(), "cddata"));
