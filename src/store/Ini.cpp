@@ -439,6 +439,10 @@ void IniZapis::uloz() {
     d_->changed = false;
 }
 
+std::string IniZapis::obsah() const {
+    return serialize(d_->doc);
+}
+
 // ---- Selection lists ----------------------------------------------------------------------
 
 namespace {

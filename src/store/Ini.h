@@ -73,6 +73,9 @@ class IniZapis {
     void cislo(std::string_view sekce, std::string_view klic, int hodnota);
     void anoNe(std::string_view sekce, std::string_view klic, bool hodnota);
     void uloz();
+    // The bytes uloz() would write now, for a caller that stores many files and makes them
+    // durable together.
+    std::string obsah() const;
 
   private:
     struct Data;
