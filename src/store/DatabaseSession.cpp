@@ -63,6 +63,11 @@ bool existujeSoubor(dbf::FileSystem& fs, const std::string& adresar, const std::
     return fs.exists(adresar + kSep + fs.resolve(adresar, jmeno));
 }
 
+bool nekteraTabulka(dbf::FileSystem& fs, const std::string& adresar) {
+    return existujeSoubor(fs, adresar, DatabaseSession::kAlbumTable) ||
+           existujeSoubor(fs, adresar, DatabaseSession::kTrackTable);
+}
+
 // Runs body, then finish in every case; when body failed, its error is the one passed on.
 template <class Body, class Finish>
 void aNakonec(Body body, Finish finish) {
@@ -158,6 +163,8 @@ void DatabaseSession::pripravTabulky() {
     // a restore may have reopened them: the recoding must not run under an open table
     ZavriTabulky();
     for (const char* table : {kTrackTable, kAlbumTable}) {
+        // a missing table is the engine's error below, which offers the backup
+        if (!existujeSoubor(*fs_, adresar_, table)) continue;
         if (PrevodTabulky(adresar_, table, paths_.engineConfig)) prubeh_.prevedene.push_back(table);
     }
     NastavOvladac(paths_.iniFile, paths_.engineConfig);
@@ -234,6 +241,7 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
     }
 
     bool tabulky = JeDatabaze(dir);
+    bool nektera = nekteraTabulka(*fs_, dir);
     bool chybi = !existujeSoubor(*fs_, dir, "cdskladby.mdx") || !tabulky ||
                  !existujeSoubor(*fs_, dir, "cddata.mdx");
     bool vytvorit = false;
@@ -245,9 +253,10 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
                 MsgKind::Warning, kButtonsOK, Sound::Exclamation, 0);
         }
         if (noCreate) return false;
-        // Tables whose index files are missing are opened and their tags rebuilt; they are never
-        // overwritten without the user's explicit consent.
-        vytvorit = !tabulky;
+        // Tables are never overwritten without the user's explicit consent: with index files
+        // missing they are opened and their tags rebuilt; with one table missing the opening
+        // fails and offers the backup.
+        vytvorit = !nektera;
     } else if (ask) {
         MsgButton a = messages_.show("Opravdu otevřít databázi v adresáři: " + dir + " ?",
                                      MsgKind::Confirmation, kButtonsYesNo, Sound::Question, 0);
@@ -306,7 +315,8 @@ bool DatabaseSession::DBNewClick() {
                        0) != MsgButton::Yes) {
         return false;
     }
-    if (JeDatabaze(dir) &&
+    // one table alone may still hold albums or tracks: it is not overwritten without asking
+    if (nekteraTabulka(*fs_, dir) &&
         messages_.show("V adresáři: " + dir + " se již databáze nachází\rpřepsat ?",
                        MsgKind::Warning, kButtonsYesNo, Sound::Exclamation, 0) != MsgButton::Yes) {
         return false;

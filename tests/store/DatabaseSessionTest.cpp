@@ -602,5 +602,27 @@ TEST_F(SessionTest, ArchiveFailingToReopenNeitherEscapesNorHidesTheQuestion) {
     EXPECT_FALSE(session->NactiDB(db, false, false));
 }
 
+TEST_F(SessionTest, ALoneTableIsNeverOverwrittenWithoutAsking) {
+    std::string db = makeDatabase("db", 2);
+    fs::remove(fs::path(db) / "cdskladby.DBF");
+    fs::remove(fs::path(db) / "cdskladby.mdx");
+    const std::string albums = readFile(fs::path(db) / "cddata.DBF");
+
+    // at start-up the opening fails and offers the ways out instead of creating anew
+    msgs.expect(kProblem + "mám otevřít jinou nebo vytvořit novou?", MsgKind::Confirmation,
+                kButtonsYesNo, Sound::Exclamation, MsgButton::Yes);
+    dialogs.answer(std::nullopt);
+    EXPECT_FALSE(session->NactiDB(db, false, false));
+    EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));
+    EXPECT_FALSE(fs::exists(fs::path(db) / "cdskladby.DBF"));
+
+    // creating a database there asks before the albums are replaced
+    dialogs.answer(db);
+    msgs.expect("Opravdu vytvořit novou databázi v adresáři: " + db + " ?", MsgButton::Yes);
+    msgs.expect("V adresáři: " + db + " se již databáze nachází\rpřepsat ?", MsgButton::No);
+    EXPECT_FALSE(session->DBNewClick());
+    EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));
+}
+
 }  // namespace
 }  // namespace lorvika
