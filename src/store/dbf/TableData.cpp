@@ -653,30 +653,28 @@ void TableData::markIndexChanging() {
 }
 
 void TableData::writeCount(std::uint32_t count) {
-    char bytes[4];
-    put32(bytes, count);
+    // The date of the last change goes with the first count written in a session, in the same
+    // write, so no write fails unnoticed.
+    char bytes[7];
+    char old[7];
+    std::memcpy(old, layout_.date, 3);
+    put32(old + 3, layout_.count);
+    const std::string today = dateWritten_ ? std::string(old, 3) : todayBytes();
+    std::memcpy(bytes, today.data(), 3);
+    put32(bytes + 3, count);
+    const std::size_t from = dateWritten_ ? 3 : 0;
     try {
-        file_->writeAt(4, bytes, 4);
+        file_->writeAt(1 + from, bytes + from, 7 - from);
     } catch (const std::exception& e) {
         // A torn count would hide earlier records: put the old one back while we can.
-        char old[4];
-        put32(old, layout_.count);
         try {
-            file_->writeAt(4, old, 4);
+            file_->writeAt(1 + from, old + from, 7 - from);
         } catch (const std::exception&) {
         }
         fail(std::string("zápis do souboru selhal (") + e.what() + ").");
     }
-    if (!dateWritten_) {
-        const std::string today = todayBytes();
-        try {
-            file_->writeAt(1, today.data(), 3);
-            std::memcpy(layout_.date, today.data(), 3);
-        } catch (const std::exception&) {
-            // The date of the last change is cosmetic; the record is already safe.
-        }
-        dateWritten_ = true;
-    }
+    std::memcpy(layout_.date, today.data(), 3);
+    dateWritten_ = true;
 }
 
 std::uint32_t TableData::append(const char* image) {
@@ -1259,8 +1257,7 @@ void TableData::addColumn(const FieldDef& field) {
     replaceFile(l, keep, &field);
     dirty_ = true;
     ++tagsVersion_;
-    if (file_) saveIndex();
-    refreshStamp();
+    saveIndexAfterReplace();
 }
 
 void TableData::pack() {
@@ -1276,7 +1273,16 @@ void TableData::pack() {
     ++generation_;
     ++tagsVersion_;
     rebuildTags();
-    if (file_) saveIndex();
+    saveIndexAfterReplace();
+}
+
+void TableData::saveIndexAfterReplace() {
+    // The new table is in place; an index file that cannot be written now is stale and gets
+    // rebuilt at the next open, so the change itself has not failed.
+    try {
+        saveIndexIfDirty();
+    } catch (const EngineError&) {
+    }
     refreshStamp();
 }
 

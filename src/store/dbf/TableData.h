@@ -159,6 +159,7 @@ class TableData {
     // table, so a crash never leaves an index file that looks current but is not.
     void markIndexChanging();
     void refreshStamp();
+    void saveIndexAfterReplace();
     void requireWritable() const;
     std::uint64_t dataSize() const;
     void replaceFile(const Layout& layout, const std::vector<std::uint32_t>& keep,
