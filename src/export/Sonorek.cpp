@@ -1,5 +1,11 @@
 #include "export/Sonorek.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -45,9 +51,60 @@ void zajistiAdresar(const std::string& adresarTXT) {
         throw SonorekError("Adresář \"" + adresarTXT + "\" nelze vytvořit: " + ec.message());
 }
 
+[[noreturn]] void chybaZapisu(const std::string& soubor, int err) {
+    throw IniError("Soubor \"" + soubor + "\" nelze zapsat: " + std::strerror(err));
+}
+
+// Replaces the file by a complete new one (temporary file and rename) without waiting for the
+// disk: a rebuild of thousands of files makes them durable together at its end.
+void nahradBezCekani(const std::string& soubor, const std::string& bytes) {
+    std::string temp = soubor + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) chybaZapisu(soubor, errno);
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        chybaZapisu(soubor, err);
+    };
+    struct stat st {};
+    const mode_t mode = ::stat(soubor.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    if (::fchmod(fd, mode) != 0) fail(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        chybaZapisu(soubor, err);
+    }
+    if (::rename(temp.c_str(), soubor.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        chybaZapisu(soubor, err);
+    }
+}
+
+void zapisNaDisk(const std::string& adresarTXT) {
+    const int fd = ::open(adresarTXT.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // nothing was written there
+    const int rc = ::syncfs(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0) chybaZapisu(adresarTXT, err);
+}
+
+enum class Zapis { Hned, Pozdeji };
+
 // The same writes, in the same order, as the key-by-key algorithm: the five album keys, then
 // each track's two keys in the order of the tag.
-void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adresarTXT) {
+void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adresarTXT,
+                 Zapis zapis = Zapis::Hned) {
     const std::string soubor = SouborTxtCD(adresarTXT, a.sn);
     zajistiAdresar(adresarTXT);
     IniZapis ini(soubor);
@@ -61,7 +118,10 @@ void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adr
         ini.text(sekce, "name", s.text("NAME"));
         ini.text(sekce, "artist", s.text("ARTIST"));
     });
-    ini.uloz();
+    if (zapis == Zapis::Hned)
+        ini.uloz();
+    else
+        nahradBezCekani(soubor, ini.obsah());
 }
 
 }  // namespace
@@ -124,10 +184,16 @@ void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adres
         // walk would find by number.
         const std::size_t pocet = alba.recordCount();
         for (std::size_t i = 0; i < pocet && !alba.eof(); ++i) {
-            zapisSoubor(ctiAlbum(alba), skladby, adresarTXT);
+            zapisSoubor(ctiAlbum(alba), skladby, adresarTXT, Zapis::Pozdeji);
             alba.next();
         }
+        zapisNaDisk(adresarTXT);
     } catch (...) {
+        try {
+            zapisNaDisk(adresarTXT);
+        } catch (...) {
+            // the first error is the one to report
+        }
         zpet();
         throw;
     }

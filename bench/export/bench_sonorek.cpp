@@ -1,0 +1,147 @@
+// The rebuild of every companion-player file (ObnovaTxt) over the 10,000-album catalogue, beside
+// the same files written key by key with ZapisText (one read and rewrite of the file per key).
+// Key by key is slow, so it runs over the first LORVIKA_BENCH_KBK_ALBUMS albums (default 1000)
+// and is compared per album. Counters: obnova_s (whole catalogue), kbk_s_per_album,
+// speedup = key-by-key time per album / ObnovaTxt time per album.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "CatalogueGen.h"
+#include "export/Sonorek.h"
+#include "store/Ini.h"
+#include "store/dbf/Engine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+namespace dbf = lorvika::dbf;
+
+fs::path benchBase() {
+    if (const char* d = std::getenv("LORVIKA_BENCH_DIR")) return d;
+    return fs::temp_directory_path() / "lorvika-bench";
+}
+
+std::size_t kbkAlbums() {
+    if (const char* n = std::getenv("LORVIKA_BENCH_KBK_ALBUMS")) return std::stoul(n);
+    return 1000;
+}
+
+struct Catalogue {
+    dbf::Engine engine;
+    std::string db;
+    std::unique_ptr<dbf::Cursor> alba, skladby;
+    fs::path work;
+};
+
+Catalogue& catalogue() {
+    static Catalogue c;
+    if (!c.alba) {
+        lorvika::bench::GenOptions options;
+        options.albums = 10000;
+        auto d = lorvika::bench::ensureDataset(benchBase(), options);
+        c.db = d.lorvikaDir.string();
+        c.work = benchBase() / "sonorek-bench";
+        c.alba = c.engine.open(c.db, "cddata.DBF");
+        c.skladby = c.engine.open(c.db, "cdskladby.DBF");
+        c.alba->setTag("artist");
+    }
+    return c;
+}
+
+// One ZapisText per key, the album found by number on tag "cislo", its tracks on tag "CD".
+void keyByKey(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& dir) {
+    fs::create_directories(dir);
+    const std::string tag = alba.tag();
+    alba.setTag("cislo");
+    alba.setRange(dbf::Key(cislo), dbf::Key(cislo));
+    if (alba.isEmpty()) {
+        alba.cancelRange();
+        alba.setTag(tag);
+        return;
+    }
+    alba.first();
+    const std::string file = lorvika::SouborTxtCD(dir, alba.text("SN"));
+    lorvika::ZapisText(file, "CD", "album", alba.text("ALBUM"));
+    lorvika::ZapisText(file, "CD", "artist", alba.text("ARTIST"));
+    lorvika::ZapisText(file, "CD", "zanr", alba.text("ZANR"));
+    lorvika::ZapisText(file, "CD", "zeme", alba.text("ZEME"));
+    lorvika::ZapisText(file, "CD", "pstop", std::to_string(alba.integer("PSTOP")));
+    alba.cancelRange();
+    alba.setTag(tag);
+    const std::string ttag = skladby.tag();
+    skladby.setTag("CD");
+    skladby.setRange(dbf::Key(cislo), dbf::Key(cislo));
+    skladby.first();
+    const std::size_t n = skladby.recordCount();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string sec = std::to_string(skladby.integer("CISLO"));
+        lorvika::ZapisText(file, sec, "name", skladby.text("NAME"));
+        lorvika::ZapisText(file, sec, "artist", skladby.text("ARTIST"));
+        skladby.next();
+    }
+    skladby.cancelRange();
+    skladby.setTag(ttag);
+}
+
+void BM_ObnovaTxtBesideKeyByKey(benchmark::State& state) {
+    Catalogue& c = catalogue();
+    const std::string ours = (c.work / "obnova" / "TXT").string();
+    const std::string theirs = (c.work / "poklicich" / "TXT").string();
+    const std::size_t albums = c.alba->recordCount();
+    double oursSec = 0, theirsSec = 0;
+    std::size_t theirsAlbums = 0;
+    for (auto _ : state) {
+        fs::remove_all(c.work);
+        auto t0 = Clock::now();
+        lorvika::ObnovaTxt(*c.alba, *c.skladby, ours);
+        auto t1 = Clock::now();
+        const double a = std::chrono::duration<double>(t1 - t0).count();
+        state.SetIterationTime(a);
+        oursSec += a;
+
+        const std::size_t limit = std::min(kbkAlbums(), albums);
+        auto t2 = Clock::now();
+        c.alba->first();
+        for (std::size_t i = 0; i < limit && !c.alba->eof(); ++i) {
+            const auto mark = c.alba->bookmark();
+            keyByKey(c.alba->integer("CISLO"), *c.alba, *c.skladby, theirs);
+            c.alba->gotoBookmark(mark);
+            c.alba->next();
+        }
+        theirsSec += std::chrono::duration<double>(Clock::now() - t2).count();
+        theirsAlbums += limit;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    const double oursPerAlbum = oursSec / iterations / static_cast<double>(albums);
+    const double theirsPerAlbum = theirsSec / static_cast<double>(theirsAlbums);
+    state.counters["albums"] = static_cast<double>(albums);
+    state.counters["obnova_s"] = oursSec / iterations;
+    state.counters["kbk_albums"] = static_cast<double>(theirsAlbums) / iterations;
+    state.counters["kbk_s_per_album"] = theirsPerAlbum;
+    state.counters["speedup"] = theirsPerAlbum / oursPerAlbum;
+}
+BENCHMARK(BM_ObnovaTxtBesideKeyByKey)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+// The usual case of the menu command: every file exists already and is rewritten.
+void BM_ObnovaTxtOverExistingFiles(benchmark::State& state) {
+    Catalogue& c = catalogue();
+    const std::string dir = (c.work / "znovu" / "TXT").string();
+    fs::remove_all(dir);
+    lorvika::ObnovaTxt(*c.alba, *c.skladby, dir);
+    for (auto _ : state) lorvika::ObnovaTxt(*c.alba, *c.skladby, dir);
+}
+BENCHMARK(BM_ObnovaTxtOverExistingFiles)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
