@@ -2,6 +2,7 @@
 // opening converts its text, appends the columns and builds the tags, once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -134,18 +135,99 @@ std::string join(const std::vector<SloupecKatalogu>& cols) {
     return s;
 }
 
-TEST(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
+using Rows = std::vector<std::vector<std::string>>;
+
+const Rows& albumRows() {
+    static const Rows rows = {{"1", "Album " + kUpper, "Interpret " + kLower, "1999", "2400",
+                               "Supraphon", "", "2", "Česko", "Rock ěščřžýáíé"},
+                              {"2", "Druhé", "Žluťoučký kůň", "0", "100", "", "", "1"}};
+    return rows;
+}
+const Rows& trackRows() {
+    static const Rows rows = {{"1", "1", kUpper, "", "1200"},
+                              {"1", "2", kLower, "", "1200"},
+                              {"2", "1", "Úpěl ďábelské ódy", "", "100"}};
+    return rows;
+}
+
+std::string pyText(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "'";
+}
+
+// The same tables written by python3-dbf, as another tool of the time would have left them
+// (numbers as N columns, language byte 0xC8). Returns the script's output; empty when it worked.
+std::string writeWithPythonDbf(const fs::path& path, const std::vector<Field>& fields,
+                               const Rows& rows) {
+    std::string spec, data;
+    for (const Field& f : fields) {
+        if (!spec.empty()) spec += "; ";
+        spec += f.name + " ";
+        if (f.type == 'C') {
+            spec += "C(" + std::to_string(f.width) + ")";
+        } else if (f.type == 'D') {
+            spec += "D";
+        } else {
+            spec += "N(" + std::to_string(std::min(f.width, 19)) + "," +
+                    std::to_string(f.decimals) + ")";
+        }
+    }
+    for (const auto& row : rows) {
+        data += "t.append((";
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            std::string v = i < row.size() ? row[i] : "";
+            if (fields[i].type == 'C') {
+                data += pyText(v);
+            } else if (fields[i].type == 'D' || v.empty()) {
+                data += "None";
+            } else {
+                data += v;
+            }
+            data += ",";
+        }
+        data += "))\n";
+    }
+    fs::path py = path.parent_path().parent_path() / (path.stem().string() + "-write.py");
+    std::ofstream(py) << "import dbf\n"
+                      << "t = dbf.Table(" << pyText(path.string()) << ", " << pyText(spec)
+                      << ", codepage='cp1250', dbf_type='db3')\n"
+                      << "t.open(dbf.READ_WRITE)\n"
+                      << data << "t.close()\n";
+    std::string out;
+    std::string cmd = "/usr/bin/python3 '" + py.string() + "' 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return "popen failed";
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    pclose(p);
+    return out;
+}
+
+enum class Writer { OwnBytes, PythonDbf };
+
+class LegacyDatabaseTest : public ::testing::TestWithParam<Writer> {};
+
+TEST_P(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
     test::TestDir tmp;
     const std::string prog = tmp.sub("prog").string();
     const std::string db = tmp.sub("stara").string();
-    writeTable(fs::path(db) / "cddata.DBF", 0x00, oldAlbumFields(),
-               {{"1", "Album " + kUpper, "Interpret " + kLower, "1999", "2400", "Supraphon", "",
-                 "2", "Česko", "Rock ěščřžýáíé"},
-                {"2", "Druhé", "Žluťoučký kůň", "0", "100", "", "", "1"}});
-    writeTable(fs::path(db) / "cdskladby.DBF", 0xC8, oldTrackFields(),
-               {{"1", "1", kUpper, "", "1200"},
-                {"1", "2", kLower, "", "1200"},
-                {"2", "1", "Úpěl ďábelské ódy", "", "100"}});
+    if (GetParam() == Writer::OwnBytes) {
+        writeTable(fs::path(db) / "cddata.DBF", 0x00, oldAlbumFields(), albumRows());
+        writeTable(fs::path(db) / "cdskladby.DBF", 0xC8, oldTrackFields(), trackRows());
+    } else {
+        ASSERT_EQ("",
+                  writeWithPythonDbf(fs::path(db) / "cddata.DBF", oldAlbumFields(), albumRows()));
+        ASSERT_EQ(
+            "", writeWithPythonDbf(fs::path(db) / "cdskladby.DBF", oldTrackFields(), trackRows()));
+    }
+    for (const char* table : {"cddata.DBF", "cdskladby.DBF"}) {
+        ASSERT_NE(0x1F, static_cast<unsigned char>(readFile(fs::path(db) / table).at(29)));
+    }
 
     test::FakeMessages msgs;
     test::FakeDialogs dialogs;
@@ -195,6 +277,12 @@ TEST(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
     EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));
     EXPECT_EQ(tracks, readFile(fs::path(db) / "cdskladby.DBF"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Writers, LegacyDatabaseTest,
+                         ::testing::Values(Writer::OwnBytes, Writer::PythonDbf),
+                         [](const auto& info) {
+                             return info.param == Writer::OwnBytes ? "OwnBytes" : "PythonDbf";
+                         });
 
 }  // namespace
 }  // namespace lorvika
