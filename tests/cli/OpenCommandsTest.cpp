@@ -7,10 +7,13 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenServices.h"
+#include "export/ZipArchiv.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
 #include "store/Paths.h"
 #include "store/dbf/Engine.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeMessages.h"
 #include "support/TestDir.h"
 
 namespace lorvika::cli {
@@ -160,6 +163,33 @@ TEST_F(OpenCommandsTest, PackDropsDeletedRecords) {
     EXPECT_TRUE(contains(r.out, "Probíhá komprese Skladeb")) << r.out;
     EXPECT_TRUE(contains(r.out, "záznamů: 6")) << r.out;
     EXPECT_LT(fs::file_size(fs::path(db) / "cdskladby.DBF"), size);
+}
+
+// The program's wiring: the session with the zip archive around its tables.
+TEST_F(OpenCommandsTest, DamagedTableIsRestoredFromTheAutomaticBackup) {
+    std::string db = database("db", 3);
+    test::FakeMessages msgs;
+    test::FakeDialogs dialogs;
+    std::ostringstream shown;
+    StreamStatus status(shown);
+    DatabaseSession session(SessionPaths::inDirectory(programDirectory()), msgs, dialogs, status);
+    ZipArchiv archive(
+        status, [&] { session.ZavriTabulky(); }, [&] { reopenQuietly(session); });
+    session.setArchive(&archive);
+
+    ASSERT_TRUE(session.NactiDB(db, false, false));
+    ASSERT_EQ(std::optional<bool>(true), session.prubeh().zaloha);
+    session.ZavriTabulky();
+    fs::path table = fs::path(db) / "cddata.DBF";
+    const std::string good = readFile(table);
+    std::ofstream(table, std::ios::binary | std::ios::trunc) << good.substr(0, 64);
+
+    msgs.expect("Problémy při otevření databáze\rmám použít zálohu?", MsgButton::Yes);
+    ASSERT_TRUE(session.NactiDB(db, false, false));
+    EXPECT_EQ(3u, session.pocetCD());
+    EXPECT_EQ(6u, session.TSkladby()->recordCount());
+    EXPECT_EQ(good, readFile(table));
+    EXPECT_TRUE(contains(shown.str(), "nahrazuji databázi zálohou..")) << shown.str();
 }
 
 }  // namespace
