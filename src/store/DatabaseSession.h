@@ -43,7 +43,8 @@ class StatusLine {
 
 // Backup into and restore from "zaloha.zip" in the database directory. An implementation
 // closes every table of the program first (the session's through ZavriTabulky) and reopens them
-// afterwards (OtevriTabulky) in every case, also on failure. true when the operation succeeded.
+// afterwards (OtevriTabulky) in every case, also on failure. true when the operation succeeded;
+// an engine error escaping it (tables that cannot be reopened) counts as a failure.
 class Archive {
   public:
     virtual ~Archive() = default;
