@@ -40,7 +40,8 @@ class ZipGauge {
 // What a backup or restore needs of its surroundings. Every member may be empty.
 struct ZalohaRizeni {
     // Closes every album and track cursor of the program; reopens them afterwards. The reopening
-    // runs in every case once the closing was attempted, also after a failure.
+    // runs in every case once the closing was attempted, also after a failure; an error of the
+    // reopening itself is not caught (it is the engine's to report).
     std::function<void()> zavriTabulky;
     std::function<void()> otevriTabulky;
     // The status panel becomes a gauge at 0 with the text; then follows the reports with the
