@@ -139,7 +139,13 @@ void TFNavig::FormDeactivate() {
     if (hlavni()->mdi()->subWindowList().size() > 1) {
         // Another form has just been opened: it takes the navigator's place.
         QMetaObject::invokeMethod(
-            this, [this] { zavri(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (hlavni()->aktivniFormular() != this &&
+                    hlavni()->mdi()->subWindowList().size() > 1)
+                    zavri();
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -35,6 +35,8 @@ class TFNavig : public TFVychozi {
     bool FormCloseQuery() override;
     void FormClose() override;
     void BCancelClick() override;  // "Konec"
+    // Esc closes the navigator only; it does not end the program as "Konec" does.
+    void reject() override { zavri(); }
 
     // The database was opened after the navigator was created (start-up).
     void poOtevreniDatabaze();

@@ -24,7 +24,9 @@
 #endif
 
 // The pictures live in a static library, so their resource must be registered by hand.
-static void registrujObrazky() { Q_INIT_RESOURCE(lorvika); }
+static void registrujObrazky() {
+    Q_INIT_RESOURCE(lorvika);
+}
 
 namespace lorvika {
 

@@ -1,0 +1,161 @@
+#include "app/SluzbyFormularu.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "app/ModelKurzoru.h"
+#include "app/Sdilene.h"
+#include "app/TForm1.h"
+#include "store/GridSort.h"
+#include "store/Ini.h"
+
+namespace lorvika {
+
+namespace {
+
+class CilCombo : public CilSeznamu {
+  public:
+    explicit CilCombo(QStringList& items) : items_(items) {
+        for (const QString& s : items_) kopie_.push_back(s.toStdString());
+    }
+    void vyprazdni() override {
+        items_.clear();
+        kopie_.clear();
+    }
+    const std::vector<std::string>& polozky() const override { return kopie_; }
+    void pridej(const std::string& polozka) override {
+        items_.append(QString::fromStdString(polozka));
+        kopie_.push_back(polozka);
+    }
+
+  private:
+    QStringList& items_;
+    std::vector<std::string> kopie_;
+};
+
+void napln(TForm1& hlavni, QStringList& items, const QString& sloupec, const QString& sekce,
+           bool distinctOnly, const QString& tabulka) {
+    items.clear();
+    const std::string prikaz =
+        ("select distinct " + sloupec + " from " + tabulka + " where " + sloupec + " > ''")
+            .toStdString();
+    SqlDoSeznamu(hlavni, prikaz, items);
+    if (distinctOnly) return;
+    CilCombo cil(items);
+    NactiSeznam(hlavni.ini(), sekce.toStdString(), cil, false, 50);
+    SeradSeznam(items);
+}
+
+ModelKurzoru* modelOf(QTableView* mrizka) {
+    return mrizka ? qobject_cast<ModelKurzoru*>(mrizka->model()) : nullptr;
+}
+
+}  // namespace
+
+void SqlDoSeznamu(TForm1& hlavni, const std::string& prikaz, QStringList& cil) {
+    DatabaseSession& s = hlavni.session();
+    const std::string adresar = s.TData() ? s.TData()->directory() : s.adresar();
+    std::unique_ptr<dbf::Cursor> dotaz = s.engine().sql(adresar, prikaz);
+    if (!dotaz) return;
+    for (dotaz->first(); !dotaz->eof(); dotaz->next())
+        cil.append(QString::fromStdString(dotaz->text(0)).trimmed());
+}
+
+void NaplnCombo(TForm1& hlavni, QComboBox* combo, const QString& sloupec, const QString& sekce,
+                bool distinctOnly, const QString& tabulka) {
+    QStringList items;
+    napln(hlavni, items, sloupec, sekce, distinctOnly, tabulka);
+    combo->clear();
+    combo->addItems(items);
+}
+
+void NaplnSeznam(TForm1& hlavni, QStringList& seznam, const QString& sloupec, const QString& sekce,
+                 bool distinctOnly) {
+    napln(hlavni, seznam, sloupec, sekce, distinctOnly, QStringLiteral("cdskladby.dbf"));
+}
+
+void NaplnHodnoceni(QComboBox* combo, int n) {
+    combo->clear();
+    combo->addItems(HodnoceniSlova());
+    combo->setCurrentIndex(n >= 0 && n <= 6 ? n : 0);
+    combo->setProperty("tag", n);
+}
+
+void SirkySloupcu(QTableView* mrizka, const QList<int>& vahy, int okraj) {
+    const QList<int> sirky = SirkySloupcu(vahy, mrizka->width(), okraj);
+    for (qsizetype i = 0; i < sirky.size(); ++i)
+        mrizka->setColumnWidth(static_cast<int>(i), sirky[i]);
+}
+
+QString souborMrizky(const TForm1& hlavni, const QString& jmeno) {
+    return QString::fromStdString(hlavni.cesty().programDir) + u'/' + jmeno +
+           QStringLiteral("10.ini");
+}
+
+void UlozMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno) {
+    ZapisCislo(hlavni.ini(), sekce.toStdString(), "font", mrizka->font().pointSize());
+    ModelKurzoru* model = modelOf(mrizka);
+    if (!model) return;
+    IniZapis z(souborMrizky(hlavni, jmeno).toStdString());
+    const QHeaderView* h = mrizka->horizontalHeader();
+    const auto& sloupce = model->sloupce();
+    z.cislo("Sloupce", "Pocet", static_cast<int>(sloupce.size()));
+    for (int vizualni = 0; vizualni < static_cast<int>(sloupce.size()); ++vizualni) {
+        const int logicky = h->logicalIndex(vizualni);
+        const SloupecMrizky& s = sloupce[static_cast<std::size_t>(logicky)];
+        const std::string k = std::to_string(vizualni + 1);
+        z.text("Sloupce", "Pole" + k, s.pole.toStdString());
+        z.text("Sloupce", "Titulek" + k, s.titulek.toStdString());
+        z.cislo("Sloupce", "Sirka" + k, mrizka->columnWidth(logicky));
+    }
+    z.uloz();
+}
+
+void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno) {
+    const int velikost = CtiCislo(hlavni.ini(), sekce.toStdString(), "font", 10);
+    QFont f = mrizka->font();
+    if (velikost > 0) f.setPointSize(velikost);
+    mrizka->setFont(f);
+    mrizka->horizontalHeader()->setFont(f);
+    const QString soubor = souborMrizky(hlavni, jmeno);
+    ModelKurzoru* model = modelOf(mrizka);
+    if (!model || !QFileInfo::exists(soubor)) return;
+    const IniSoubor ini(soubor.toStdString());
+    const int pocet = ini.cislo("Sloupce", "Pocet", 0);
+    std::vector<SloupecMrizky> sloupce;
+    for (int i = 1; i <= pocet; ++i) {
+        const std::string k = std::to_string(i);
+        SloupecMrizky s;
+        s.pole = QString::fromStdString(ini.text("Sloupce", "Pole" + k, ""));
+        s.titulek = QString::fromStdString(ini.text("Sloupce", "Titulek" + k, ""));
+        s.sirka = ini.cislo("Sloupce", "Sirka" + k, 64);
+        if (!s.pole.isEmpty()) sloupce.push_back(std::move(s));
+    }
+    if (sloupce.empty()) return;
+    model->setSloupce(sloupce);
+    QHeaderView* h = mrizka->horizontalHeader();
+    for (int i = 0; i < static_cast<int>(sloupce.size()); ++i) {
+        h->moveSection(h->visualIndex(i), i);
+        mrizka->setColumnWidth(i, sloupce[static_cast<std::size_t>(i)].sirka);
+    }
+}
+
+void pripojRazeniZahlavim(QTableView* mrizka) {
+    QObject::connect(
+        mrizka->horizontalHeader(), &QHeaderView::sectionClicked, mrizka, [mrizka](int sloupec) {
+            ModelKurzoru* model = modelOf(mrizka);
+            if (!model || !model->kurzor() || sloupec < 0 ||
+                sloupec >= static_cast<int>(model->sloupce().size()))
+                return;
+            const bool sestupne = QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+            const std::string pole =
+                model->sloupce()[static_cast<std::size_t>(sloupec)].pole.toStdString();
+            SeradPodleSloupce(*model->kurzor(), pole, sestupne);
+            model->obnov();
+        });
+}
+
+}  // namespace lorvika

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QMdiSubWindow>
+#include <filesystem>
+#include <memory>
+
+#include "GuiTest.h"
+#include "app/Aplikace.h"
+#include "app/TForm1.h"
+#include "app/TFormZaklad.h"
+#include "store/Ini.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeMessages.h"
+#include "support/TestDir.h"
+
+namespace lorvika::test {
+
+// A data-grid form as the album forms are built, recording what its own activation step saw.
+class ZkusebniForm : public TFZaklData {
+  public:
+    ZkusebniForm(TForm1* h, const QString& jmeno) : TFZaklData(h, jmeno) { setWindowTitle(jmeno); }
+    int prijatyKod = -1;
+    int aktivaci = 0;
+    int zobrazeni = 0;
+
+  protected:
+    void aktivacePotomka() override {
+        prijatyKod = predavanyKod;
+        ++aktivaci;
+        predavanyKod = 0;
+    }
+    void obnovZobrazeni() override { ++zobrazeni; }
+};
+
+// The main window on a fresh program directory with scripted messages and dialogs.
+class HlavniOknoFixture : public ::testing::Test, public SAplikaci {
+  protected:
+    TestDir dir;
+    FakeMessages zpravy;
+    FakeDialogs dialogy;
+    RegistrFormularu registr;
+    std::unique_ptr<TForm1> okno;
+
+    std::string home() const { return dir.home().string(); }
+    std::string ini() const { return (dir.home() / "lorvika.ini").string(); }
+
+    void registrujFormulare(std::initializer_list<const char*> jmena) {
+        for (const char* j : jmena) {
+            const QString jmeno = QString::fromUtf8(j);
+            registr.registruj(jmeno, [jmeno](TForm1& h) -> std::unique_ptr<TFVychozi> {
+                return std::make_unique<ZkusebniForm>(&h, jmeno);
+            });
+        }
+    }
+
+    void spust(const QStringList& argumenty = {}) {
+        SluzbyHlavnihoOkna s = Aplikace::sluzbyProgramu(zpravy, dialogy, registr, argumenty);
+        s.cesty = SessionPaths::inDirectory(home());
+        s.uvodniObrazek = false;
+        ASSERT_TRUE(Aplikace::testStroje(s.cesty.engineConfig, zpravy));
+        okno = std::make_unique<TForm1>(std::move(s));
+        okno->vytvorNavigator();
+        okno->show();
+        okno->FormActivate();
+        zpracuj();
+    }
+
+    static void zpracuj() {
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+    }
+
+    ZkusebniForm* otevri(const char* jmeno) {
+        auto* f = dynamic_cast<ZkusebniForm*>(okno->otevriFormular(QString::fromUtf8(jmeno)));
+        zpracuj();
+        return f;
+    }
+
+    QStringList jmenaOken() const {
+        QStringList out;
+        for (TFVychozi* f : okno->formulare()) out.append(f->objectName());
+        return out;
+    }
+
+    void TearDown() override {
+        if (okno) {
+            okno->close();
+            okno.reset();
+        }
+    }
+};
+
+}  // namespace lorvika::test
