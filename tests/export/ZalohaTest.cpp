@@ -275,6 +275,46 @@ TEST_F(ZalohaTest, RestorePutsBackTheBackedUpTablesUnderTheirOwnNames) {
                                             "cdskladby.mdx", "zaloha.zip"}));
 }
 
+TEST_F(ZalohaTest, RestoresArchivesOtherToolsWrote) {
+    const fs::path src = tmp.sub("src");
+    for (std::size_t i = 0; i < kDiskNames.size(); ++i)
+        writeFile(src / std::string(lorvika::kSouboryZalohy[i]),
+                  "z jiného nástroje " + kDiskNames[i]);
+    const std::string files = "cddata.dbf cdskladby.dbf cddata.mdx cdskladby.mdx";
+    struct Case {
+        const char* name;
+        std::string command;
+    };
+    const Case cases[] = {
+        {"zip -9", "cd '" + src.string() + "' && zip -q -9 '" + archive().string() + "' " + files},
+        // Written to a stream that cannot seek: sizes and checksums follow the data.
+        {"streamed", "cd '" + src.string() + "' && /usr/bin/python3 -c \"" + R"(import sys, zipfile
+class Out:
+    def __init__(s, f): s.f, s.n = f, 0
+    def write(s, b): s.f.write(b); s.n += len(b); return len(b)
+    def tell(s): return s.n
+    def flush(s): s.f.flush()
+with open(sys.argv[1], 'wb') as raw, zipfile.ZipFile(Out(raw), 'w', zipfile.ZIP_DEFLATED) as z:
+    for n in sys.argv[2:]:
+        z.write(n)
+    assert all(i.flag_bits & 8 for i in z.infolist())
+)" + "\" '" + archive().string() +
+                         "' " + files},
+        {"stored", "cd '" + src.string() + "' && zip -q -0 '" + archive().string() + "' " + files},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(archive());
+        for (std::size_t i = 0; i < kDiskNames.size(); ++i)
+            writeFile(db / kDiskNames[i], contents[i]);
+        Cmd made = run(c.command);
+        ASSERT_EQ(made.status, 0) << made.out;
+        auto v = Rozbal(db.string());
+        ASSERT_TRUE(v.ok) << v.chyba;
+        for (const auto& n : kDiskNames) EXPECT_EQ(readFile(db / n), "z jiného nástroje " + n);
+    }
+}
+
 TEST_F(ZalohaTest, HostileArchiveWritesNothingOutsideTheFourTables) {
     const fs::path outside = tmp.path() / "evil.txt";
     const fs::path absolute = tmp.path() / "abs" / "evil.txt";
