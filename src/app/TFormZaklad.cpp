@@ -56,7 +56,7 @@ void TFormZaklad::zavriTSkladby() {
 }
 
 long long TFormZaklad::aktualniCislo() const {
-    if (!TData || TData->eof() || TData->bof() || TData->isEmpty()) return 0;
+    if (!TData || TData->isEmpty() || TData->recordNumber() == 0) return 0;
     return TData->integer("CISLO");
 }
 
