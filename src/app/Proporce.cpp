@@ -35,7 +35,8 @@ void zmenMeritko(QWidget* form, double meritko) {
     if (meritko == 1.0 || meritko <= 0.0) return;
     const auto deti = form->findChildren<QWidget*>();
     for (QWidget* w : deti) {
-        if (w->isWindow()) continue;
+        // A picture that fills its parent follows the parent, not the scale.
+        if (w->isWindow() || w->property("vyplnujeRodice").toBool()) continue;
         QWidget* rodic = w->parentWidget();
         if (!rodic || rodic->layout()) continue;
         const QRect g = w->geometry();

@@ -15,6 +15,7 @@ TKZTransImage::TKZTransImage(const QPixmap& obrazek, QWidget* parent)
     : QWidget(parent), obrazek_(obrazek) {
     setObjectName(QStringLiteral("Image1"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setProperty("vyplnujeRodice", true);
     parent->installEventFilter(this);
     setGeometry(parent->rect());
     lower();
