@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,10 @@ namespace {
 class PosixFile final : public File {
   public:
     PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    ~PosixFile() override { ::close(fd_); }  // closing drops the flock too
+    ~PosixFile() override {
+        if (map_) ::munmap(map_, mapSize_);
+        ::close(fd_);  // closing drops the flock too
+    }
 
     std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
         auto* out = static_cast<char*>(buffer);
@@ -80,9 +84,21 @@ class PosixFile final : public File {
         return true;
     }
 
+    const char* map(std::uint64_t size) override {
+        if (map_) return size <= mapSize_ ? static_cast<const char*>(map_) : nullptr;
+        if (size == 0) return nullptr;
+        void* p = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+        if (p == MAP_FAILED) return nullptr;
+        map_ = p;
+        mapSize_ = size;
+        return static_cast<const char*>(p);
+    }
+
   private:
     int fd_;
     std::string path_;
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
 };
 
 class PosixFileSystem final : public FileSystem {

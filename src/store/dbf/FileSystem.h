@@ -9,7 +9,7 @@ namespace lorvika::dbf {
 // Every file access of the engine goes through here, so that tests can inject short writes,
 // a full disk or a crash at the n-th write.
 class File {
-public:
+  public:
     virtual ~File() = default;
     virtual std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
     virtual void writeAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
@@ -18,6 +18,12 @@ public:
     virtual void sync() = 0;
     // Advisory lock against other processes; false when another process holds it.
     virtual bool tryLock() = 0;
+    // A read-only view of the first size bytes that follows later writes through this file (a
+    // shared mapping), valid while the File lives; nullptr when the file cannot be mapped.
+    virtual const char* map(std::uint64_t size) {
+        (void)size;
+        return nullptr;
+    }
 };
 
 struct FileStamp {
@@ -27,7 +33,7 @@ struct FileStamp {
 };
 
 class FileSystem {
-public:
+  public:
     enum class Mode { Read, ReadWrite, Create };  // Create truncates or makes a new file
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<File> open(const std::string& path, Mode mode) = 0;

@@ -1,31 +1,34 @@
 #include "OrderedIndex.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace lorvika::dbf {
 
+void OrderedIndex::bump() {
+    static std::atomic<std::uint64_t> counter{0};
+    version_ = counter.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 void OrderedIndex::assign(std::vector<IndexEntry> sorted) {
-    blocks_.clear();
-    size_ = sorted.size();
-    ++version_;
-    constexpr std::size_t fill = kMaxBlock / 2;
-    for (std::size_t i = 0; i < sorted.size(); i += fill) {
-        const std::size_t n = std::min(fill, sorted.size() - i);
-        std::vector<IndexEntry> block;
-        block.reserve(kMaxBlock);
-        for (std::size_t j = 0; j < n; ++j) block.push_back(std::move(sorted[i + j]));
-        blocks_.push_back(std::move(block));
-    }
+    clear();
+    for (auto& e : sorted) appendSorted(std::move(e));
+}
+
+void OrderedIndex::appendSorted(IndexEntry entry) {
+    if (blocks_.empty() || blocks_.back().size() >= kFill) blocks_.emplace_back().reserve(kFill);
+    blocks_.back().push_back(std::move(entry));
+    ++size_;  // earlier entries keep their positions: cached positions stay valid
 }
 
 void OrderedIndex::clear() {
     blocks_.clear();
     size_ = 0;
-    ++version_;
+    bump();
 }
 
 void OrderedIndex::insert(IndexEntry entry) {
-    ++version_;
+    bump();
     ++size_;
     if (blocks_.empty()) {
         blocks_.emplace_back().reserve(kMaxBlock);
@@ -62,7 +65,7 @@ bool OrderedIndex::erase(std::string_view key, std::uint32_t record) {
     block.erase(block.begin() + static_cast<std::ptrdiff_t>(p.offset));
     if (block.empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(p.block));
     --size_;
-    ++version_;
+    bump();
     return true;
 }
 

@@ -24,10 +24,12 @@ class OrderedIndex {
         bool operator==(const Pos&) const = default;
     };
 
-    explicit OrderedIndex(bool descending = false) : descending_(descending) {}
+    explicit OrderedIndex(bool descending = false) : descending_(descending) { bump(); }
 
     // Takes entries already in this index's order.
     void assign(std::vector<IndexEntry> sorted);
+    // Adds an entry that comes after every entry already there (loading a saved index).
+    void appendSorted(IndexEntry entry);
     void insert(IndexEntry entry);
     bool erase(std::string_view key, std::uint32_t record);
     void clear();
@@ -73,9 +75,12 @@ class OrderedIndex {
 
   private:
     static constexpr std::size_t kMaxBlock = 1024;
+    static constexpr std::size_t kFill = kMaxBlock / 2;  // room to grow in every block
     std::vector<std::vector<IndexEntry>> blocks_;
     std::size_t size_ = 0;
-    std::uint64_t version_ = 1;
+    // Unique over all indexes, so a version seen on one index never matches another.
+    void bump();
+    std::uint64_t version_ = 0;
     bool descending_;
 };
 

@@ -386,6 +386,7 @@ std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
         t->fail(std::string("soubor nelze přečíst (") + e.what() + ").");
     }
     if (!t->loadIndexFile()) {
+        if (t->mapped_) t->countLive();
         t->rebuildTags();
         if (!t->tags_.empty() && t->writable_) {
             // The rebuilt index is good in memory; a failed write is retried when the table closes.
@@ -434,7 +435,15 @@ void TableData::loadRecords() {
     const std::uint32_t n = layout_.count;
     const std::size_t len = layout_.recordLength;
     chunks_.clear();
+    mapped_ = nullptr;
+    mappedCount_ = 0;
     live_ = 0;
+    if (n == 0) return;
+    if (const char* m = file_->map(layout_.headerLength + std::uint64_t(n) * len)) {
+        mapped_ = m;
+        mappedCount_ = n;
+        return;  // the live count comes from the index file or countLive
+    }
     for (std::uint32_t done = 0; done < n;) {
         const std::uint32_t k = std::min(kChunkRecords, n - done);
         auto chunk = std::make_unique_for_overwrite<char[]>(std::size_t(kChunkRecords) * len);
@@ -442,16 +451,21 @@ void TableData::loadRecords() {
         if (file_->readAt(layout_.headerLength + std::uint64_t(done) * len, chunk.get(), bytes) !=
             bytes)
             fail("soubor je kratší, než uvádí hlavička.");
-        for (std::uint32_t i = 0; i < k; ++i)
-            if (chunk[std::size_t(i) * len] != '*') ++live_;
         chunks_.push_back(std::move(chunk));
         done += k;
     }
+    countLive();
+}
+
+void TableData::countLive() {
+    live_ = 0;
+    for (std::uint32_t r = 1; r <= layout_.count; ++r)
+        if (!deleted(r)) ++live_;
 }
 
 void TableData::pushRecord(const char* image) {
     const std::uint32_t i = layout_.count;
-    if (i % kChunkRecords == 0)
+    if ((i - mappedCount_) % kChunkRecords == 0)
         chunks_.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(kChunkRecords) *
                                                                  layout_.recordLength));
     ++layout_.count;
@@ -717,7 +731,7 @@ void TableData::update(std::uint32_t rec, const char* image) {
     }
     const bool wasLive = old[0] != '*';
     const bool isLive = image[0] != '*';
-    std::memcpy(mutableRecord(rec), image, layout_.recordLength);
+    if (rec > mappedCount_) std::memcpy(mutableRecord(rec), image, layout_.recordLength);
     live_ = live_ - (wasLive ? 1 : 0) + (isLive ? 1 : 0);
     for (auto& t : tags_) {
         std::string oldKey = wasLive ? keyOf(*t, old.data()) : std::string();
@@ -1001,14 +1015,22 @@ bool TableData::loadIndexFile() {
     indexClean_ = false;
     const std::string ip = indexPath();
     if (!fs_->exists(ip)) return false;
-    std::string bytes;
+    std::unique_ptr<File> f;
+    std::unique_ptr<char[]> buffer;
+    std::string_view bytes;
     FileStamp stamp;
     try {
-        auto f = fs_->open(ip, FileSystem::Mode::Read);
-        const std::uint64_t size = f->size();
-        if (size > (std::uint64_t(1) << 34)) return false;
-        bytes.resize(size);
-        if (f->readAt(0, bytes.data(), bytes.size()) != bytes.size()) return false;
+        f = fs_->open(ip, FileSystem::Mode::Read);
+        const std::uint64_t fileSize = f->size();
+        if (fileSize > (std::uint64_t(1) << 34)) return false;
+        const auto size = std::size_t(fileSize);
+        if (const char* m = f->map(size)) {
+            bytes = std::string_view(m, size);
+        } else {
+            buffer = std::make_unique_for_overwrite<char[]>(size + 1);
+            if (f->readAt(0, buffer.get(), size) != size) return false;
+            bytes = std::string_view(buffer.get(), size);
+        }
         stamp = fs_->stamp(path());
     } catch (const std::exception&) {
         return false;
@@ -1025,24 +1047,28 @@ bool TableData::loadIndexFile() {
     for (const auto& t : tags)
         if (t) tags_.push_back(t);
     if (c.state != IndexFileState::Current) return false;
+    // Checksums and the stamp vouch for the entries; only what could take us out of bounds is
+    // checked again (verify compares every entry with the table).
+    const std::uint32_t live = le32(reinterpret_cast<const unsigned char*>(bytes.data()) + 44);
+    if (live > layout_.count) return false;
     std::string_view in = c.entries;
     for (const auto& t : tags) {
         std::uint32_t n = 0;
-        if (!readU32(in, n) || n != live_) return false;
-        std::vector<IndexEntry> entries;
-        entries.reserve(n);
+        if (!readU32(in, n) || n != live) return false;
+        OrderedIndex index(t ? t->def.descending : false);
         for (std::uint32_t i = 0; i < n; ++i) {
             std::uint32_t rec = 0;
             std::uint16_t len = 0;
             std::string_view key;
             if (!readU32(in, rec) || !readU16(in, len) || !readSized(in, len, key)) return false;
-            if (!exists(rec)) return false;
-            entries.push_back({std::string(key), rec});
-            if (t && i > 0 && !t->index.inOrder(entries[i - 1], entries[i])) return false;
+            if (rec < 1 || rec > layout_.count) return false;
+            if (t) index.appendSorted({std::string(key), rec});
         }
-        if (t) t->index.assign(std::move(entries));
+        if (t) t->index = std::move(index);
     }
     if (!in.empty()) return false;
+    if (!mapped_ && live != live_) return false;
+    live_ = live;
     dirty_ = false;
     indexClean_ = true;
     return true;
@@ -1121,7 +1147,7 @@ void TableData::saveIndex() {
         put64(rest, table.size);
         put64(rest, std::uint64_t(table.mtimeNs));
         add32(std::uint32_t(tags_.size()));
-        add32(0);
+        add32(live_);
         put64(rest, defs.size());
         put64(rest, checksum(reinterpret_cast<const unsigned char*>(defs.data()), defs.size()));
         put64(rest, entries.size());
@@ -1230,6 +1256,8 @@ void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_
         fillRecord(chunks.back().get() + (i % kChunkRecords) * newLen, keep[i]);
     }
     chunks_ = std::move(chunks);
+    mapped_ = nullptr;
+    mappedCount_ = 0;
     layout_ = layout;
     layout_.count = std::uint32_t(keep.size());
     layout_.headerLength = std::uint16_t(32 + 32 * layout_.fields.size() + 1);

@@ -75,7 +75,9 @@ class TableData {
     std::uint32_t count() const { return layout_.count; }
     std::uint32_t liveCount() const { return live_; }
     const char* record(std::uint32_t rec) const {
-        const std::uint32_t i = rec - 1;
+        if (rec <= mappedCount_)
+            return mapped_ + layout_.headerLength + std::size_t(rec - 1) * layout_.recordLength;
+        const std::uint32_t i = rec - 1 - mappedCount_;
         return chunks_[i / kChunkRecords].get() +
                std::size_t(i % kChunkRecords) * layout_.recordLength;
     }
@@ -149,6 +151,7 @@ class TableData {
         return const_cast<char*>(static_cast<const TableData*>(this)->record(rec));
     }
     void loadRecords();
+    void countLive();
     void pushRecord(const char* image);
     std::shared_ptr<Tag> makeTag(const TagDef& def) const;
     void buildTag(Tag& tag) const;
@@ -171,6 +174,10 @@ class TableData {
     std::string name_ = "(dočasná tabulka)";
     bool writable_ = true;
     Layout layout_;
+    // Records present at open are read through a shared mapping of the file when it can be
+    // mapped (writes go through the file and show in it); appended records live in chunks.
+    const char* mapped_ = nullptr;
+    std::uint32_t mappedCount_ = 0;
     std::vector<std::unique_ptr<char[]>> chunks_;
     std::uint32_t live_ = 0;
     std::vector<std::shared_ptr<Tag>> tags_;
