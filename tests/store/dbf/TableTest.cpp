@@ -409,3 +409,56 @@ TEST(DbfTable, AnotherRunningProgramIsKeptOut) {
     EXPECT_EQ(engine.open(dir.str(), "cddata.DBF")->recordCount(), 3u);
     for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
 }
+
+// Records present at open are read through a mapping of the file where the file system can map,
+// and from memory copies where it cannot; both must behave alike.
+TEST(DbfTable, ReopenedTableWorksMappedOrRead) {
+    for (bool mapped : {true, false}) {
+        const std::string context = mapped ? "mapped" : "read";
+        test::TestDir dir;
+        {
+            Engine engine;
+            fill(engine, dir.str(), 50);
+        }
+        std::shared_ptr<FileSystem> fs = FileSystem::native();
+        if (!mapped) fs = std::make_shared<test::FaultFileSystem>();  // no faults, no mapping
+        {
+            Engine engine(fs);
+            auto a = engine.open(dir.str(), "cddata.DBF");
+            auto b = engine.open(dir.str(), "cddata.DBF");
+            a->setTag("cislo");
+            b->setTag("cislo");
+            ASSERT_TRUE(b->findKey(20)) << context;
+            // edits, deletes and appends through one cursor, seen by the other
+            ASSERT_TRUE(a->findKey(10));
+            a->edit();
+            a->setInteger("CISLO", 100);
+            a->setText("ALBUM", "Přesunuté");
+            a->post();
+            ASSERT_TRUE(a->findKey(21));
+            a->remove();
+            a->append();
+            a->setInteger("CISLO", 0);
+            a->post();
+            b->next();
+            EXPECT_EQ(b->integer("CISLO"), 22) << context;
+            EXPECT_TRUE(b->findKey(100)) << context;
+            EXPECT_EQ(b->text("ALBUM"), "Přesunuté") << context;
+            EXPECT_EQ(b->recordNumber(), 10u) << context;
+            b->first();
+            EXPECT_EQ(b->integer("CISLO"), 0) << context;
+            EXPECT_EQ(b->recordCount(), 50u) << context;
+        }
+        Engine engine;
+        auto c = engine.open(dir.str(), "cddata.DBF");
+        const auto order = numbersOn(*c, "cislo");
+        ASSERT_EQ(order.size(), 50u) << context;
+        EXPECT_EQ(order.front(), 0) << context;
+        EXPECT_EQ(order.back(), 100) << context;
+        EXPECT_EQ(std::count(order.begin(), order.end(), 21), 0) << context;
+        EXPECT_EQ(engine.indexStatus(dir.str(), "cddata.DBF"), Engine::IndexStatus::Current);
+        EXPECT_EQ(engine.verify(dir.str(), "cddata.DBF"), std::vector<std::string>{}) << context;
+        engine.pack(dir.str(), "cddata.DBF");
+        EXPECT_EQ(numbersOn(*c, "cislo"), order) << context;
+    }
+}
