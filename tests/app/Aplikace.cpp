@@ -1,0 +1,77 @@
+// The program's own application object: the engine test and the default error display.
+#include "app/Aplikace.h"
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+
+#include "support/FakeMessages.h"
+#include "support/TestDir.h"
+
+namespace lorvika {
+namespace {
+
+Aplikace& aplikace() {
+    static int argc = 1;
+    static char name[] = "lorvika";
+    static char* argv[] = {name, nullptr};
+    static Aplikace app(argc, argv);
+    return app;
+}
+
+TEST(Aplikace, TitleOfTheApplication) {
+    EXPECT_EQ(aplikace().applicationName(), QStringLiteral("Lorvika 1"));
+}
+
+TEST(Aplikace, EngineConfigurationIsWrittenWhenMissingAndTheProgramStarts) {
+    aplikace();
+    test::TestDir dir;
+    test::FakeMessages zpravy;
+    const std::string konf = (dir.home() / "lorvika-engine.ini").string();
+    EXPECT_TRUE(Aplikace::testStroje(konf, zpravy));
+    EXPECT_TRUE(std::filesystem::exists(konf));
+    EXPECT_TRUE(Aplikace::testStroje(konf, zpravy));
+}
+
+TEST(Aplikace, AnUnusableEngineConfigurationStopsTheProgramWithTheWarning) {
+    aplikace();
+    test::TestDir dir;
+    std::ofstream(dir.path() / "soubor") << "x";
+    const std::string konf = (dir.path() / "soubor" / "lorvika-engine.ini").string();
+    test::FakeMessages zpravy;
+    zpravy.expect(
+        "Program nelze spustit,\r\nnení instalována potřebná databázová podpora - BDE.\r\n"
+        "Možné stažení viz https://lorvika.cz/bde.",
+        MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    EXPECT_FALSE(Aplikace::testStroje(konf, zpravy));
+}
+
+TEST(Aplikace, AnExceptionEscapingAHandlerIsShownAndTheProgramCarriesOn) {
+    aplikace();
+    QPushButton chybne(QStringLiteral("chyba"));
+    QPushButton dobre(QStringLiteral("dobre"));
+    QObject::connect(&chybne, &QPushButton::clicked,
+                     [] { throw std::runtime_error("Soubor x.dbf nelze otevřít"); });
+    int kliky = 0;
+    QObject::connect(&dobre, &QPushButton::clicked, [&kliky] { ++kliky; });
+    chybne.show();
+    dobre.show();
+    QString videno;
+    QTimer::singleShot(50, [&videno] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            videno = box->text();
+            box->buttons().front()->click();
+        }
+    });
+    QTest::mouseClick(&chybne, Qt::LeftButton);
+    EXPECT_EQ(videno, QStringLiteral("Soubor x.dbf nelze otevřít"));
+    QTest::mouseClick(&dobre, Qt::LeftButton);
+    EXPECT_EQ(kliky, 1);
+}
+
+}  // namespace
+}  // namespace lorvika
