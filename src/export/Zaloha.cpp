@@ -304,18 +304,24 @@ void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
         src->mtime = st.st_mtime;
         src->rizeni = &rizeni;
         src->gauge = &gauge;
-        zip_source_t* zs = zip_source_function(za.get(), &FileSource::callback, src.get());
+        // Kept until the end: the archive calls back while it is closed or discarded.
+        sources.push_back(std::move(src));
+        zip_source_t* zs =
+            zip_source_function(za.get(), &FileSource::callback, sources.back().get());
         if (!zs)
             throw ZalohaChyba("Archiv " + uvoz(archiv) +
                               " nelze zapsat: " + zip_strerror(za.get()));
         if (idx >= 0) {
-            if (zip_file_replace(za.get(), static_cast<zip_uint64_t>(idx), zs, 0) != 0 ||
-                zip_file_rename(za.get(), static_cast<zip_uint64_t>(idx), name.c_str(),
-                                ZIP_FL_ENC_UTF_8) != 0) {
+            if (zip_file_replace(za.get(), static_cast<zip_uint64_t>(idx), zs, 0) != 0) {
                 zip_source_free(zs);
                 throw ZalohaChyba("Archiv " + uvoz(archiv) +
                                   " nelze zapsat: " + zip_strerror(za.get()));
             }
+            // The archive owns the source from here on.
+            if (zip_file_rename(za.get(), static_cast<zip_uint64_t>(idx), name.c_str(),
+                                ZIP_FL_ENC_UTF_8) != 0)
+                throw ZalohaChyba("Archiv " + uvoz(archiv) +
+                                  " nelze zapsat: " + zip_strerror(za.get()));
         } else {
             idx = zip_file_add(za.get(), name.c_str(), zs, ZIP_FL_ENC_UTF_8);
             if (idx < 0) {
@@ -324,7 +330,6 @@ void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
                                   " nelze zapsat: " + zip_strerror(za.get()));
             }
         }
-        sources.push_back(std::move(src));
         const auto u = static_cast<zip_uint64_t>(idx);
         if (zip_set_file_compression(za.get(), u, ZIP_CM_DEFLATE, 9) != 0 ||
             zip_file_set_external_attributes(za.get(), u, 0, ZIP_OPSYS_UNIX,
