@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "GuiTest.h"
 #include "support/FakeMessages.h"
 #include "support/TestDir.h"
 
@@ -16,15 +17,13 @@ namespace lorvika {
 namespace {
 
 Aplikace& aplikace() {
-    static int argc = 1;
-    static char name[] = "lorvika";
-    static char* argv[] = {name, nullptr};
-    static Aplikace app(argc, argv);
-    return app;
+    return test::aplikaceTypu<Aplikace>();
 }
 
 TEST(Aplikace, TitleOfTheApplication) {
-    EXPECT_EQ(aplikace().applicationName(), QStringLiteral("Lorvika 1"));
+    // The test helper names every application; a fresh object names itself.
+    aplikace();
+    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Lorvika 1"));
 }
 
 TEST(Aplikace, EngineConfigurationIsWrittenWhenMissingAndTheProgramStarts) {
