@@ -60,6 +60,10 @@ long long TFormZaklad::aktualniCislo() const {
     return TData->integer("CISLO");
 }
 
+void TFormZaklad::TDataAfterDelete() {
+    if (TData) hlavni()->PocetCD(1, TData->recordCount());
+}
+
 void TFormZaklad::zavriOtevri(bool zavrit, int which) {
     if (zavrit) {
         if ((which == 0 || which == 1) && TData && jeTabulka(*TData, "cddata.dbf")) zavriTData();

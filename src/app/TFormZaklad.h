@@ -39,6 +39,8 @@ class TFormZaklad : public TFVychozi {
     void zapniFiltr(bool on);
 
     long long aktualniCislo() const;
+    // After a record of TData was deleted: the album count in the status bar.
+    void TDataAfterDelete();
 
     QLabel* Label1;
     std::unique_ptr<dbf::Cursor> TData;
