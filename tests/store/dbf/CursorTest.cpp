@@ -220,6 +220,49 @@ TEST_F(CursorTest, RangesAndTheirCancel) {
     EXPECT_EQ(names(*cur), (std::vector<std::string>{"b", "c", "d"}));
     cur->setTag("name");
     EXPECT_FALSE(cur->hasRange()) << "a tag change drops the range";
+    // on a descending tag the range runs from its high end down
+    cur->addTag({"down", "NUM", true});
+    cur->setTag("down");
+    cur->setRange(3, 5);
+    EXPECT_EQ(names(*cur), (std::vector<std::string>{"a", "c", "f", "g", "d"}));
+    cur->setRange(5, 3);
+    EXPECT_TRUE(cur->isEmpty());
+}
+
+TEST_F(CursorTest, DateKeysFromDatesOrText) {
+    add({{"a", 0, {2021, 3, 5}}, {"b", 0, {}}, {"c", 0, {2021, 3, 6}}});
+    cur->addTag({"d", "D"});
+    cur->setTag("d");
+    EXPECT_TRUE(cur->findKey(Date{2021, 3, 6}));
+    EXPECT_EQ(cur->text("NAME"), "c");
+    EXPECT_TRUE(cur->findKey("5.3.2021"));
+    EXPECT_EQ(cur->text("NAME"), "a");
+    EXPECT_TRUE(cur->findKey(Date{}));
+    EXPECT_EQ(cur->text("NAME"), "b") << "the empty date is a key too";
+    cur->setRange(Date{2021, 1, 1}, Date{2021, 12, 31});
+    EXPECT_EQ(names(*cur), (std::vector<std::string>{"a", "c"}));
+    EXPECT_THROW(cur->findKey("32.1.2021"), EngineError);
+    EXPECT_THROW(cur->findKey(5), EngineError);
+}
+
+TEST(CursorOnWindows1250Table, CzechOrderHoldsForEitherCodePage) {
+    test::TestDir dir;
+    Engine engine;
+    engine.setLanguageDriver("DBWINUS0");
+    engine.createTable(dir.str(), "w.dbf", {FieldDef::text("NAME", 10)});
+    auto c = engine.open(dir.str(), "w.dbf");
+    for (const char* n : {"Ž", "chata", "Čáp", "hora", "Cena", "Řeka", "Zima", "iglú"}) {
+        c->append();
+        c->setText("NAME", n);
+        c->post();
+    }
+    c->addTag({"name", "NAME"});
+    c->setTag("name");
+    std::vector<std::string> order;
+    for (c->first(); !c->eof(); c->next()) order.push_back(c->text("NAME"));
+    EXPECT_EQ(order, (std::vector<std::string>{"Cena", "Čáp", "hora", "chata", "iglú", "Řeka",
+                                               "Zima", "Ž"}));
+    EXPECT_TRUE(c->findKey("Řeka"));
 }
 
 TEST_F(CursorTest, MovingOnEmptyAndSmallTables) {
