@@ -1,8 +1,9 @@
 // The rebuild of every companion-player file (ObnovaTxt) over the 10,000-album catalogue, beside
 // the same files written key by key with ZapisText (one read and rewrite of the file per key).
 // Key by key is slow, so it runs over the first LORVIKA_BENCH_KBK_ALBUMS albums (default 1000)
-// and is compared per album. Counters: obnova_s (whole catalogue), kbk_s_per_album,
-// speedup = key-by-key time per album / ObnovaTxt time per album.
+// and is compared per album (LORVIKA_BENCH_KBK_ALBUMS=10000 writes the whole catalogue key by key;
+// LORVIKA_BENCH_ITERATIONS sets the iterations, default 2). Counters: obnova_s (whole catalogue),
+// kbk_s_per_album, speedup = key-by-key time per album / ObnovaTxt time per album.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,6 +27,11 @@ namespace dbf = lorvika::dbf;
 fs::path benchBase() {
     if (const char* d = std::getenv("LORVIKA_BENCH_DIR")) return d;
     return fs::temp_directory_path() / "lorvika-bench";
+}
+
+int iterations() {
+    if (const char* n = std::getenv("LORVIKA_BENCH_ITERATIONS")) return std::max(1, std::atoi(n));
+    return 2;
 }
 
 std::size_t kbkAlbums() {
@@ -129,7 +135,7 @@ void BM_ObnovaTxtBesideKeyByKey(benchmark::State& state) {
 }
 BENCHMARK(BM_ObnovaTxtBesideKeyByKey)
     ->UseManualTime()
-    ->Iterations(2)
+    ->Iterations(iterations())
     ->Unit(benchmark::kMillisecond);
 
 // The usual case of the menu command: every file exists already and is rewritten.
@@ -140,7 +146,7 @@ void BM_ObnovaTxtOverExistingFiles(benchmark::State& state) {
     lorvika::ObnovaTxt(*c.alba, *c.skladby, dir);
     for (auto _ : state) lorvika::ObnovaTxt(*c.alba, *c.skladby, dir);
 }
-BENCHMARK(BM_ObnovaTxtOverExistingFiles)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ObnovaTxtOverExistingFiles)->Iterations(iterations())->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
