@@ -124,12 +124,12 @@ void BM_ObnovaTxtBesideKeyByKey(benchmark::State& state) {
         theirsSec += std::chrono::duration<double>(Clock::now() - t2).count();
         theirsAlbums += limit;
     }
-    const double iterations = static_cast<double>(state.iterations());
-    const double oursPerAlbum = oursSec / iterations / static_cast<double>(albums);
+    const double runs = static_cast<double>(state.iterations());
+    const double oursPerAlbum = oursSec / runs / static_cast<double>(albums);
     const double theirsPerAlbum = theirsSec / static_cast<double>(theirsAlbums);
     state.counters["albums"] = static_cast<double>(albums);
-    state.counters["obnova_s"] = oursSec / iterations;
-    state.counters["kbk_albums"] = static_cast<double>(theirsAlbums) / iterations;
+    state.counters["obnova_s"] = oursSec / runs;
+    state.counters["kbk_albums"] = static_cast<double>(theirsAlbums) / runs;
     state.counters["kbk_s_per_album"] = theirsPerAlbum;
     state.counters["speedup"] = theirsPerAlbum / oursPerAlbum;
 }
