@@ -258,6 +258,13 @@ TEST_F(SonorekTest, RebuildFollowsTheCursorOrderAndReturnsToTheStart) {
         SCOPED_TRACE(c.tag);
         fs::remove_all(txt);
         fs::remove_all(ref);
+        // An existing file keeps what the albums do not overwrite.
+        const std::string old =
+            "; z dřívějška\r\n[CD]\r\nalbum=staré\r\nrok=1970\r\n[9]\r\nname=x\r\n";
+        for (const auto& d : {txt, ref}) {
+            fs::create_directories(d);
+            writeFile(d + "/SN3.txt", old);
+        }
         alba->setTag(c.tag);
         alba->first();
         alba->next();
@@ -270,6 +277,8 @@ TEST_F(SonorekTest, RebuildFollowsTheCursorOrderAndReturnsToTheStart) {
         EXPECT_EQ(alba->integer("CISLO"), start);
         EXPECT_EQ(alba->tag(), c.tag);
         EXPECT_EQ(CtiText(txt + "/SPOLECNE.txt", "CD", "album", "-"), c.lastAlbum);
+        EXPECT_EQ(CtiText(txt + "/SN3.txt", "CD", "rok", "-"), "1970");
+        EXPECT_EQ(CtiText(txt + "/SN3.txt", "9", "name", "-"), "x");
 
         for (alba->first(); !alba->eof(); alba->next()) {
             const std::int64_t n = alba->integer("CISLO");
