@@ -866,8 +866,12 @@ void TableData::buildTag(Tag& tag) const {
         if (*rec != '*') entries.push_back({keyOf(tag, rec), r});
     }
     const OrderedIndex& order = tag.index;
-    std::sort(entries.begin(), entries.end(),
-              [&](const IndexEntry& a, const IndexEntry& b) { return order.inOrder(a, b); });
+    const auto inOrder = [&](const IndexEntry& a, const IndexEntry& b) {
+        return order.inOrder(a, b);
+    };
+    // Numbers and tracks are mostly appended in key order; then there is nothing to sort.
+    if (!std::is_sorted(entries.begin(), entries.end(), inOrder))
+        std::sort(entries.begin(), entries.end(), inOrder);
     tag.index.assign(std::move(entries));
 }
 
