@@ -9,6 +9,11 @@
 #include "store/LangDriver.h"
 #include "store/Paths.h"
 
+// Where the program and its documentation are published.
+#ifndef LORVIKA_WEB
+#define LORVIKA_WEB "https://lorvika.invalid"
+#endif
+
 namespace lorvika {
 
 Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
@@ -57,15 +62,18 @@ SluzbyHlavnihoOkna Aplikace::sluzbyProgramu(Messages& zpravy, Dialogs& dialogy,
 
 bool Aplikace::testStroje(const std::string& konfigurace, Messages& zpravy) {
     // The engine is built in: a missing configuration is written with its defaults; only one
-    // that cannot be written means the engine is unusable.
+    // that cannot be written means the engine is unusable, and the reason is shown with it.
+    std::string duvod;
     try {
-        if (!JeStrojInstalovan(konfigurace)) ZajistiKonfiguraciStroje(konfigurace);
-    } catch (const std::exception&) {
+        ZajistiKonfiguraciStroje(konfigurace);
+    } catch (const std::exception& e) {
+        duvod = std::string("\r\n") + e.what();
     }
     if (JeStrojInstalovan(konfigurace)) return true;
     zpravy.zobrazSPipnutim(
         "Program nelze spustit,\r\nnení instalována potřebná databázová podpora - BDE.\r\n"
-        "Možné stažení viz https://lorvika.cz/bde.",
+        "Možné stažení viz " LORVIKA_WEB "." +
+            duvod,
         MsgKind::Warning, kButtonsOK);
     return false;
 }

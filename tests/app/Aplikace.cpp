@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "GuiTest.h"
+#include "store/LangDriver.h"
 #include "support/FakeMessages.h"
 #include "support/TestDir.h"
 
@@ -41,10 +42,18 @@ TEST(Aplikace, AnUnusableEngineConfigurationStopsTheProgramWithTheWarning) {
     test::TestDir dir;
     std::ofstream(dir.path() / "soubor") << "x";
     const std::string konf = (dir.path() / "soubor" / "lorvika-engine.ini").string();
+    std::string duvod;
+    try {
+        ZajistiKonfiguraciStroje(konf);
+    } catch (const std::exception& e) {
+        duvod = e.what();
+    }
+    ASSERT_FALSE(duvod.empty());
     test::FakeMessages zpravy;
     zpravy.expect(
         "Program nelze spustit,\r\nnení instalována potřebná databázová podpora - BDE.\r\n"
-        "Možné stažení viz https://lorvika.cz/bde.",
+        "Možné stažení viz https://lorvika.invalid.\r\n" +
+            duvod,
         MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
     EXPECT_FALSE(Aplikace::testStroje(konf, zpravy));
 }
