@@ -138,7 +138,7 @@ BENCHMARK(BM_ObnovaTxtBesideKeyByKey)
     ->Iterations(iterations())
     ->Unit(benchmark::kMillisecond);
 
-// The usual case of the menu command: every file exists already and is rewritten.
+// The usual case of the menu command: every file exists already with the same content.
 void BM_ObnovaTxtOverExistingFiles(benchmark::State& state) {
     Catalogue& c = catalogue();
     const std::string dir = (c.work / "znovu" / "TXT").string();

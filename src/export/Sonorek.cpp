@@ -108,6 +108,9 @@ void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adr
     const std::string soubor = SouborTxtCD(adresarTXT, a.sn);
     zajistiAdresar(adresarTXT);
     IniZapis ini(soubor);
+    // Before any write the writer's bytes are the file as read; a rebuild leaves files whose
+    // content would not change untouched, which spares the disk nearly all of its work.
+    const std::string puvodni = ini.obsah();
     ini.text("CD", "album", a.album);
     ini.text("CD", "artist", a.artist);
     ini.text("CD", "zanr", a.zanr);
@@ -118,10 +121,12 @@ void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adr
         ini.text(sekce, "name", s.text("NAME"));
         ini.text(sekce, "artist", s.text("ARTIST"));
     });
+    std::string obsah = ini.obsah();
+    if (obsah == puvodni) return;
     if (zapis == Zapis::Hned)
         ini.uloz();
     else
-        nahradBezCekani(soubor, ini.obsah());
+        nahradBezCekani(soubor, obsah);
 }
 
 }  // namespace
