@@ -5,13 +5,16 @@
 // LORVIKA_BENCH_ITERATIONS sets the iterations, default 2). Counters: obnova_s (whole catalogue),
 // kbk_s_per_album, speedup = key-by-key time per album / ObnovaTxt time per album.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CatalogueGen.h"
 #include "export/Sonorek.h"
@@ -147,6 +150,24 @@ void BM_ObnovaTxtOverExistingFiles(benchmark::State& state) {
     for (auto _ : state) lorvika::ObnovaTxt(*c.alba, *c.skladby, dir);
 }
 BENCHMARK(BM_ObnovaTxtOverExistingFiles)->Iterations(iterations())->Unit(benchmark::kMillisecond);
+
+// Every file exists with an out-of-date album title, so every one is replaced.
+void BM_ObnovaTxtOverChangedFiles(benchmark::State& state) {
+    Catalogue& c = catalogue();
+    const fs::path dir = c.work / "zmenene" / "TXT";
+    fs::remove_all(dir);
+    lorvika::ObnovaTxt(*c.alba, *c.skladby, dir.string());
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto& f : files) std::ofstream(f, std::ios::binary) << "[CD]\r\nalbum=?\r\n";
+        ::sync();  // stale files are old files, long on the disk
+        state.ResumeTiming();
+        lorvika::ObnovaTxt(*c.alba, *c.skladby, dir.string());
+    }
+}
+BENCHMARK(BM_ObnovaTxtOverChangedFiles)->Iterations(iterations())->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
