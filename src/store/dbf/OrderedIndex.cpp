@@ -99,6 +99,31 @@ OrderedIndex::Pos OrderedIndex::lowerBound(std::string_view key, std::uint32_t r
             static_cast<std::size_t>(it - bit->begin())};
 }
 
+OrderedIndex::Pos OrderedIndex::skipKey(Pos p) const {
+    if (atEnd(p)) return p;
+    const std::vector<IndexEntry>& block = blocks_[p.block];
+    const std::string_view key = block[p.offset].key;
+    if (block.back().key == key) {
+        // The run reaches the end of this block, perhaps further.
+        if (p.block + 1 >= blocks_.size() || blocks_[p.block + 1].front().key != key)
+            return {p.block + 1, 0};
+        return upperBound(key);
+    }
+    // Gallop within the block: the bound lies in (lo, lo + step] once that entry differs.
+    std::size_t lo = p.offset;
+    std::size_t step = 1;
+    while (lo + step < block.size() && block[lo + step].key == key) {
+        lo += step;
+        step *= 2;
+    }
+    const auto first = block.begin() + static_cast<std::ptrdiff_t>(lo + 1);
+    const auto last =
+        block.begin() + static_cast<std::ptrdiff_t>(std::min(lo + step, block.size() - 1));
+    const auto it =
+        std::partition_point(first, last, [&](const IndexEntry& e) { return e.key == key; });
+    return {p.block, static_cast<std::size_t>(it - block.begin())};
+}
+
 std::size_t OrderedIndex::ordinal(Pos p) const {
     std::size_t n = 0;
     const std::size_t last = std::min(p.block, blocks_.size());

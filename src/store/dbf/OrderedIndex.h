@@ -51,6 +51,9 @@ class OrderedIndex {
     Pos lowerBound(std::string_view key, std::uint32_t record) const;
     // First entry whose key comes after key in index order.
     Pos upperBound(std::string_view key) const { return lowerBound(key, UINT32_MAX); }
+    // First entry after p whose key differs from p's key (end when none). Looks at the next
+    // few entries before it searches, as runs of equal keys are mostly short.
+    Pos skipKey(Pos p) const;
     // Number of entries before p.
     std::size_t ordinal(Pos p) const;
 

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <unordered_set>
 
 #include "store/codepage.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/TableData.h"
 
 namespace lorvika::dbf {
 
@@ -360,6 +363,87 @@ void copyValue(const Cursor& from, Cursor& to, const FieldDef& f) {
     }
 }
 
+// --- select distinct on a text column ---------------------------------------------------------
+// Values are the field's bytes in the table's code page without trailing blanks; they point into
+// the table's records, which nothing changes while the statement runs.
+
+std::string_view rawText(const TableData& t, std::uint32_t rec, int column) {
+    std::string_view raw(
+        t.record(rec) + t.fieldOffset(column),
+        static_cast<std::size_t>(t.fields()[static_cast<std::size_t>(column)].width));
+    while (!raw.empty() && raw.back() == ' ') raw.remove_suffix(1);
+    return raw;
+}
+
+// A tag whose key is exactly the column (either direction).
+const Tag* tagOnColumn(const TableData& t, int column) {
+    for (const auto& tag : t.tags())
+        if (tag->alive && tag->kind == Tag::Kind::Text && !tag->def.isExpression() &&
+            tag->columns.size() == 1 && tag->columns[0] == column)
+            return tag.get();
+    return nullptr;
+}
+
+// One record per run of equal keys, in ascending Czech order.
+std::vector<std::string_view> walkTag(const TableData& t, const Tag& tag, int column,
+                                      bool skipEmpty) {
+    const OrderedIndex& index = tag.index;
+    const std::string emptyKey = cp::czechSortKeyCp852({});
+    std::vector<std::string_view> values;
+    for (auto p = index.begin(); !index.atEnd(p);) {
+        const IndexEntry& e = index.at(p);
+        if (!t.exists(e.record)) {
+            p = index.next(p);  // another record of the run may still be live
+            continue;
+        }
+        if (!skipEmpty || e.key != emptyKey) values.push_back(rawText(t, e.record, column));
+        p = index.skipKey(p);
+    }
+    if (index.descending()) std::reverse(values.begin(), values.end());
+    return values;
+}
+
+// Collects distinct bytes first, so only the few distinct values get a sort key.
+std::vector<std::string_view> scanDistinct(Cursor& table, int column, const Predicate* accept,
+                                           bool skipEmpty) {
+    const TableData& t = table.data();
+    std::unordered_set<std::string_view> seen;
+    auto take = [&](std::uint32_t rec) {
+        const std::string_view v = rawText(t, rec, column);
+        if (!skipEmpty || !v.empty()) seen.insert(v);
+    };
+    if (accept) {
+        for (table.first(); !table.eof(); table.next())
+            if ((*accept)(table)) take(table.recordNumber());
+    } else {
+        for (std::uint32_t rec = 1; rec <= t.count(); ++rec)
+            if (!t.deleted(rec)) take(rec);
+    }
+    std::vector<std::pair<std::string, std::string_view>> keyed;
+    keyed.reserve(seen.size());
+    for (const std::string_view v : seen)
+        keyed.emplace_back(cp::czechSortKeyCp852(t.cp852() ? v : cp::cp1250ToCp852(v)), v);
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string_view> values;
+    values.reserve(keyed.size());
+    for (const auto& [key, v] : keyed) values.push_back(v);
+    return values;
+}
+
+// A memory table of the values in the source's code page, so the bytes are copied as they are.
+std::unique_ptr<Cursor> textResult(const TableData& source, const FieldDef& field,
+                                   const std::vector<std::string_view>& values) {
+    auto result = TableData::createMemory({field}, source.language());
+    std::vector<char> image = result->blankRecord();
+    char* const value = image.data() + result->fieldOffset(0);
+    for (const std::string_view v : values) {
+        std::memset(value, ' ', static_cast<std::size_t>(field.width));
+        std::memcpy(value, v.data(), v.size());
+        result->append(image.data());
+    }
+    return std::make_unique<Cursor>(std::move(result), true);
+}
+
 std::unique_ptr<Cursor> runSelect(Engine& engine, const std::string& directory,
                                   std::string_view statement, const sql::Select& s) {
     auto table = engine.open(directory, s.table);
@@ -384,46 +468,47 @@ std::unique_ptr<Cursor> runSelect(Engine& engine, const std::string& directory,
     }
 
     const FieldDef field = fieldOf(statement, *table, s.table, s.column);
+    if (field.type == FieldType::Character) {
+        const int column = table->fieldIndex(field.name);
+        // "where X > ''" on the selected column only drops the empty value.
+        const bool onlyNonEmpty = s.where && s.where->op == sql::Compare::Greater &&
+                                  trimRight(s.where->value).empty() &&
+                                  table->fieldIndex(s.where->column.column) == column;
+        std::vector<std::string_view> values;
+        if (!s.where || onlyNonEmpty) {
+            if (const Tag* tag = tagOnColumn(table->data(), column))
+                values = walkTag(table->data(), *tag, column, onlyNonEmpty);
+            else
+                values = scanDistinct(*table, column, nullptr, onlyNonEmpty);
+        } else {
+            values = scanDistinct(*table, column, &accept, false);
+        }
+        return textResult(table->data(), field, values);
+    }
+
     auto result = engine.createTemporary({field});
-    // Distinct values in the order of the column's type: Czech order for text.
-    std::map<std::string, std::string> texts;
+    // Distinct values in the order of the column's type.
     std::map<double, double> numbers;
     std::map<Date, Date> dates;
     bool hasNull = false;
     for (table->first(); !table->eof(); table->next()) {
         if (!accept(*table)) continue;
-        switch (field.type) {
-            case FieldType::Numeric:
-            case FieldType::Float:
-                if (table->isNull(field.name)) {
-                    hasNull = true;
-                } else {
-                    const double v = table->number(field.name);
-                    numbers.emplace(v, v);
-                }
-                break;
-            case FieldType::Date: {
-                const Date d = table->date(field.name);
-                if (d.isNull()) {
-                    hasNull = true;
-                } else {
-                    dates.emplace(d, d);
-                }
-                break;
+        if (field.type == FieldType::Date) {
+            const Date d = table->date(field.name);
+            if (d.isNull()) {
+                hasNull = true;
+            } else {
+                dates.emplace(d, d);
             }
-            default: {
-                std::string v = trimRight(table->text(field.name));
-                texts.emplace(cp::czechSortKey(v), std::move(v));
-            }
+        } else if (table->isNull(field.name)) {
+            hasNull = true;
+        } else {
+            const double v = table->number(field.name);
+            numbers.emplace(v, v);
         }
     }
     if (hasNull) {
         result->append();
-        result->post();
-    }
-    for (const auto& [key, v] : texts) {
-        result->append();
-        result->setText(field.name, v);
         result->post();
     }
     for (const auto& [key, v] : numbers) {
