@@ -1,0 +1,111 @@
+#include "albums/ModelSkladeb.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "app/Sdilene.h"
+
+namespace lorvika {
+
+const char* ModelSkladeb::pole(int sloupec) {
+    static const char* const jmena[] = {"CISLO", "NAME", "ARTIST", "TYP", "DELKA"};
+    return sloupec >= 0 && sloupec < PocetSloupcu ? jmena[sloupec] : "";
+}
+
+void ModelSkladeb::setKurzor(dbf::Cursor* kurzor) {
+    kurzor_ = kurzor;
+    obnov();
+}
+
+void ModelSkladeb::obnov() {
+    beginResetModel();
+    radky_.clear();
+    if (kurzor_) {
+        for (kurzor_->first(); !kurzor_->eof(); kurzor_->next())
+            radky_.push_back(kurzor_->bookmark());
+        kurzor_->first();
+    }
+    endResetModel();
+}
+
+int ModelSkladeb::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(radky_.size());
+}
+
+int ModelSkladeb::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : PocetSloupcu;
+}
+
+QVariant ModelSkladeb::data(const QModelIndex& index, int role) const {
+    if (!kurzor_ || !index.isValid() || index.row() >= rowCount()) return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+    kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(index.row())]);
+    const char* p = pole(index.column());
+    if (index.column() == Delka) return CasText(static_cast<int>(kurzor_->integer(p)));
+    if (index.column() == Pozice)
+        return kurzor_->isNull(p) ? QString() : QString::number(kurzor_->integer(p));
+    return QString::fromStdString(kurzor_->text(p));
+}
+
+bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!kurzor_ || !index.isValid() || role != Qt::EditRole || index.row() >= rowCount())
+        return false;
+    const QString text = value.toString();
+    const char* p = pole(index.column());
+    kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(index.row())]);
+    kurzor_->edit();
+    switch (index.column()) {
+        case Delka:
+            kurzor_->setInteger(p, SekundyZTextu(text));
+            break;
+        case Pozice: {
+            bool ok = false;
+            const int cislo = text.trimmed().toInt(&ok);
+            if (ok) {
+                kurzor_->setInteger(p, cislo);
+            } else if (text.trimmed().isEmpty()) {
+                kurzor_->clear(p);
+            } else {
+                kurzor_->cancel();
+                return false;
+            }
+            break;
+        }
+        default:
+            kurzor_->setText(p, text.toStdString());
+    }
+    kurzor_->post();
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags ModelSkladeb::flags(const QModelIndex& index) const {
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+QVariant ModelSkladeb::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (o == Qt::Vertical) return QString();
+    static const char* const tituly[] = {"Pozice", "Název", "Interpret/popis", "Typ", "Délka"};
+    return section >= 0 && section < PocetSloupcu ? QString::fromUtf8(tituly[section]) : QVariant();
+}
+
+QWidget* VyberTypu::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                 const QModelIndex&) const {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->addItems(seznam);
+    combo->lineEdit()->setMaxLength(25);
+    return combo;
+}
+
+void VyberTypu::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    static_cast<QComboBox*>(editor)->setCurrentText(index.data(Qt::EditRole).toString());
+}
+
+void VyberTypu::setModelData(QWidget* editor, QAbstractItemModel* model,
+                             const QModelIndex& index) const {
+    model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+}
+
+}  // namespace lorvika

@@ -1,0 +1,195 @@
+#include "albums/NoveCD.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+#include "disc/Readout.h"
+#include "export/Sonorek.h"
+#include "store/Catalogue.h"
+
+namespace lorvika {
+
+std::int64_t Vytvor_cislo(dbf::Cursor& alba) {
+    alba.setTag("cislo");
+    if (alba.isEmpty()) return 1;
+    alba.last();
+    const std::int64_t max = alba.integer("CISLO");
+    alba.first();
+    if (max == static_cast<std::int64_t>(alba.recordCount())) return max + 1;
+    std::int64_t predchozi = 1;
+    for (; !alba.eof(); alba.next()) {
+        const std::int64_t c = alba.integer("CISLO");
+        if (c - predchozi > 1) return predchozi + 1;
+        predchozi = c;
+    }
+    return max + 1;
+}
+
+std::int64_t CeleCislo(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    std::int64_t hodnota = 0;
+    const auto [konec, chyba] = std::from_chars(text.data(), text.data() + text.size(), hodnota);
+    if (text.empty() || chyba != std::errc() || konec != text.data() + text.size()) return 0;
+    return hodnota;
+}
+
+NoveCD::NoveCD(dbf::Engine& engine, dbf::Cursor& alba, dbf::Cursor& skladby, std::string programDir,
+               std::string adresarTXT, Messages& zpravy, std::function<dbf::Date()> dnes)
+    : engine_(engine),
+      alba_(&alba),
+      skladby_(&skladby),
+      programDir_(std::move(programDir)),
+      adresarTXT_(std::move(adresarTXT)),
+      zpravy_(zpravy),
+      dnes_(std::move(dnes)) {}
+
+NoveCD::~NoveCD() {
+    try {
+        Zavri();
+    } catch (...) {
+        // A work table that cannot be deleted now is replaced at the next reading.
+    }
+}
+
+bool NoveCD::jeZapsano(const std::string& sn) {
+    if (!ExistujeKlic("sn", dbf::Key(sn), *alba_)) return false;
+    zpravy_.zobrazSPipnutim(kCdJizZapsano, MsgKind::Information, kButtonsOK);
+    return true;
+}
+
+bool NoveCD::NactiDisk(CdDevice& player) {
+    if (player.mode() == CdMode::Open) {
+        zpravy_.zobrazSPipnutim(kNoAudioCd, MsgKind::Information, kButtonsOK);
+        return false;
+    }
+    const std::string sn = NactiSN(player);
+    if (sn.empty()) {
+        // The door opened or the disc went between the two questions.
+        zpravy_.zobrazSPipnutim(kNoAudioCd, MsgKind::Information, kButtonsOK);
+        return false;
+    }
+    if (jeZapsano(sn)) return false;
+    const TrackReadout stopy = readTracks(player);
+    CdText text;
+    try {
+        text = player.cdText();
+    } catch (const CdError&) {
+        // A drive that cannot read CD-TEXT simply offers none.
+    }
+
+    const std::string soubor(kPracovniTabulka);
+    prace_.reset();
+    if (engine_.tableExists(programDir_, soubor)) engine_.deleteTable(programDir_, soubor);
+    engine_.createTable(programDir_, soubor, VsechnaPole(SloupceSkladeb()));
+    prace_ = engine_.open(programDir_, soubor);
+    for (int t = 0; t < stopy.tracks; ++t) {
+        prace_->append();
+        prace_->setInteger("CISLO", t + 1);
+        prace_->setInteger("DELKA", stopy.trackSeconds.at(static_cast<std::size_t>(t)));
+        prace_->post();
+    }
+    prace_->first();
+    sn_ = sn;
+    pocetStop_ = stopy.tracks;
+    delka_ = stopy.totalSeconds;
+    cdText_ = std::move(text);
+    return true;
+}
+
+std::int64_t NoveCD::Uloz() {
+    if (!prace_ || sn_.empty()) return 0;
+    if (jeZapsano(sn_)) return 0;
+    const std::int64_t cislo = Vytvor_cislo(*alba_);
+    const VstupyAlba& v = vstupy;
+
+    alba_->append();
+    alba_->setInteger("CISLO", cislo);
+    const std::pair<const char*, const std::string*> texty[] = {
+        {"ARTIST", &v.artist}, {"ALBUM", &v.album}, {"ZANR", &v.zanr},     {"TYP", &v.typ},
+        {"ZEME", &v.zeme},     {"VYD_F", &v.vydF},  {"VYD_P", &v.vydP},    {"ZPEV", &v.zpev},
+        {"KYTAR", &v.kytar},   {"BASA", &v.basa},   {"BICI", &v.bici},     {"KLAV", &v.klav},
+        {"HOST", &v.host},     {"SAX", &v.sax},     {"TRUBKA", &v.trubka}, {"SPECIAL", &v.special},
+        {"POPIS", &v.popis},
+    };
+    for (const auto& [pole, hodnota] : texty) alba_->setText(pole, *hodnota);
+    alba_->setInteger("ROK", CeleCislo(v.rok));
+    alba_->setInteger("CENA", CeleCislo(v.cena));
+    alba_->setInteger("HODNOC", std::clamp(v.hodnoceni, 0, 6));
+    alba_->setInteger("PSTOP", pocetStop_);
+    alba_->setInteger("DELKA", delka_);
+    alba_->setText("SN", sn_);
+    // The first character as typed, however many bytes it takes in UTF-8.
+    const auto prvniZnak = [](const std::string& s) {
+        if (s.empty()) return std::string();
+        std::size_t n = 1;
+        while (n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) ++n;
+        return s.substr(0, n);
+    };
+    alba_->setText("ABCDAR", prvniZnak(v.artist));
+    alba_->setText("ABCDAL", prvniZnak(v.album));
+    alba_->setDate("ZMENA", dnes_());
+    alba_->post();
+
+    for (prace_->first(); !prace_->eof(); prace_->next()) {
+        skladby_->append();
+        skladby_->setInteger("CD", cislo);
+        skladby_->setText("NAME", prace_->text("NAME"));
+        skladby_->setText("ARTIST", prace_->text("ARTIST"));
+        skladby_->setInteger("CISLO", prace_->integer("CISLO"));
+        skladby_->setInteger("DELKA", prace_->integer("DELKA"));
+        skladby_->setText("TYP", prace_->text("TYP"));
+        skladby_->post();
+    }
+    UlozTxtCD(cislo, *alba_, *skladby_, adresarTXT_);
+    return cislo;
+}
+
+void NoveCD::NulujEditTxt() {
+    vstupy = VstupyAlba{};
+    pocetStop_ = 1;
+    delka_ = 0;
+    sn_.clear();
+}
+
+bool NoveCD::PrevezmiCdText() {
+    if (cdText_.empty()) return false;
+    if (vstupy.album.empty()) vstupy.album = cdText_.title;
+    if (vstupy.artist.empty()) vstupy.artist = cdText_.performer;
+    if (!prace_) return true;
+    for (prace_->first(); !prace_->eof(); prace_->next()) {
+        const std::int64_t t = prace_->integer("CISLO");
+        if (t < 1 || t > static_cast<std::int64_t>(cdText_.tracks.size())) continue;
+        const CdTextTrack& stopa = cdText_.tracks[static_cast<std::size_t>(t - 1)];
+        const bool nazev = prace_->text("NAME").empty() && !stopa.title.empty();
+        const bool umelec = prace_->text("ARTIST").empty() && !stopa.performer.empty();
+        if (!nazev && !umelec) continue;
+        prace_->edit();
+        if (nazev) prace_->setText("NAME", stopa.title);
+        if (umelec) prace_->setText("ARTIST", stopa.performer);
+        prace_->post();
+    }
+    prace_->first();
+    return true;
+}
+
+void NoveCD::PridejRadek() {
+    if (!prace_) return;
+    std::int64_t max = 0;
+    for (prace_->first(); !prace_->eof(); prace_->next())
+        max = std::max(max, prace_->integer("CISLO"));
+    prace_->append();
+    prace_->setInteger("CISLO", max + 1);
+    prace_->post();
+}
+
+void NoveCD::Zavri() {
+    prace_.reset();
+    cdText_ = {};
+    const std::string soubor(kPracovniTabulka);
+    if (engine_.tableExists(programDir_, soubor)) engine_.deleteTable(programDir_, soubor);
+}
+
+}  // namespace lorvika

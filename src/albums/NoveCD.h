@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "disc/CdDevice.h"
+#include "store/Messages.h"
+#include "store/dbf/Cursor.h"
+#include "store/dbf/Engine.h"
+#include "store/dbf/Types.h"
+
+// Entering a new album without widgets: reading the disc into the work table, the album number,
+// and storing the album with its tracks and its text file for the player.
+namespace lorvika {
+
+inline constexpr const char* kCdJizZapsano = "AudioCD je již zapsáno - nelze přidat";
+inline constexpr std::string_view kPracovniTabulka = "newskladby.DBF";
+
+// The next album number: the first gap above the lowest number, else the highest + 1; 1 for an
+// empty table. The cursor is left on tag "cislo".
+std::int64_t Vytvor_cislo(dbf::Cursor& alba);
+
+// The text as a whole number; 0 when it is not one (year and price inputs).
+std::int64_t CeleCislo(std::string_view text);
+
+// The album inputs as typed (UTF-8).
+struct VstupyAlba {
+    std::string artist, album, zanr, typ, rok, cena, zeme, vydF, vydP;
+    std::string zpev, kytar, basa, bici, klav, host, sax, trubka, special, popis;
+    int hodnoceni = 0;
+};
+
+class NoveCD {
+  public:
+    // alba and skladby are the form's cursors on the open catalogue; the work table lives in
+    // programDir; adresarTXT is the player's text directory; dnes gives the change date.
+    NoveCD(dbf::Engine& engine, dbf::Cursor& alba, dbf::Cursor& skladby, std::string programDir,
+           std::string adresarTXT, Messages& zpravy, std::function<dbf::Date()> dnes);
+    ~NoveCD();
+    NoveCD(const NoveCD&) = delete;
+    NoveCD& operator=(const NoveCD&) = delete;
+
+    // Reads the disc in the player into the work table; false (after its message) when there is
+    // no audio disc or the disc is catalogued already. CdError of a closed device reaches the
+    // caller.
+    bool NactiDisk(CdDevice& player);
+    // Stores the album with the work table's rows as its tracks; the album number, or 0 when
+    // nothing was stored (no disc read, or the disc is catalogued already).
+    std::int64_t Uloz();
+    // Empties the inputs and the remembered disc (after a store).
+    void NulujEditTxt();
+    // Copies the disc's CD-TEXT into empty inputs and empty work-table cells; false without
+    // CD-TEXT.
+    bool PrevezmiCdText();
+    // A row the user adds: the next free position after the highest one.
+    void PridejRadek();
+    // Closes the work table and deletes its files.
+    void Zavri();
+
+    // The cursors of the open catalogue, again after the form reopened them.
+    void nastavKurzory(dbf::Cursor& alba, dbf::Cursor& skladby) {
+        alba_ = &alba;
+        skladby_ = &skladby;
+    }
+
+    bool nacteno() const { return prace_ && !sn_.empty(); }
+    bool maCdText() const { return !cdText_.empty(); }
+    const std::string& sn() const { return sn_; }
+    int pocetStop() const { return pocetStop_; }
+    int delka() const { return delka_; }
+    dbf::Cursor* pracovni() const { return prace_.get(); }
+
+    VstupyAlba vstupy;
+
+  private:
+    bool jeZapsano(const std::string& sn);
+    dbf::Engine& engine_;
+    dbf::Cursor* alba_;
+    dbf::Cursor* skladby_;
+    std::string programDir_;
+    std::string adresarTXT_;
+    Messages& zpravy_;
+    std::function<dbf::Date()> dnes_;
+    std::unique_ptr<dbf::Cursor> prace_;
+    std::string sn_;
+    int pocetStop_ = 1;
+    int delka_ = 0;
+    CdText cdText_;
+};
+
+}  // namespace lorvika

@@ -1,0 +1,476 @@
+#include "albums/TFNewCD.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/Sdilene.h"
+#include "app/SluzbyFormularu.h"
+#include "app/TForm1.h"
+#include "disc/LibcdioDevice.h"
+#include "store/Ini.h"
+
+namespace lorvika {
+
+namespace {
+
+const QString kSekce = QStringLiteral("FNewCD");
+constexpr const char* kKlicFontu = "tab_vel_font";
+
+QLineEdit* vstup(QWidget* rodic, const char* jmeno, int delka) {
+    auto* e = new QLineEdit(rodic);
+    e->setObjectName(QString::fromLatin1(jmeno));
+    e->setMaxLength(delka);
+    return e;
+}
+
+QComboBox* vyber(QWidget* rodic, const char* jmeno, int delka) {
+    auto* c = new QComboBox(rodic);
+    c->setObjectName(QString::fromLatin1(jmeno));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    // Typed text stays as typed: no completion into an item.
+    c->setCompleter(nullptr);
+    c->lineEdit()->setMaxLength(delka);
+    return c;
+}
+
+std::string std8(const QString& s) {
+    return s.toStdString();
+}
+
+QString q8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+TFNewCD::TFNewCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac)
+    : TFormZaklad(hlavni, QStringLiteral("FNewCD")), MPlayer(std::move(prehravac)) {
+    if (!MPlayer) MPlayer = std::make_unique<LibcdioDevice>();
+    setWindowTitle(QStringLiteral("Nové AudioCD"));
+    dnes = [] { return QDate::currentDate(); };
+
+    MMenu = new QMenuBar(this);
+    MMenu->setObjectName(QStringLiteral("MMenu"));
+    MVzhled = MMenu->addMenu(QStringLiteral("&Vzhled"));
+    MVzhled->setObjectName(QStringLiteral("MVzhled"));
+    MVTFMinus = MVzhled->addAction(QStringLiteral("font o bod &menší"));
+    MVTFMinus->setObjectName(QStringLiteral("MVTFMinus"));
+    MVTFMinus->setData(-1);
+    MVTFPlus = MVzhled->addAction(QStringLiteral("font o bod &větší"));
+    MVTFPlus->setObjectName(QStringLiteral("MVTFPlus"));
+    MVTFPlus->setData(1);
+    MVTUloz = MVzhled->addAction(QStringLiteral("ulož vel. fontu"));
+    MVTUloz->setObjectName(QStringLiteral("MVTUloz"));
+    MVTUloz->setStatusTip(QStringLiteral("uloží velikost fontu pro příští použití"));
+    for (QAction* a : {MVTFMinus, MVTFPlus})
+        connect(a, &QAction::triggered, this, [this, a] { MVTFMinusClick(a->data().toInt()); });
+    connect(MVTUloz, &QAction::triggered, this, [this] { MVTUlozClick(); });
+
+    PageC = new QTabWidget(this);
+    PageC->setObjectName(QStringLiteral("PageC"));
+    PageC->setTabPosition(QTabWidget::South);
+    sestavNacteni();
+    sestavData();
+    sestavSkladby();
+    connect(PageC, &QTabWidget::currentChanged, this, [this](int i) { PageCChange(i); });
+
+    CBKonec = new QCheckBox(QStringLiteral("Ukončit po zadání"), this);
+    CBKonec->setObjectName(QStringLiteral("CBKonec"));
+    CBKonec->setChecked(true);
+
+    auto* tlacitka = new QHBoxLayout;
+    tlacitka->addWidget(CBKonec);
+    tlacitka->addStretch();
+    tlacitka->addWidget(BOK);
+    tlacitka->addWidget(BCancel);
+    tlacitka->addWidget(BHelp);
+    auto* hlavniRozlozeni = new QVBoxLayout(this);
+    hlavniRozlozeni->setMenuBar(MMenu);
+    hlavniRozlozeni->addWidget(Label1);
+    hlavniRozlozeni->addWidget(PageC, 1);
+    hlavniRozlozeni->addLayout(tlacitka);
+    Label1->setText(QStringLiteral("Nové AudioCD"));
+
+    ukazStranky(false);
+}
+
+TFNewCD::~TFNewCD() = default;
+
+void TFNewCD::sestavNacteni() {
+    TSNacteni = new QWidget;
+    TSNacteni->setObjectName(QStringLiteral("TSNacteni"));
+    DriveCB = new QComboBox(TSNacteni);
+    DriveCB->setObjectName(QStringLiteral("DriveCB"));
+    jednotky_ = listDrives();
+    for (const DriveEntry& j : jednotky_) DriveCB->addItem(q8(j.label).toUpper());
+    DriveCB->setCurrentIndex(-1);
+    connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
+
+    auto* hrac = new QHBoxLayout;
+    const std::pair<const char*, void (CdDevice::*)()> tlacitka[] = {
+        {"|<", &CdDevice::previous}, {">", &CdDevice::play},  {"■", &CdDevice::stop},
+        {">|", &CdDevice::next},     {"⏏", &CdDevice::eject},
+    };
+    for (const auto& [popis, akce] : tlacitka) {
+        auto* b = new QToolButton(TSNacteni);
+        b->setText(QString::fromUtf8(popis));
+        connect(b, &QToolButton::clicked, this, [this, akce] {
+            try {
+                ((*MPlayer).*akce)();
+            } catch (const CdError& e) {
+                hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
+            }
+        });
+        hrac->addWidget(b);
+    }
+    hrac->addStretch();
+
+    BN = new QPushButton(QStringLiteral("Načtení dat z AudioCD"), TSNacteni);
+    BN->setObjectName(QStringLiteral("BN"));
+    connect(BN, &QPushButton::clicked, this, [this] { BNClick(); });
+
+    auto* l = new QVBoxLayout(TSNacteni);
+    l->addWidget(DriveCB);
+    l->addLayout(hrac);
+    l->addWidget(BN);
+    l->addStretch();
+    PageC->addTab(TSNacteni, QStringLiteral("Načteni"));
+}
+
+void TFNewCD::sestavData() {
+    TSData = new QWidget;
+    TSData->setObjectName(QStringLiteral("TSData"));
+    QWidget* p = TSData;
+    CBArtist = vyber(p, "CBArtist", 50);
+    EAlbum = vstup(p, "EAlbum", 50);
+    CBZanr = vyber(p, "CBZanr", 25);
+    CBTyp = vyber(p, "CBTyp", 25);
+    ERok = vstup(p, "ERok", 4);
+    ECena = vstup(p, "ECena", 4);
+    CBZeme = vyber(p, "CBZeme", 25);
+    CBHodnoceni = vyber(p, "CBHodnoceni", 20);
+    CBHodnoceni->installEventFilter(this);
+    connect(CBHodnoceni, &QComboBox::currentTextChanged, this, [this] { CBHodnoceniChange(); });
+    GBVydavatel = new QGroupBox(QStringLiteral("Vydavatel:"), p);
+    CBVyd_F = vyber(GBVydavatel, "CBVyd_F", 30);
+    EVyd_P = vstup(GBVydavatel, "EVyd_P", 50);
+    auto* vyd = new QFormLayout(GBVydavatel);
+    vyd->addRow(QStringLiteral("Firma:"), CBVyd_F);
+    vyd->addRow(QStringLiteral("Producent:"), EVyd_P);
+    EZpev = vstup(p, "EZpev", 50);
+    EKytar = vstup(p, "EKytar", 50);
+    EBasa = vstup(p, "EBasa", 50);
+    EBici = vstup(p, "EBici", 50);
+    EKlav = vstup(p, "EKlav", 50);
+    EHost = vstup(p, "EHost", 50);
+    ESax = vstup(p, "ESax", 50);
+    ETrubka = vstup(p, "ETrubka", 50);
+    ESpecial = vstup(p, "ESpecial", 50);
+    EPopis = vstup(p, "EPopis", 200);
+    EPocStop = vstup(p, "EPocStop", 4);
+    EPocStop->setReadOnly(true);
+    MEDelka = vstup(p, "MEDelka", 8);
+    MEDelka->setReadOnly(true);
+    BCDText = new QPushButton(QStringLiteral("Převzít CD-TEXT"), p);
+    BCDText->setObjectName(QStringLiteral("BCDText"));
+    BCDText->setEnabled(false);
+    connect(BCDText, &QPushButton::clicked, this, [this] { BCDTextClick(); });
+
+    auto* levy = new QFormLayout;
+    levy->addRow(QStringLiteral("Interpret:"), CBArtist);
+    levy->addRow(QStringLiteral("Album:"), EAlbum);
+    levy->addRow(QStringLiteral("Žánr:"), CBZanr);
+    levy->addRow(QStringLiteral("Typ:"), CBTyp);
+    levy->addRow(QStringLiteral("Rok vydání:"), ERok);
+    levy->addRow(QStringLiteral("Cena:"), ECena);
+    levy->addRow(QStringLiteral("Původ:"), CBZeme);
+    levy->addRow(QStringLiteral("Hodnocení:"), CBHodnoceni);
+    levy->addRow(GBVydavatel);
+    levy->addRow(QStringLiteral("Počet stop:"), EPocStop);
+    levy->addRow(QStringLiteral("Délka:"), MEDelka);
+    auto* pravy = new QFormLayout;
+    pravy->addRow(QStringLiteral("Zpěv:"), EZpev);
+    pravy->addRow(QStringLiteral("Kytara:"), EKytar);
+    pravy->addRow(QStringLiteral("Basa:"), EBasa);
+    pravy->addRow(QStringLiteral("Bicí:"), EBici);
+    pravy->addRow(QStringLiteral("Klávesy:"), EKlav);
+    pravy->addRow(QStringLiteral("Host:"), EHost);
+    pravy->addRow(QStringLiteral("Saxofon:"), ESax);
+    pravy->addRow(QStringLiteral("Trubka:"), ETrubka);
+    pravy->addRow(QStringLiteral("Specialita:"), ESpecial);
+    pravy->addRow(QStringLiteral("Popis:"), EPopis);
+    pravy->addRow(BCDText);
+    auto* l = new QHBoxLayout(TSData);
+    l->addLayout(levy);
+    l->addLayout(pravy);
+    PageC->addTab(TSData, QStringLiteral("Data"));
+}
+
+void TFNewCD::sestavSkladby() {
+    TSSkladby = new QWidget;
+    TSSkladby->setObjectName(QStringLiteral("TSSkladby"));
+    DBSkladby = new QTableView(TSSkladby);
+    DBSkladby->setObjectName(QStringLiteral("DBSkladby"));
+    model = new ModelSkladeb(DBSkladby);
+    DBSkladby->setModel(model);
+    vyberTypu = new VyberTypu(DBSkladby);
+    DBSkladby->setItemDelegateForColumn(ModelSkladeb::Typ, vyberTypu);
+    DBSkladby->verticalHeader()->setVisible(true);
+    DBSkladby->installEventFilter(this);
+    auto* l = new QVBoxLayout(TSSkladby);
+    l->addWidget(DBSkladby);
+    PageC->addTab(TSSkladby, QStringLiteral("Skladby"));
+}
+
+void TFNewCD::FormCreate() {
+    TFormZaklad::FormCreate();
+    nove_ = std::make_unique<NoveCD>(hlavni()->session().engine(), *TData, *TSkladby,
+                                     hlavni()->cesty().programDir, hlavni()->session().adresarTXT(),
+                                     hlavni()->zpravy(), [this] {
+                                         const QDate d = dnes();
+                                         return dbf::Date{d.year(), d.month(), d.day()};
+                                     });
+    PageC->setCurrentIndex(0);
+    ukazStranky(false);
+    nastavFont(CtiCislo(hlavni()->ini(), std8(kSekce), kKlicFontu, 10));
+    AktualizujComboBox();
+    NulujEditTxt();
+    AktualizujComboBox();
+}
+
+void TFNewCD::FormClose() {
+    if (nove_) nove_->Zavri();
+    model->setKurzor(nullptr);
+    TFormZaklad::FormClose();
+}
+
+void TFNewCD::aktivacePotomka() {
+    if (predavanyKod == 2) AktualizujComboBox();
+    predavanyKod = 0;
+}
+
+void TFNewCD::ukazStranky(bool data) {
+    PageC->setTabVisible(1, data);
+    PageC->setTabVisible(2, data);
+    BOK->setEnabled(data);
+    MVzhled->menuAction()->setVisible(PageC->currentIndex() > 0);
+}
+
+void TFNewCD::DriveCBChange(int index) {
+    if (index < 0 || index >= static_cast<int>(jednotky_.size())) return;
+    try {
+        chooseDrive(*MPlayer, jednotky_[static_cast<std::size_t>(index)],
+                    [this]() -> std::optional<std::string> {
+                        const QString f = QFileDialog::getOpenFileName(
+                            this, QStringLiteral("Obraz disku"), {},
+                            QStringLiteral("Obrazy disku (*.cue *.toc *.nrg *.bin);;Vše (*)"));
+                        if (f.isEmpty()) return std::nullopt;
+                        return f.toStdString();
+                    });
+    } catch (const CdError& e) {
+        hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
+    }
+}
+
+void TFNewCD::BNClick() {
+    if (!nove_) return;
+    nove_->nastavKurzory(*TData, *TSkladby);
+    try {
+        if (!nove_->NactiDisk(*MPlayer)) return;
+    } catch (const CdError& e) {
+        hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
+        return;
+    }
+    EPocStop->setText(QString::number(nove_->pocetStop()));
+    MEDelka->setText(MinSekText(nove_->delka() / 60, nove_->delka() % 60));
+    model->setKurzor(nove_->pracovni());
+    BCDText->setEnabled(nove_->maCdText());
+    ukazStranky(true);
+    PageC->setCurrentIndex(1);
+    FormResize();
+}
+
+void TFNewCD::prectiVstupy() {
+    VstupyAlba& v = nove_->vstupy;
+    const std::pair<std::string*, QString> hodnoty[] = {
+        {&v.artist, CBArtist->currentText()},
+        {&v.album, EAlbum->text()},
+        {&v.zanr, CBZanr->currentText()},
+        {&v.typ, CBTyp->currentText()},
+        {&v.rok, ERok->text()},
+        {&v.cena, ECena->text()},
+        {&v.zeme, CBZeme->currentText()},
+        {&v.vydF, CBVyd_F->currentText()},
+        {&v.vydP, EVyd_P->text()},
+        {&v.zpev, EZpev->text()},
+        {&v.kytar, EKytar->text()},
+        {&v.basa, EBasa->text()},
+        {&v.bici, EBici->text()},
+        {&v.klav, EKlav->text()},
+        {&v.host, EHost->text()},
+        {&v.sax, ESax->text()},
+        {&v.trubka, ETrubka->text()},
+        {&v.special, ESpecial->text()},
+        {&v.popis, EPopis->text()},
+    };
+    for (const auto& [cil, text] : hodnoty) *cil = std8(text);
+    v.hodnoceni = hodnoceni_;
+}
+
+void TFNewCD::zobrazVstupy() {
+    const VstupyAlba& v = nove_->vstupy;
+    CBArtist->setCurrentText(q8(v.artist));
+    EAlbum->setText(q8(v.album));
+}
+
+void TFNewCD::BOKClick() {
+    if (!nove_ || !nove_->nacteno()) return;
+    nove_->nastavKurzory(*TData, *TSkladby);
+    prectiVstupy();
+    if (nove_->Uloz() == 0) return;
+    if (CBKonec->isChecked()) {
+        zavri();
+        return;
+    }
+    PageC->setCurrentIndex(0);
+    ukazStranky(false);
+    NulujEditTxt();
+    AktualizujComboBox();
+    hlavni()->PocetCD(1, TData->recordCount());
+}
+
+void TFNewCD::NulujEditTxt() {
+    if (nove_) nove_->NulujEditTxt();
+    for (QComboBox* c : {CBArtist, CBZanr, CBTyp, CBZeme, CBVyd_F}) c->setCurrentText({});
+    for (QLineEdit* e : {EAlbum, ERok, ECena, EVyd_P, EZpev, EKytar, EBasa, EBici, EKlav, EHost,
+                         ESax, ETrubka, ESpecial, EPopis})
+        e->clear();
+    MEDelka->setText(QStringLiteral("00:00"));
+    EPocStop->setText(QStringLiteral("1"));
+    CBHodnoceni->setCurrentText({});
+    hodnoceni_ = 0;
+    BCDText->setEnabled(false);
+    model->setKurzor(nullptr);
+}
+
+void TFNewCD::AktualizujComboBox() {
+    TForm1& h = *hlavni();
+    const std::pair<QComboBox*, const char*> vybery[] = {
+        {CBZanr, "ZANR"}, {CBTyp, "TYP"}, {CBZeme, "ZEME"}, {CBVyd_F, "VYD_F"}};
+    const char* const seznamy[] = {"zanr", "typ", "zeme", "vyd_f"};
+    int i = 0;
+    for (const auto& [combo, sloupec] : vybery) {
+        // Refilling keeps what the user has typed.
+        const QString text = combo->currentText();
+        NaplnCombo(h, combo, QString::fromLatin1(sloupec), QString::fromLatin1(seznamy[i++]),
+                   false);
+        combo->setCurrentText(text);
+    }
+    const QString artist = CBArtist->currentText();
+    NaplnCombo(h, CBArtist, QStringLiteral("ARTIST"), QString(), true);
+    CBArtist->setCurrentText(artist);
+    {
+        const QSignalBlocker ticho(CBHodnoceni);
+        NaplnHodnoceni(CBHodnoceni, 0);
+    }
+    hodnoceni_ = 0;
+    QStringList typy;
+    NaplnSeznam(h, typy, QStringLiteral("TYP"), QStringLiteral("typ_skladba"), false);
+    vyberTypu->seznam = typy;
+}
+
+bool TFNewCD::CBHodnoceniChange() {
+    QStringList slova;
+    for (int i = 0; i < CBHodnoceni->count(); ++i) slova.append(CBHodnoceni->itemText(i));
+    std::vector<std::string> polozky;
+    for (const QString& s : slova) polozky.push_back(std8(s));
+    const int i = IndexVSeznamu(std8(CBHodnoceni->currentText()), polozky);
+    if (i < 0) {
+        CBHodnoceni->setFocus();
+        return false;
+    }
+    hodnoceni_ = i;
+    return true;
+}
+
+bool TFNewCD::eventFilter(QObject* o, QEvent* e) {
+    if (o == CBHodnoceni && e->type() == QEvent::FocusOut) {
+        if (!CBHodnoceniChange())
+            QTimer::singleShot(0, CBHodnoceni, [c = CBHodnoceni] { c->setFocus(); });
+    } else if (o == DBSkladby && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Insert) {
+            pridejRadek();
+            return true;
+        }
+    }
+    return TFormZaklad::eventFilter(o, e);
+}
+
+void TFNewCD::pridejRadek() {
+    if (!nove_ || !nove_->nacteno()) return;
+    nove_->PridejRadek();
+    model->obnov();
+    DBSkladby->setCurrentIndex(model->index(model->rowCount() - 1, ModelSkladeb::Nazev));
+}
+
+void TFNewCD::BCDTextClick() {
+    if (!nove_) return;
+    prectiVstupy();
+    if (!nove_->PrevezmiCdText()) return;
+    zobrazVstupy();
+    model->obnov();
+}
+
+void TFNewCD::PageCChange(int index) {
+    MVzhled->menuAction()->setVisible(index > 0);
+}
+
+int TFNewCD::velikostFontu() const {
+    return DBSkladby->font().pointSize();
+}
+
+void TFNewCD::nastavFont(int velikost) {
+    if (velikost < 1) return;
+    QFont f = DBSkladby->font();
+    f.setPointSize(velikost);
+    DBSkladby->setFont(f);
+    DBSkladby->horizontalHeader()->setFont(f);
+}
+
+void TFNewCD::MVTFMinusClick(int krok) {
+    nastavFont(velikostFontu() + krok);
+}
+
+void TFNewCD::MVTUlozClick() {
+    ZapisCislo(hlavni()->ini(), std8(kSekce), kKlicFontu, velikostFontu());
+}
+
+void TFNewCD::FormResize() {
+    const int zbytek = DBSkladby->width() - 145;
+    DBSkladby->setColumnWidth(ModelSkladeb::Pozice, 45);
+    DBSkladby->setColumnWidth(ModelSkladeb::Typ, 100);
+    if (zbytek <= 0) return;
+    DBSkladby->setColumnWidth(ModelSkladeb::Nazev, zbytek * 190 / 300 - 15);
+    DBSkladby->setColumnWidth(ModelSkladeb::Interpret, zbytek * 110 / 300 - 15);
+}
+
+void TFNewCD::resizeEvent(QResizeEvent* e) {
+    const int font = velikostFontu();
+    TFormZaklad::resizeEvent(e);
+    nastavFont(font);
+    FormResize();
+}
+
+}  // namespace lorvika

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "albums/ModelSkladeb.h"
+#include "albums/NoveCD.h"
+#include "app/TFormZaklad.h"
+#include "disc/CdDevice.h"
+#include "disc/DriveList.h"
+
+namespace lorvika {
+
+// The new-album window "Nové AudioCD".
+class TFNewCD : public TFormZaklad {
+    Q_OBJECT
+  public:
+    // Without a device the form opens the machine's CD drives through libcdio.
+    explicit TFNewCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac = nullptr);
+    ~TFNewCD() override;
+
+    void FormCreate() override;
+    void FormClose() override;
+    void BOKClick() override;
+
+    void DriveCBChange(int index);
+    void BNClick();
+    // true when the typed rating is one of the words (then it is the rating index).
+    bool CBHodnoceniChange();
+    void PageCChange(int index);
+    void MVTFMinusClick(int krok);
+    void MVTUlozClick();
+    void BCDTextClick();
+    void NulujEditTxt();
+    void AktualizujComboBox();
+    // The grid's column widths for its width.
+    void FormResize();
+
+    NoveCD& logika() { return *nove_; }
+    CdDevice& prehravac() { return *MPlayer; }
+    int velikostFontu() const;
+    // Today for the change date; the system date unless a test sets it.
+    std::function<QDate()> dnes;
+
+    QTabWidget* PageC;
+    QWidget* TSNacteni;
+    QWidget* TSData;
+    QWidget* TSSkladby;
+    QComboBox* DriveCB;
+    QPushButton* BN;
+    QPushButton* BCDText;
+    QComboBox* CBArtist;
+    QLineEdit* EAlbum;
+    QComboBox* CBZanr;
+    QComboBox* CBTyp;
+    QLineEdit* ERok;
+    QLineEdit* ECena;
+    QComboBox* CBZeme;
+    QComboBox* CBHodnoceni;
+    QGroupBox* GBVydavatel;
+    QComboBox* CBVyd_F;
+    QLineEdit* EVyd_P;
+    QLineEdit* EZpev;
+    QLineEdit* EKytar;
+    QLineEdit* EBasa;
+    QLineEdit* EBici;
+    QLineEdit* EKlav;
+    QLineEdit* EHost;
+    QLineEdit* ESax;
+    QLineEdit* ETrubka;
+    QLineEdit* ESpecial;
+    QLineEdit* EPopis;
+    QLineEdit* EPocStop;
+    QLineEdit* MEDelka;
+    QTableView* DBSkladby;
+    QCheckBox* CBKonec;
+    QMenuBar* MMenu;
+    QMenu* MVzhled;
+    QAction* MVTFMinus;
+    QAction* MVTFPlus;
+    QAction* MVTUloz;
+    ModelSkladeb* model;
+    VyberTypu* vyberTypu;
+
+  protected:
+    void aktivacePotomka() override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void sestavNacteni();
+    void sestavData();
+    void sestavSkladby();
+    void prectiVstupy();
+    void zobrazVstupy();
+    void nastavFont(int velikost);
+    void ukazStranky(bool data);
+    void pridejRadek();
+
+    std::unique_ptr<CdDevice> MPlayer;
+    std::unique_ptr<NoveCD> nove_;
+    std::vector<DriveEntry> jednotky_;
+    int hodnoceni_ = 0;
+};
+
+}  // namespace lorvika
