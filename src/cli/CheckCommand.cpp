@@ -1,8 +1,8 @@
 #include <algorithm>
-#include <cctype>
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "store/AsciiCase.h"
 #include "store/Catalogue.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
@@ -11,25 +11,18 @@ namespace lorvika::cli {
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 // The catalogue's standard tags the index lacks or keys differently.
 void checkTags(dbf::Engine& engine, const std::string& dir, const std::string& file,
                std::vector<std::string>& found) {
-    const auto& standard = sameName(file, kSouborAlb) ? TagyAlb() : TagySkladeb();
+    const auto& standard = equalNoCase(file, kSouborAlb) ? TagyAlb() : TagySkladeb();
     const auto tags = engine.open(dir, file)->tags();
     for (const auto& want : standard) {
         const auto it = std::find_if(tags.begin(), tags.end(), [&](const dbf::TagDef& t) {
-            return sameName(t.name, want.name);
+            return equalNoCase(t.name, want.name);
         });
         if (it == tags.end())
             found.push_back("chybí tag " + want.name);
-        else if (!sameName(it->expression, want.expression))
+        else if (!equalNoCase(it->expression, want.expression))
             found.push_back("tag " + want.name + " má klíč " + it->expression + " místo " +
                             want.expression);
     }

@@ -1,8 +1,8 @@
-#include <cctype>
 #include <filesystem>
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "store/AsciiCase.h"
 #include "store/Catalogue.h"
 
 namespace lorvika::cli {
@@ -17,11 +17,7 @@ std::optional<std::string> findFile(const std::string& directory, std::string_vi
     for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string entry = it->path().filename().string();
-        if (entry.size() == name.size() && std::equal(entry.begin(), entry.end(), name.begin(),
-                                                      [](unsigned char a, unsigned char b) {
-                                                          return std::tolower(a) == std::tolower(b);
-                                                      }))
-            return it->path().string();
+        if (equalNoCase(entry, name)) return it->path().string();
     }
     return std::nullopt;
 }

@@ -1,20 +1,14 @@
 #include "store/Catalogue.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
+
+#include "store/AsciiCase.h"
 
 namespace lorvika {
 
 namespace {
-
-bool stejneJmeno(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 SloupecKatalogu text(const char* jmeno, int sirka, const char* titulek, bool pridany = false) {
     return {dbf::FieldDef::text(jmeno, sirka), titulek, pridany};
@@ -59,10 +53,10 @@ void zajistiTagy(dbf::Engine& engine, const std::string& adresar, std::string_vi
     const auto stavajici = kurzor->tags();
     for (const auto& tag : tagy) {
         auto it = std::find_if(stavajici.begin(), stavajici.end(),
-                               [&](const dbf::TagDef& t) { return stejneJmeno(t.name, tag.name); });
+                               [&](const dbf::TagDef& t) { return equalNoCase(t.name, tag.name); });
         if (rezim == RezimIndexu::Znovu) {
             if (it != stavajici.end()) kurzor->deleteTag(it->name);
-        } else if (it != stavajici.end() && stejneJmeno(it->expression, tag.expression)) {
+        } else if (it != stavajici.end() && equalNoCase(it->expression, tag.expression)) {
             continue;
         }
         // A tag of that name with another key is replaced by the add.
@@ -133,7 +127,7 @@ std::vector<dbf::FieldDef> VsechnaPole(const std::vector<SloupecKatalogu>& sloup
 
 std::string TitulekSloupce(const std::vector<SloupecKatalogu>& sloupce, std::string_view jmeno) {
     for (const auto& s : sloupce)
-        if (stejneJmeno(s.pole.name, jmeno)) return s.titulek;
+        if (equalNoCase(s.pole.name, jmeno)) return s.titulek;
     return {};
 }
 
@@ -159,8 +153,8 @@ bool JeDatabaze(const std::string& adresar) {
          it.increment(ec)) {
         const std::string jmeno = it->path().filename().string();
         if (!it->is_regular_file(ec)) continue;
-        alba = alba || stejneJmeno(jmeno, kSouborAlb);
-        skladby = skladby || stejneJmeno(jmeno, kSouborSkladeb);
+        alba = alba || equalNoCase(jmeno, kSouborAlb);
+        skladby = skladby || equalNoCase(jmeno, kSouborSkladeb);
     }
     return alba && skladby;
 }

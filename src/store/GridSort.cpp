@@ -1,18 +1,10 @@
 #include "store/GridSort.h"
 
+#include "store/AsciiCase.h"
 #include "store/dbf/Types.h"
 
 namespace lorvika {
 namespace {
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (low(a[i]) != low(b[i])) return false;
-    }
-    return true;
-}
 
 const dbf::FieldDef* sortableField(const dbf::Cursor& kurzor, std::string_view pole) {
     const int i = kurzor.fieldIndex(pole);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/AsciiCase.h"
 #include "store/Ini.h"
 #include "store/codepage.h"
 #include "store/dbf/EngineError.h"
@@ -22,15 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kSekceDbf = "DBF";
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (low(a[i]) != low(b[i])) return false;
-    }
-    return true;
-}
 
 std::string quoted(const std::string& s) {
     return "„" + s + "“";
