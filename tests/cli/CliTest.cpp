@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "store/Catalogue.h"
 #include "store/dbf/Engine.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace lorvika::cli {
@@ -26,10 +27,7 @@ Result call(Command command, const Args& args) {
     return {code, out.str(), err.str()};
 }
 
-std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::readFile;
 
 struct Album {
     int cislo;

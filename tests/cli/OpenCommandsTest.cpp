@@ -14,6 +14,7 @@
 #include "store/dbf/Engine.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMessages.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace lorvika::cli {
@@ -37,10 +38,8 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::readFile;
+using test::writeFile;
 
 class OpenCommandsTest : public ::testing::Test {
   protected:
@@ -119,7 +118,7 @@ TEST_F(OpenCommandsTest, OpenOfDamagedTableFailsAndAsksNothingElse) {
     std::string db = database("db", 1);
     fs::path table = fs::path(db) / "cddata.DBF";
     std::string bytes = readFile(table);
-    std::ofstream(table, std::ios::binary | std::ios::trunc) << bytes.substr(0, 64);
+    writeFile(table, bytes.substr(0, 64));
     Outcome r = run(&runOpen, {db});
     EXPECT_EQ(kProblem, r.code);
     EXPECT_TRUE(contains(r.err, "Problémy při otevření databáze")) << r.err;
@@ -135,7 +134,7 @@ TEST_F(OpenCommandsTest, BackupDamageRestore) {
 
     fs::path table = fs::path(db) / "cddata.DBF";
     const std::string good = readFile(table);
-    std::ofstream(table, std::ios::binary | std::ios::trunc) << "poškozeno";
+    writeFile(table, "poškozeno");
     Outcome r = run(&runRestore, {db});
     ASSERT_EQ(kOk, r.code) << r.err;
     EXPECT_TRUE(contains(r.out, "AudioCD: 2, skladeb: 4")) << r.out;
@@ -182,7 +181,7 @@ TEST_F(OpenCommandsTest, DamagedTableIsRestoredFromTheAutomaticBackup) {
     session.ZavriTabulky();
     fs::path table = fs::path(db) / "cddata.DBF";
     const std::string good = readFile(table);
-    std::ofstream(table, std::ios::binary | std::ios::trunc) << good.substr(0, 64);
+    writeFile(table, good.substr(0, 64));
 
     msgs.expect("Problémy při otevření databáze\rmám použít zálohu?", MsgButton::Yes);
     ASSERT_TRUE(session.NactiDB(db, false, false));

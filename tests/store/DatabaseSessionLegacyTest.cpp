@@ -18,12 +18,15 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeMessages.h"
 #include "support/FakeSessionServices.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace lorvika {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
 
 const std::string kUpper = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ";
 const std::string kLower = "áčďéěíňóřšťúůýž";
@@ -79,7 +82,7 @@ void writeTable(const fs::path& path, std::uint8_t languageByte, const std::vect
         }
     }
     out += '\x1A';
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << out;
+    writeFile(path, out);
 }
 
 // The 23 columns databases were first created with, and the 5 of the tracks.
@@ -98,11 +101,6 @@ std::vector<Field> oldTrackFields() {
             {"NAME", 'C', 50},
             {"ARTIST", 'C', 50},
             {"DELKA", 'N', 10}};
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // What an independent reader sees: column names, then ALBUM, ARTIST, ZANR of the first album and

@@ -13,6 +13,7 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeMessages.h"
 #include "support/FakeSessionServices.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace lorvika {
@@ -27,10 +28,8 @@ using test::TestDir;
 
 const std::string kProblem = "Problémy při otevření databáze\r";
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::readFile;
+using test::writeFile;
 
 std::vector<std::string> columnNames(const dbf::Cursor& c) {
     std::vector<std::string> out;
@@ -195,7 +194,7 @@ class SessionTest : public ::testing::Test {
     static void damageAlbumTable(const std::string& dir) {
         fs::path p = fs::path(dir) / "cddata.DBF";
         std::string bytes = readFile(p);
-        std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes.substr(0, 64);
+        writeFile(p, bytes.substr(0, 64));
     }
 
     std::string ini(const std::string& section, const std::string& key) {

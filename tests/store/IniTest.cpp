@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "store/Ini.h"
 #include "store/codepage.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace fs = std::filesystem;
@@ -16,20 +15,11 @@ namespace cp = lorvika::cp;
 
 namespace {
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using test::readFile;
+using test::writeFile;
 
 void spit1250(const fs::path& p, const std::string& utf8) {
-    spit(p, cp::utf8ToCp1250(utf8));
+    writeFile(p, cp::utf8ToCp1250(utf8));
 }
 
 class Ini : public ::testing::Test {
@@ -75,9 +65,9 @@ TEST_F(Ini, WriteReplacesValueInPlaceAndKeepsEveryOtherByte) {
         {"zanr", "1", "Rock", original},
     };
     for (const Case& c : cases) {
-        spit(file, original);
+        writeFile(file, original);
         ZapisText(file, c.section, c.key, c.value);
-        EXPECT_EQ(slurp(file), c.expected) << c.section << "/" << c.key;
+        EXPECT_EQ(readFile(file), c.expected) << c.section << "/" << c.key;
         EXPECT_EQ(CtiText(file, c.section, c.key, "?"), c.value);
     }
 }
@@ -86,7 +76,7 @@ TEST_F(Ini, NewFileIsWindows1250WithCrLf) {
     ZapisText(file, "Předchozí DB", "ZO1", "/HUDBA/ČESKÁ");
     ZapisAnoNe(file, "Zaloha", "automat", false);
     ZapisCislo(file, "Okno", "Left", -8);
-    EXPECT_EQ(slurp(file),
+    EXPECT_EQ(readFile(file),
               "[P\xF8\x65\x64\x63hoz\xED DB]\r\nZO1=/HUDBA/\xC8\x45SK\xC1\r\n\r\n"
               "[Zaloha]\r\nautomat=0\r\n\r\n[Okno]\r\nLeft=-8\r\n");
     EXPECT_EQ(CtiText(file, "PŘEDCHOZÍ db", "zo1", ""), "/HUDBA/ČESKÁ");
@@ -98,7 +88,7 @@ TEST_F(Ini, NewFileIsWindows1250WithCrLf) {
 
 TEST_F(Ini, AnyLineEndIsRead) {
     for (const std::string eol : {"\r\n", "\n", "\r"}) {
-        spit(file, "[a]" + eol + "k=1" + eol + "[b]" + eol + "k = two words " + eol + "z=");
+        writeFile(file, "[a]" + eol + "k=1" + eol + "[b]" + eol + "k = two words " + eol + "z=");
         EXPECT_EQ(CtiText(file, "a", "k", ""), "1") << eol.size();
         EXPECT_EQ(CtiText(file, "b", "k", ""), "two words");
         EXPECT_EQ(CtiText(file, "b", "z", "def"), "");  // present but empty is not the default
@@ -118,7 +108,7 @@ TEST_F(Ini, NumbersAndBooleans) {
         {"+-3", 42},   {"1.5", 42},
     };
     for (const Case& c : cases) {
-        spit(file, "[Nastaveni]\r\nFMaxim=" + c.stored + "\r\n");
+        writeFile(file, "[Nastaveni]\r\nFMaxim=" + c.stored + "\r\n");
         EXPECT_EQ(CtiCislo(file, "Nastaveni", "FMaxim", 42), c.number) << c.stored;
         EXPECT_EQ(IniCislo(c.stored, 42), c.number) << c.stored;
         const bool fallsBack = c.number == 42;
@@ -132,18 +122,18 @@ TEST_F(Ini, DefaultsForMissingFileSectionOrKey) {
     EXPECT_EQ(CtiCislo(file, "Okno", "Width", 632), 632);
     EXPECT_TRUE(CtiAnoNe(file, "Zaloha", "automat", true));
     EXPECT_FALSE(fs::exists(file));  // reading creates nothing
-    spit(file, "[Okno]\r\nWidth=700\r\n;Height=1\r\n");
+    writeFile(file, "[Okno]\r\nWidth=700\r\n;Height=1\r\n");
     EXPECT_EQ(CtiCislo(file, "Okno", "Height", 430), 430);
     EXPECT_EQ(CtiCislo(file, "FNavig", "Width", 632), 632);
     EXPECT_EQ(CtiCislo(file, "Okno", "Width", 632), 700);
 }
 
 TEST_F(Ini, FirstOccurrenceWinsAndIsTheOneReplaced) {
-    spit(file, "[s]\r\nk=1\r\nk=2\r\n[S]\r\nk=3\r\nm=4\r\n");
+    writeFile(file, "[s]\r\nk=1\r\nk=2\r\n[S]\r\nk=3\r\nm=4\r\n");
     EXPECT_EQ(CtiText(file, "s", "k", ""), "1");
     EXPECT_EQ(CtiText(file, "s", "m", ""), "4");  // a repeated section still answers
     ZapisText(file, "s", "k", "9");
-    EXPECT_EQ(slurp(file), "[s]\r\nk=9\r\nk=2\r\n[S]\r\nk=3\r\nm=4\r\n");
+    EXPECT_EQ(readFile(file), "[s]\r\nk=9\r\nk=2\r\n[S]\r\nk=3\r\nm=4\r\n");
     const IniSoubor ini(file);
     EXPECT_EQ(ini.text("S", "K", ""), "9");
     EXPECT_EQ(ini.text("s", "m", ""), "4");
@@ -157,7 +147,7 @@ TEST_F(Ini, LongValuesAreReadCut) {
 }
 
 TEST_F(Ini, RefusedWritesThrowAndChangeNothing) {
-    spit(file, "[s]\r\nk=1\r\n");
+    writeFile(file, "[s]\r\nk=1\r\n");
     struct Case {
         std::string section, key, value;
     };
@@ -171,7 +161,7 @@ TEST_F(Ini, RefusedWritesThrowAndChangeNothing) {
         EXPECT_THROW(batch.text(c.section, c.key, c.value), IniError);
         batch.uloz();
     }
-    EXPECT_EQ(slurp(file), "[s]\r\nk=1\r\n");
+    EXPECT_EQ(readFile(file), "[s]\r\nk=1\r\n");
 
     // The system refuses: the parent is a plain file.
     const std::string impossible = file + "/sub.ini";
@@ -187,8 +177,8 @@ TEST_F(Ini, RefusedWritesThrowAndChangeNothing) {
 TEST_F(Ini, BatchWriterLeavesTheSameBytesAsSingleWrites) {
     const std::string start = "; top\n[Okno]\nLeft=5\n\n[FNavig]\r\nState=1";
     const fs::path single = dir.path() / "single.ini";
-    spit(single, start);
-    spit(file, start);
+    writeFile(single, start);
+    writeFile(file, start);
     struct W {
         std::string section, key, value;
     };
@@ -202,9 +192,9 @@ TEST_F(Ini, BatchWriterLeavesTheSameBytesAsSingleWrites) {
         ZapisText(single.string(), w.section, w.key, w.value);
         batch.text(w.section, w.key, w.value);
     }
-    EXPECT_EQ(slurp(file), start);  // nothing before uloz
+    EXPECT_EQ(readFile(file), start);  // nothing before uloz
     batch.uloz();
-    EXPECT_EQ(slurp(file), slurp(single));
+    EXPECT_EQ(readFile(file), readFile(single));
     EXPECT_EQ(CtiText(file, "NOVÉ", "klíč", ""), "Ž");
 }
 

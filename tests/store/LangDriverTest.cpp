@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "store/codepage.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace fs = std::filesystem;
@@ -20,16 +19,8 @@ using namespace lorvika;
 
 namespace {
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
+using test::readFile;
+using test::writeFile;
 
 struct Field {
     std::string name;
@@ -106,8 +97,8 @@ class Conversion : public ::testing::Test {
     fs::path mdx = db / "CDDATA.MDX";
 
     void SetUp() override {
-        spit(table, sample(false));
-        spit(mdx, "old index");
+        writeFile(table, sample(false));
+        writeFile(mdx, "old index");
         ZapisText(cfg, kKlicInit, kHodnotaLangDriver, "DB852CZ0");
     }
     bool leftovers() const {
@@ -122,7 +113,7 @@ TEST_F(Conversion, RecodesTextColumnsOfEveryRecordAndMarksTheTable) {
     PrevodVolby volby;
     volby.poZaznamu = [&](std::uint32_t) { driverDuring.push_back(NastavenyOvladac(cfg)); };
     EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg, volby));
-    const std::string converted = slurp(table);
+    const std::string converted = readFile(table);
     EXPECT_EQ(converted, sample(true));
     EXPECT_EQ(static_cast<unsigned char>(converted[29]), 31);
     // "ěščř" from Windows-1250 EC 9A E8 F8; č 0xE8 becomes 0x9F
@@ -133,10 +124,10 @@ TEST_F(Conversion, RecodesTextColumnsOfEveryRecordAndMarksTheTable) {
     EXPECT_EQ(NastavenyOvladac(cfg), "DB852CZ0");
 
     // A second run finds the mark and changes nothing.
-    spit(mdx, "new index");
+    writeFile(mdx, "new index");
     EXPECT_FALSE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
-    EXPECT_EQ(slurp(table), converted);
-    EXPECT_EQ(slurp(mdx), "new index");
+    EXPECT_EQ(readFile(table), converted);
+    EXPECT_EQ(readFile(mdx), "new index");
 }
 
 TEST_F(Conversion, EngineReadsTheConvertedTable) {
@@ -154,21 +145,21 @@ TEST_F(Conversion, EngineReadsTheConvertedTable) {
 }
 
 TEST_F(Conversion, MarkedTableIsNotTouchedAtAll) {
-    spit(table, sample(false).replace(29, 1, 1, '\x1F'));
-    const std::string before = slurp(table);
+    writeFile(table, sample(false).replace(29, 1, 1, '\x1F'));
+    const std::string before = readFile(table);
     const auto stamp = fs::last_write_time(table);
     fs::remove(cfg);
     EXPECT_FALSE(PrevodTabulky(db.string(), "cddata.dbf", cfg));
-    EXPECT_EQ(slurp(table), before);  // 1250 bytes stay: the mark is trusted
+    EXPECT_EQ(readFile(table), before);  // 1250 bytes stay: the mark is trusted
     EXPECT_EQ(fs::last_write_time(table), stamp);
-    EXPECT_EQ(slurp(mdx), "old index");
+    EXPECT_EQ(readFile(mdx), "old index");
     EXPECT_FALSE(fs::exists(cfg));  // the engine default was not touched either
 }
 
 TEST_F(Conversion, EmptyTableIsMarked) {
-    spit(table, makeDbf(kFields, {}, 0));
+    writeFile(table, makeDbf(kFields, {}, 0));
     EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
-    EXPECT_EQ(slurp(table), makeDbf(kFields, {}, 31));
+    EXPECT_EQ(readFile(table), makeDbf(kFields, {}, 31));
 }
 
 TEST_F(Conversion, DamagedTablesAreEngineErrorsAndStayAsTheyWere) {
@@ -201,15 +192,15 @@ TEST_F(Conversion, DamagedTablesAreEngineErrorsAndStayAsTheyWere) {
         {"records cut", good.substr(0, good.size() - 10)},
     };
     for (const Case& c : cases) {
-        spit(table, c.bytes);
+        writeFile(table, c.bytes);
         try {
             PrevodTabulky(db.string(), "cddata.DBF", cfg);
             ADD_FAILURE() << c.what << ": no error";
         } catch (const dbf::EngineError& e) {
             EXPECT_NE(std::string(e.what()).find("CDDATA.dbf"), std::string::npos) << e.what();
         }
-        EXPECT_EQ(slurp(table), c.bytes) << c.what;
-        EXPECT_EQ(slurp(mdx), "old index") << c.what;
+        EXPECT_EQ(readFile(table), c.bytes) << c.what;
+        EXPECT_EQ(readFile(mdx), "old index") << c.what;
         EXPECT_FALSE(leftovers()) << c.what;
     }
 }
@@ -227,15 +218,15 @@ TEST_F(Conversion, MissingFileIsAFileErrorNotAnEngineError) {
 }
 
 TEST_F(Conversion, StoppedMidwayLeavesTheTableUntouched) {
-    const std::string before = slurp(table);
+    const std::string before = readFile(table);
     for (std::uint32_t stopAfter : {1u, 2u, 4u}) {
         PrevodVolby volby;
         volby.poZaznamu = [&](std::uint32_t n) {
             if (n == stopAfter) throw std::runtime_error("stop");
         };
         EXPECT_THROW(PrevodTabulky(db.string(), "cddata.DBF", cfg, volby), std::runtime_error);
-        EXPECT_EQ(slurp(table), before) << stopAfter;
-        EXPECT_EQ(slurp(mdx), "old index");
+        EXPECT_EQ(readFile(table), before) << stopAfter;
+        EXPECT_EQ(readFile(mdx), "old index");
         EXPECT_FALSE(leftovers());
     }
 }
@@ -248,7 +239,7 @@ TEST_F(Conversion, CrashedProcessLeavesOldTableAndNextRunFinishes) {
                            {cp::utf8ToCp1250("Dvořák č. " + std::to_string(i)), std::to_string(i),
                             "20000101", "ž"}});
     const std::string before = makeDbf(kFields, records, 0);
-    spit(table, before);
+    writeFile(table, before);
     for (std::uint32_t crashAt : {1u, 1500u, 3000u}) {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
@@ -267,15 +258,15 @@ TEST_F(Conversion, CrashedProcessLeavesOldTableAndNextRunFinishes) {
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 7);
-        EXPECT_EQ(slurp(table), before) << crashAt;
-        EXPECT_EQ(slurp(mdx), "old index");
+        EXPECT_EQ(readFile(table), before) << crashAt;
+        EXPECT_EQ(readFile(mdx), "old index");
     }
     EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
     for (Record& r : records) {
         r.values[0] = cp::cp1250ToCp852(r.values[0]);
         r.values[3] = cp::cp1250ToCp852(r.values[3]);
     }
-    EXPECT_EQ(slurp(table), makeDbf(kFields, records, 31));
+    EXPECT_EQ(readFile(table), makeDbf(kFields, records, 31));
     EXPECT_FALSE(leftovers());
     EXPECT_FALSE(fs::exists(mdx));
 }
@@ -298,14 +289,14 @@ class Defaults : public ::testing::Test {
 
 TEST_F(Defaults, SettingOneDefaultComparesWithoutCase) {
     engine("db852cz0", "5");
-    const std::string before = slurp(cfg);
+    const std::string before = readFile(cfg);
     EXPECT_EQ(NastavVychoziHodnotu(cfg, kKlicInit, kHodnotaLangDriver, "DB852CZ0"), "db852cz0");
-    EXPECT_EQ(slurp(cfg), before);
+    EXPECT_EQ(readFile(cfg), before);
     EXPECT_EQ(NastavVychoziHodnotu(cfg, kKlicInit, kHodnotaLangDriver, "DBWINUS0"), "db852cz0");
     EXPECT_EQ(driver(), "DBWINUS0");
     EXPECT_EQ(NastavVychoziHodnotu(cfg, "\\SOFTWARE\\X", "Y", "Z"), "");
-    EXPECT_NE(slurp(cfg).find("[\\SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\"
-                              "INIT]\r\nLANGDRIVER=DBWINUS0\r\n"),
+    EXPECT_NE(readFile(cfg).find("[\\SOFTWARE\\Borland\\Database Engine\\Settings\\DRIVERS\\DBASE\\"
+                                 "INIT]\r\nLANGDRIVER=DBWINUS0\r\n"),
               std::string::npos);
 }
 
@@ -327,7 +318,7 @@ TEST_F(Defaults, SetAndPutBack) {
     for (const Case& c : cases) {
         fs::remove(ini);
         fs::remove(cfg);
-        if (!c.iniBefore.empty()) spit(ini, "[DBF]\r\n" + c.iniBefore);
+        if (!c.iniBefore.empty()) writeFile(ini, "[DBF]\r\n" + c.iniBefore);
         engine(c.engineDriver, c.engineLevel);
 
         NastavOvladac(ini, cfg);
@@ -360,7 +351,7 @@ TEST_F(Defaults, SetAndPutBack) {
 }
 
 TEST_F(Defaults, PutBackUsesDefaultsForMissingSavedValues) {
-    spit(ini, "[DBF]\r\nvraceno=0\r\n");
+    writeFile(ini, "[DBF]\r\nvraceno=0\r\n");
     engine("X", "Y");
     VratOvladac(ini, cfg);
     EXPECT_EQ(driver(), "DB852CZ0");
@@ -375,9 +366,9 @@ TEST_F(Defaults, PresenceAndConfiguredDriver) {
     EXPECT_TRUE(JeStrojInstalovan(cfg));
     EXPECT_EQ(NastavenyOvladac(cfg), "DBWINUS0");  // an existing setting is kept
     EXPECT_EQ(level(), "5");
-    const std::string once = slurp(cfg);
+    const std::string once = readFile(cfg);
     ZajistiKonfiguraciStroje(cfg);
-    EXPECT_EQ(slurp(cfg), once);
+    EXPECT_EQ(readFile(cfg), once);
     ZapisText(cfg, kKlicStroje, kHodnotaConfigFile, "");
     EXPECT_FALSE(JeStrojInstalovan(cfg));
 }

@@ -2,22 +2,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "store/Ini.h"
 #include "store/Placement.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 using namespace lorvika;
 
 namespace {
 
-std::string slurp(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::readFile;
 
 class Placement : public ::testing::Test {
   protected:
@@ -42,7 +37,7 @@ TEST_F(Placement, SavingDependsOnTheWindowState) {
         std::filesystem::remove(ini);
         UlozOkno(ini, "FNewCD", {StavOkna::Normalni, 10, 11, 12, 13});
         UlozOkno(ini, "FNewCD", {c.stav, -8, 20, 700, 500});
-        EXPECT_EQ(slurp(ini), c.expected) << static_cast<int>(c.stav);
+        EXPECT_EQ(readFile(ini), c.expected) << static_cast<int>(c.stav);
     }
     std::filesystem::remove(ini);
     UlozOkno(ini, "FNavig", {StavOkna::Minimalizovane, 1, 2, 3, 4});
