@@ -70,10 +70,8 @@ TFNavig::TFNavig(TForm1* hlavni) : TFVychozi(hlavni, QStringLiteral("FNavig")) {
     BOK->hide();
     BOK->setDefault(false);
     // Esc closes the navigator (a popup item "konec" in the original, never shown).
-    auto* konec = new QAction(QStringLiteral("konec"), this);
-    konec->setObjectName(QStringLiteral("konec"));
-    konec->setShortcut(Qt::Key_Escape);
-    konec->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    QAction* konec = novaAkce(this, QStringLiteral("konec"), QStringLiteral("konec"), QString(),
+                              Qt::Key_Escape, Qt::WidgetWithChildrenShortcut);
     addAction(konec);
     connect(konec, &QAction::triggered, this, [this] { zavri(); });
     casovac_.setInterval(200);

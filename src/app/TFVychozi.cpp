@@ -1,5 +1,6 @@
 #include "app/TFVychozi.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
@@ -12,6 +13,18 @@ namespace lorvika {
 void nastavNapovedu(QWidget* w, const QString& hint) {
     w->setToolTip(kratkaNapoveda(hint));
     w->setStatusTip(dlouhaNapoveda(hint));
+}
+
+QAction* novaAkce(QObject* vlastnik, const QString& caption, const QString& name,
+                  const QString& hint, const QKeySequence& key, Qt::ShortcutContext kontext) {
+    auto* a = new QAction(caption, vlastnik);
+    a->setObjectName(name);
+    a->setStatusTip(hint);
+    if (!key.isEmpty()) {
+        a->setShortcut(key);
+        a->setShortcutContext(kontext);
+    }
+    return a;
 }
 
 TFVychozi::TFVychozi(TForm1* hlavni, const QString& jmeno, QWidget* parent)

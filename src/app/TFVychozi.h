@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeySequence>
 #include <QPointer>
 #include <QPushButton>
 #include <QString>
 
+class QAction;
 class QMdiSubWindow;
 
 namespace lorvika {
@@ -14,6 +16,11 @@ class TForm1;
 // Sets a hint of the form "short|long": the long part shows in the status line, the short one
 // as the tool tip.
 void nastavNapovedu(QWidget* w, const QString& hint);
+
+// An action owned by vlastnik, found by its object name, with hint for the status line; a
+// non-empty key is its shortcut in the given context.
+QAction* novaAkce(QObject* vlastnik, const QString& caption, const QString& name,
+                  const QString& hint, const QKeySequence& key, Qt::ShortcutContext kontext);
 
 // The base of every window of the program except the main window. It lives either as a child
 // window inside the frame or as a modal dialog.

@@ -110,13 +110,7 @@ void TForm1::nabidniZastupce() {
 
 QAction* TForm1::pridejAkci(QMenu* m, const QString& caption, const QString& name,
                             const QString& hint, const QKeySequence& key) {
-    auto* a = new QAction(caption, this);
-    a->setObjectName(name);
-    a->setStatusTip(hint);
-    if (!key.isEmpty()) {
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WindowShortcut);
-    }
+    QAction* a = novaAkce(this, caption, name, hint, key, Qt::WindowShortcut);
     m->addAction(a);
     akce_.insert(name, a);
     return a;

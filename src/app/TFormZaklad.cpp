@@ -273,14 +273,8 @@ TFZaklData::TFZaklData(TForm1* hlavni, const QString& jmeno) : TFormZaklad(hlavn
 
 QAction* TFZaklData::pridej(QMenu* m, const QString& caption, const QString& name,
                             const QString& hint, const QKeySequence& key) {
-    auto* a = new QAction(caption, this);
-    a->setObjectName(name);
-    a->setStatusTip(hint);
-    if (!key.isEmpty()) {
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(a);  // the keys work without the menu being open
-    }
+    QAction* a = novaAkce(this, caption, name, hint, key, Qt::WidgetWithChildrenShortcut);
+    if (!key.isEmpty()) addAction(a);  // the keys work without the menu being open
     m->addAction(a);
     return a;
 }
