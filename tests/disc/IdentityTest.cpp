@@ -7,6 +7,7 @@
 
 #include "disc/DiscIdentity.h"
 #include "disc/Toc.h"
+#include "support/DiscData.h"
 
 namespace lorvika {
 namespace {
@@ -18,9 +19,7 @@ Toc audioToc(std::vector<std::uint32_t> starts, std::uint32_t leadOut) {
     return toc;
 }
 
-constexpr std::uint32_t msf(std::uint32_t m, std::uint32_t s, std::uint32_t f) {
-    return (m * 60 + s) * 75 + f;
-}
+using test::msf;
 
 TEST(Identity, ComposedFromTracksLengthAndSignedSerial) {
     struct Case {
@@ -158,17 +157,8 @@ TEST(Identity, WorkedExamplesOfDiscIdentityDoc) {
     }
 }
 
-using Sector = std::array<std::uint8_t, kSectorSize>;
-
-Sector descriptor(std::uint8_t type, const char* escape = nullptr, std::uint8_t fill = 0) {
-    Sector s{};
-    s.fill(fill);
-    s[0] = type;
-    std::memcpy(s.data() + 1, "CD001", 5);
-    s[6] = 1;
-    if (escape) std::memcpy(s.data() + 88, escape, 3);
-    return s;
-}
+using test::descriptor;
+using test::Sector;
 
 TEST(DescriptorChecksum, ByteLanesCountDownFromTheTopByte) {
     Sector s{};

@@ -11,17 +11,17 @@
 #include "disc/DriveList.h"
 #include "disc/LibcdioDevice.h"
 #include "disc/Readout.h"
+#include "support/DiscData.h"
 #include "support/TestDir.h"
 
 namespace lorvika {
 namespace {
 
 constexpr std::uint32_t kRawSector = 2352;
-constexpr std::uint32_t msf(std::uint32_t m, std::uint32_t s, std::uint32_t f) {
-    return (m * 60 + s) * 75 + f;
-}
+using test::msf;
 
-using Sector = std::array<std::uint8_t, kSectorSize>;
+using test::descriptor;
+using test::Sector;
 
 struct ImageTrack {
     const char* type;     // "AUDIO" or "MODE1/2352"
@@ -94,16 +94,6 @@ Toc expectedToc(const Image& img) {
         toc.tracks.push_back({t.start + 150, std::strcmp(t.type, "AUDIO") != 0});
     toc.leadOut = img.sectors + 150;
     return toc;
-}
-
-Sector descriptor(std::uint8_t type, const char* escape, std::uint8_t fill) {
-    Sector s{};
-    s.fill(fill);
-    s[0] = type;
-    std::memcpy(s.data() + 1, "CD001", 5);
-    s[6] = 1;
-    if (escape) std::memcpy(s.data() + 88, escape, 3);
-    return s;
 }
 
 TEST(LibcdioImage, AudioDiscsOfOneTwoAndManyTracks) {

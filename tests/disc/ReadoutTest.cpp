@@ -5,13 +5,12 @@
 #include "disc/DriveList.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
+#include "support/DiscData.h"
 
 namespace lorvika {
 namespace {
 
-constexpr std::uint32_t msf(std::uint32_t m, std::uint32_t s, std::uint32_t f) {
-    return (m * 60 + s) * 75 + f;
-}
+using test::msf;
 
 // 12 tracks whose disc length is 45:30:12 (packed 794157).
 Toc twelveTrackToc() {

@@ -6,13 +6,12 @@
 #include "disc/DiscReport.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
+#include "support/DiscData.h"
 
 namespace lorvika {
 namespace {
 
-constexpr std::uint32_t msf(std::uint32_t m, std::uint32_t s, std::uint32_t f) {
-    return (m * 60 + s) * 75 + f;
-}
+using test::msf;
 
 FakeDisc threeTracks() {
     Toc toc;
