@@ -1,7 +1,9 @@
 #include "albums/NoveCD.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <utility>
 
 #include "disc/Readout.h"
@@ -47,10 +49,16 @@ NoveCD::NoveCD(dbf::Engine& engine, dbf::Cursor& alba, dbf::Cursor& skladby, std
       dnes_(std::move(dnes)) {}
 
 NoveCD::~NoveCD() {
-    try {
-        Zavri();
-    } catch (...) {
-        // A work table that cannot be deleted now is replaced at the next reading.
+    // The engine may be gone already (the main window ends before its child windows), so the
+    // files are removed directly.
+    prace_.reset();
+    std::error_code chyba;
+    for (const auto& f : std::filesystem::directory_iterator(programDir_, chyba)) {
+        std::string jmeno = f.path().filename().string();
+        std::transform(jmeno.begin(), jmeno.end(), jmeno.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (jmeno == "newskladby.dbf" || jmeno == "newskladby.mdx")
+            std::filesystem::remove(f.path(), chyba);
     }
 }
 

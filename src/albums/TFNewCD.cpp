@@ -244,7 +244,6 @@ void TFNewCD::FormCreate() {
     PageC->setCurrentIndex(0);
     ukazStranky(false);
     nastavFont(CtiCislo(hlavni()->ini(), std8(kSekce), kKlicFontu, 10));
-    AktualizujComboBox();
     NulujEditTxt();
     AktualizujComboBox();
 }
@@ -471,6 +470,12 @@ void TFNewCD::resizeEvent(QResizeEvent* e) {
     TFormZaklad::resizeEvent(e);
     nastavFont(font);
     FormResize();
+}
+
+void registrujTFNewCD(RegistrFormularu& registr) {
+    registr.registruj(QStringLiteral("FNewCD"), [](TForm1& h) -> std::unique_ptr<TFVychozi> {
+        return std::make_unique<TFNewCD>(&h);
+    });
 }
 
 }  // namespace lorvika

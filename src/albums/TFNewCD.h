@@ -17,6 +17,7 @@
 
 #include "albums/ModelSkladeb.h"
 #include "albums/NoveCD.h"
+#include "app/RegistrFormularu.h"
 #include "app/TFormZaklad.h"
 #include "disc/CdDevice.h"
 #include "disc/DriveList.h"
@@ -51,6 +52,7 @@ class TFNewCD : public TFormZaklad {
     NoveCD& logika() { return *nove_; }
     CdDevice& prehravac() { return *MPlayer; }
     int velikostFontu() const;
+    int hodnoceni() const { return hodnoceni_; }
     // Today for the change date; the system date unless a test sets it.
     std::function<QDate()> dnes;
 
@@ -114,5 +116,8 @@ class TFNewCD : public TFormZaklad {
     std::vector<DriveEntry> jednotky_;
     int hodnoceni_ = 0;
 };
+
+// Registers "FNewCD" (menu F5 and the navigator's "Nové") with the machine's CD drives.
+void registrujTFNewCD(RegistrFormularu& registr);
 
 }  // namespace lorvika
