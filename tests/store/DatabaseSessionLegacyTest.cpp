@@ -15,6 +15,7 @@
 #include "store/Catalogue.h"
 #include "store/DatabaseSession.h"
 #include "store/codepage.h"
+#include "support/Command.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMessages.h"
 #include "support/FakeSessionServices.h"
@@ -27,6 +28,12 @@ namespace {
 namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
+
+// The command's output, or a text no expectation matches when it cannot be started.
+std::string commandOutput(const std::string& command) {
+    const test::CommandRun r = test::runCommand(command);
+    return r.started ? r.output : "popen failed";
+}
 
 const std::string kUpper = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ";
 const std::string kLower = "áčďéěíňóřšťúůýž";
@@ -116,15 +123,7 @@ std::string readWithDbfread(const std::string& dir) {
         "for s in t: print(s['NAME'])\n";
     fs::path py = fs::path(dir).parent_path() / "read.py";
     std::ofstream(py) << script;
-    std::string cmd = "/usr/bin/python3 '" + py.string() + "' '" + dir + "' 2>&1";
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return "popen failed";
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    pclose(p);
-    return out;
+    return commandOutput("/usr/bin/python3 '" + py.string() + "' '" + dir + "' 2>&1");
 }
 
 std::string join(const std::vector<SloupecKatalogu>& cols) {
@@ -195,15 +194,7 @@ std::string writeWithPythonDbf(const fs::path& path, const std::vector<Field>& f
                       << ", codepage='cp1250', dbf_type='db3')\n"
                       << "t.open(dbf.READ_WRITE)\n"
                       << data << "t.close()\n";
-    std::string out;
-    std::string cmd = "/usr/bin/python3 '" + py.string() + "' 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return "popen failed";
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    pclose(p);
-    return out;
+    return commandOutput("/usr/bin/python3 '" + py.string() + "' 2>&1");
 }
 
 enum class Writer { OwnBytes, PythonDbf };

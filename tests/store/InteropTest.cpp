@@ -10,6 +10,7 @@
 #include "store/Catalogue.h"
 #include "store/codepage.h"
 #include "store/dbf/Engine.h"
+#include "support/Command.h"
 #include "support/TestDir.h"
 
 // Tables are checked against a second, independent implementation of the format: Python's
@@ -33,18 +34,13 @@ std::string shellQuote(const std::string& s) {
 
 // Runs the command, returns its standard output; fails the test on a non-zero exit.
 std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
+    const test::CommandRun r = test::runCommand(command);
+    if (!r.started) {
         ADD_FAILURE() << "cannot run " << command;
-        return output;
+        return r.output;
     }
-    std::array<char, 4096> buf{};
-    std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) output.append(buf.data(), n);
-    const int status = ::pclose(pipe);
-    EXPECT_EQ(status, 0) << command << "\n" << output;
-    return output;
+    EXPECT_EQ(r.status, 0) << command << "\n" << r.output;
+    return r.output;
 }
 
 struct Seen {
