@@ -28,6 +28,15 @@ void ModelSkladeb::obnov() {
     endResetModel();
 }
 
+void ModelSkladeb::odeberRadek(int row) {
+    if (!kurzor_ || row < 0 || row >= rowCount()) return;
+    beginRemoveRows({}, row, row);
+    kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(row)]);
+    kurzor_->remove();
+    radky_.erase(radky_.begin() + row);
+    endRemoveRows();
+}
+
 int ModelSkladeb::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(radky_.size());
 }

@@ -21,6 +21,8 @@ class ModelSkladeb : public QAbstractTableModel {
     void setKurzor(dbf::Cursor* kurzor);
     // Re-reads the rows in table order.
     void obnov();
+    // Deletes the row's record from the work table.
+    void odeberRadek(int row);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -249,8 +249,8 @@ void TFNewCD::FormCreate() {
 }
 
 void TFNewCD::FormClose() {
-    if (nove_) nove_->Zavri();
     model->setKurzor(nullptr);
+    if (nove_) nove_->Zavri();
     TFormZaklad::FormClose();
 }
 
@@ -285,10 +285,16 @@ void TFNewCD::DriveCBChange(int index) {
 void TFNewCD::BNClick() {
     if (!nove_) return;
     nove_->nastavKurzory(*TData, *TSkladby);
+    // The grid lets go of the old work table before the reading replaces it.
+    model->setKurzor(nullptr);
+    bool nacteno = false;
     try {
-        if (!nove_->NactiDisk(*MPlayer)) return;
+        nacteno = nove_->NactiDisk(*MPlayer);
     } catch (const CdError& e) {
         hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
+    }
+    if (!nacteno) {
+        if (nove_->nacteno()) model->setKurzor(nove_->pracovni());
         return;
     }
     EPocStop->setText(QString::number(nove_->pocetStop()));
@@ -411,6 +417,10 @@ bool TFNewCD::eventFilter(QObject* o, QEvent* e) {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Insert) {
             pridejRadek();
+            return true;
+        }
+        if (k->key() == Qt::Key_Delete && (k->modifiers() & Qt::ControlModifier)) {
+            model->odeberRadek(DBSkladby->currentIndex().row());
             return true;
         }
     }

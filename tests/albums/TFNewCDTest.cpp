@@ -5,6 +5,7 @@
 
 #include "albums/TFNewCD.h"
 #include "app/HlavniOknoTest.h"
+#include "app/TFNavig.h"
 #include "disc/FakeCdDevice.h"
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
@@ -204,6 +205,59 @@ TEST_F(NoveCDOkno, FontSizeMenuAndColumnLayout) {
     EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Typ), 100);
     EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Nazev), 300 * 190 / 300 - 15);
     EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Interpret), 300 * 110 / 300 - 15);
+}
+
+TEST_F(NoveCDOkno, OpenedByF5AndByTheNavigatorOnce) {
+    const int i = okno->JeSpustenForm(QStringLiteral("FNavig"));
+    ASSERT_GE(i, 0);
+    auto* navigator = qobject_cast<TFNavig*>(okno->formulare()[i]);
+    ASSERT_NE(navigator, nullptr);
+    navigator->Button1->click();
+    zpracuj();
+    okno->akce(QStringLiteral("MFFNewCD"))->trigger();
+    zpracuj();
+    int oken = 0;
+    for (TFVychozi* f : okno->formulare()) oken += qobject_cast<TFNewCD*>(f) ? 1 : 0;
+    EXPECT_EQ(oken, 1);
+}
+
+TEST_F(NoveCDOkno, CombosFromTheCatalogueAndSelectionListsAgainAfterRefreshTwo) {
+    ZapisText(ini(), "typ_skladba", "1", "live");
+    ZapisText(ini(), "zanr", "1", "Jazz");
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->vyberTypu->seznam, QStringList{QStringLiteral("live")});
+    EXPECT_NE(f->CBZanr->findText(QStringLiteral("Jazz")), -1);
+    f->CBZanr->setCurrentText(QStringLiteral("psáno"));
+
+    ZapisText(ini(), "zanr", "2", "Blues");
+    okno->ObnovaFormularu(2);
+    okno->AktivujAktivni();
+    zpracuj();
+    EXPECT_NE(f->CBZanr->findText(QStringLiteral("Blues")), -1);
+    EXPECT_EQ(f->CBZanr->currentText(), QStringLiteral("psáno")) << "typed text survives";
+}
+
+TEST_F(NoveCDOkno, GridKeysAddAndDeleteRows) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    f->BN->click();
+    f->PageC->setCurrentIndex(2);
+    f->DBSkladby->setFocus();
+    QTest::keyClick(f->DBSkladby, Qt::Key_Insert);
+    ASSERT_EQ(f->model->rowCount(), 15);
+    EXPECT_EQ(f->model->index(14, ModelSkladeb::Pozice).data().toString(), QStringLiteral("15"));
+    f->DBSkladby->setCurrentIndex(f->model->index(0, ModelSkladeb::Nazev));
+    QTest::keyClick(f->DBSkladby, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(f->model->rowCount(), 14);
+    EXPECT_EQ(f->model->index(0, ModelSkladeb::Pozice).data().toString(), QStringLiteral("2"));
+    // A position that is no number is refused and the row keeps its own.
+    EXPECT_FALSE(f->model->setData(f->model->index(0, ModelSkladeb::Pozice), QStringLiteral("x"),
+                                   Qt::EditRole));
+    EXPECT_EQ(f->model->index(0, ModelSkladeb::Pozice).data().toString(), QStringLiteral("2"));
+    f->CBKonec->setChecked(false);
+    f->BOK->click();
+    EXPECT_EQ(okno->session().TSkladby()->recordCount(), 14u);
 }
 
 }  // namespace
