@@ -37,6 +37,13 @@ void ModelSkladeb::odeberRadek(int row) {
     endRemoveRows();
 }
 
+bool ModelSkladeb::jePrazdny(int row) const {
+    if (!kurzor_ || row < 0 || row >= rowCount()) return false;
+    kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(row)]);
+    return kurzor_->text("NAME").empty() && kurzor_->text("ARTIST").empty() &&
+           kurzor_->text("TYP").empty() && kurzor_->integer("DELKA") == 0;
+}
+
 int ModelSkladeb::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(radky_.size());
 }

@@ -23,6 +23,8 @@ class ModelSkladeb : public QAbstractTableModel {
     void obnov();
     // Deletes the row's record from the work table.
     void odeberRadek(int row);
+    // Nothing typed in the row but its position.
+    bool jePrazdny(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -228,6 +228,21 @@ void TFNewCD::sestavSkladby() {
     DBSkladby->setItemDelegateForColumn(ModelSkladeb::Typ, vyberTypu);
     DBSkladby->verticalHeader()->setVisible(true);
     DBSkladby->installEventFilter(this);
+    connect(DBSkladby->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& nyni, const QModelIndex& predtim) {
+                const int novy = novyRadek_;
+                if (novy < 0 || predtim.row() != novy || nyni.row() == novy) return;
+                novyRadek_ = -1;
+                // An added row left without anything typed in it is dropped again.
+                if (model->jePrazdny(novy)) {
+                    const int cil = nyni.row() > novy ? nyni.row() - 1 : nyni.row();
+                    model->odeberRadek(novy);
+                    QTimer::singleShot(0, DBSkladby, [this, cil, sloupec = nyni.column()] {
+                        DBSkladby->setCurrentIndex(model->index(cil, sloupec));
+                    });
+                }
+            });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { novyRadek_ = -1; });
     auto* l = new QVBoxLayout(TSSkladby);
     l->addWidget(DBSkladby);
     PageC->addTab(TSSkladby, QStringLiteral("Skladby"));
@@ -431,7 +446,8 @@ void TFNewCD::pridejRadek() {
     if (!nove_ || !nove_->nacteno()) return;
     nove_->PridejRadek();
     model->obnov();
-    DBSkladby->setCurrentIndex(model->index(model->rowCount() - 1, ModelSkladeb::Nazev));
+    novyRadek_ = model->rowCount() - 1;
+    DBSkladby->setCurrentIndex(model->index(novyRadek_, ModelSkladeb::Nazev));
 }
 
 void TFNewCD::BCDTextClick() {

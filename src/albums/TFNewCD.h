@@ -115,6 +115,8 @@ class TFNewCD : public TFormZaklad {
     std::unique_ptr<NoveCD> nove_;
     std::vector<DriveEntry> jednotky_;
     int hodnoceni_ = 0;
+    // The row added by Insert, until the user leaves it (-1: none).
+    int novyRadek_ = -1;
 };
 
 // Registers "FNewCD" (menu F5 and the navigator's "Nové") with the machine's CD drives.

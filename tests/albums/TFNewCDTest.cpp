@@ -247,7 +247,17 @@ TEST_F(NoveCDOkno, GridKeysAddAndDeleteRows) {
     QTest::keyClick(f->DBSkladby, Qt::Key_Insert);
     ASSERT_EQ(f->model->rowCount(), 15);
     EXPECT_EQ(f->model->index(14, ModelSkladeb::Pozice).data().toString(), QStringLiteral("15"));
+    // Left empty, the added row goes away again; with a title it stays.
+    f->DBSkladby->setCurrentIndex(f->model->index(3, ModelSkladeb::Nazev));
+    zpracuj();
+    ASSERT_EQ(f->model->rowCount(), 14);
+    EXPECT_EQ(f->DBSkladby->currentIndex().row(), 3);
+    QTest::keyClick(f->DBSkladby, Qt::Key_Insert);
+    f->model->setData(f->model->index(14, ModelSkladeb::Nazev), QStringLiteral("Přídavek"),
+                      Qt::EditRole);
     f->DBSkladby->setCurrentIndex(f->model->index(0, ModelSkladeb::Nazev));
+    zpracuj();
+    ASSERT_EQ(f->model->rowCount(), 15);
     QTest::keyClick(f->DBSkladby, Qt::Key_Delete, Qt::ControlModifier);
     ASSERT_EQ(f->model->rowCount(), 14);
     EXPECT_EQ(f->model->index(0, ModelSkladeb::Pozice).data().toString(), QStringLiteral("2"));
@@ -258,6 +268,11 @@ TEST_F(NoveCDOkno, GridKeysAddAndDeleteRows) {
     f->CBKonec->setChecked(false);
     f->BOK->click();
     EXPECT_EQ(okno->session().TSkladby()->recordCount(), 14u);
+    bool pridavek = false;
+    dbf::Cursor& s = *okno->session().TSkladby();
+    for (s.first(); !s.eof(); s.next())
+        if (s.text("NAME") == "Přídavek") pridavek = s.integer("CISLO") == 15;
+    EXPECT_TRUE(pridavek);
 }
 
 }  // namespace
