@@ -16,6 +16,7 @@
 #include "store/DatabaseSession.h"
 #include "store/codepage.h"
 #include "support/Command.h"
+#include "support/DbfBytes.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMessages.h"
 #include "support/FakeSessionServices.h"
@@ -38,42 +39,14 @@ std::string commandOutput(const std::string& command) {
 const std::string kUpper = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ";
 const std::string kLower = "áčďéěíňóřšťúůýž";
 
-struct Field {
-    std::string name;
-    char type;
-    int width;
-    int decimals = 0;
-};
+using Field = test::DbfField;
 
 // A dBase III table as old programs wrote it: the given language byte, Windows-1250 text.
 void writeTable(const fs::path& path, std::uint8_t languageByte, const std::vector<Field>& fields,
                 const std::vector<std::vector<std::string>>& rows) {
-    int recordLength = 1;
-    for (const Field& f : fields) recordLength += f.width;
-    const int headerLength = 32 + 32 * static_cast<int>(fields.size()) + 1;
-    std::string out(32, '\0');
-    out[0] = 0x03;
-    out[1] = 99;
-    out[2] = 5;
-    out[3] = 17;
-    const auto count = static_cast<std::uint32_t>(rows.size());
-    for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-    out[8] = static_cast<char>(headerLength & 0xFF);
-    out[9] = static_cast<char>(headerLength >> 8);
-    out[10] = static_cast<char>(recordLength & 0xFF);
-    out[11] = static_cast<char>(recordLength >> 8);
-    out[29] = static_cast<char>(languageByte);
-    for (const Field& f : fields) {
-        std::string d(32, '\0');
-        d.replace(0, f.name.size(), f.name);
-        d[11] = f.type;
-        d[16] = static_cast<char>(f.width);
-        d[17] = static_cast<char>(f.decimals);
-        out += d;
-    }
-    out += '\x0D';
+    std::vector<test::DbfRecord> records;
     for (const auto& row : rows) {
-        out += ' ';
+        test::DbfRecord& r = records.emplace_back();
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const Field& f = fields[i];
             std::string v = i < row.size() ? row[i] : "";
@@ -85,11 +58,10 @@ void writeTable(const fs::path& path, std::uint8_t languageByte, const std::vect
                         ? std::string(f.width - v.size(), ' ') + v
                         : v.substr(0, f.width);
             }
-            out += v;
+            r.values.push_back(v);
         }
     }
-    out += '\x1A';
-    writeFile(path, out);
+    writeFile(path, test::dbfBytes(fields, records, languageByte, 99));
 }
 
 // The 23 columns databases were first created with, and the 5 of the tracks.

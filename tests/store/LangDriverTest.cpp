@@ -11,6 +11,7 @@
 #include "store/codepage.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "support/DbfBytes.h"
 #include "support/Files.h"
 #include "support/TestDir.h"
 
@@ -22,53 +23,9 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-struct Field {
-    std::string name;
-    char type;
-    int width;
-};
-struct Record {
-    bool deleted;
-    std::vector<std::string> values;  // raw bytes, padded to the width
-};
-
-// A dBase table built byte by byte, independent of the engine.
-std::string makeDbf(const std::vector<Field>& fields, const std::vector<Record>& records,
-                    unsigned char lang) {
-    int recordLength = 1;
-    for (const Field& f : fields) recordLength += f.width;
-    const int headerLength = 32 + 32 * static_cast<int>(fields.size()) + 1;
-    std::string h(32, '\0');
-    h[0] = 0x03;
-    h[1] = 124;
-    h[2] = 5;
-    h[3] = 17;
-    const auto n = static_cast<std::uint32_t>(records.size());
-    for (int i = 0; i < 4; ++i) h[4 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
-    h[8] = static_cast<char>(headerLength & 0xFF);
-    h[9] = static_cast<char>(headerLength >> 8);
-    h[10] = static_cast<char>(recordLength & 0xFF);
-    h[11] = static_cast<char>(recordLength >> 8);
-    h[29] = static_cast<char>(lang);
-    for (const Field& f : fields) {
-        std::string d(32, '\0');
-        d.replace(0, f.name.size(), f.name);
-        d[11] = f.type;
-        d[16] = static_cast<char>(f.width);
-        h += d;
-    }
-    h += '\x0D';
-    for (const Record& r : records) {
-        h += r.deleted ? '*' : ' ';
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            std::string v = r.values[i];
-            v.resize(static_cast<std::size_t>(fields[i].width), ' ');
-            h += v;
-        }
-    }
-    h += '\x1A';
-    return h;
-}
+using Field = test::DbfField;
+using Record = test::DbfRecord;
+using test::dbfBytes;
 
 const std::vector<Field> kFields = {
     {"ALBUM", 'C', 12}, {"CISLO", 'N', 5}, {"DATUM", 'D', 8}, {"POZN", 'C', 4}};
@@ -78,14 +35,14 @@ std::string sample(bool cp852) {
     auto t = [&](const std::string& utf8) {
         return cp852 ? cp::utf8ToCp852(utf8) : cp::utf8ToCp1250(utf8);
     };
-    return makeDbf(kFields,
-                   {
-                       {false, {t("Čech"), "   12", "20240101", ""}},
-                       {true, {t("žluťoučký"), "    3", "        ", t("ů")}},
-                       {false, {"ABC xyz 09", "\xE8\xE8", "19991231", ""}},  // not a text column
-                       {false, {t("Řeka Šárka"), "", "", t("ěščř")}},
-                   },
-                   cp852 ? 31 : 3);
+    return dbfBytes(kFields,
+                    {
+                        {false, {t("Čech"), "   12", "20240101", ""}},
+                        {true, {t("žluťoučký"), "    3", "        ", t("ů")}},
+                        {false, {"ABC xyz 09", "\xE8\xE8", "19991231", ""}},  // not a text column
+                        {false, {t("Řeka Šárka"), "", "", t("ěščř")}},
+                    },
+                    cp852 ? 31 : 3);
 }
 
 class Conversion : public ::testing::Test {
@@ -157,9 +114,9 @@ TEST_F(Conversion, MarkedTableIsNotTouchedAtAll) {
 }
 
 TEST_F(Conversion, EmptyTableIsMarked) {
-    writeFile(table, makeDbf(kFields, {}, 0));
+    writeFile(table, dbfBytes(kFields, {}, 0));
     EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
-    EXPECT_EQ(readFile(table), makeDbf(kFields, {}, 31));
+    EXPECT_EQ(readFile(table), dbfBytes(kFields, {}, 31));
 }
 
 TEST_F(Conversion, DamagedTablesAreEngineErrorsAndStayAsTheyWere) {
@@ -238,7 +195,7 @@ TEST_F(Conversion, CrashedProcessLeavesOldTableAndNextRunFinishes) {
         records.push_back({i % 7 == 0,
                            {cp::utf8ToCp1250("Dvořák č. " + std::to_string(i)), std::to_string(i),
                             "20000101", "ž"}});
-    const std::string before = makeDbf(kFields, records, 0);
+    const std::string before = dbfBytes(kFields, records, 0);
     writeFile(table, before);
     for (std::uint32_t crashAt : {1u, 1500u, 3000u}) {
         const pid_t pid = ::fork();
@@ -266,7 +223,7 @@ TEST_F(Conversion, CrashedProcessLeavesOldTableAndNextRunFinishes) {
         r.values[0] = cp::cp1250ToCp852(r.values[0]);
         r.values[3] = cp::cp1250ToCp852(r.values[3]);
     }
-    EXPECT_EQ(readFile(table), makeDbf(kFields, records, 31));
+    EXPECT_EQ(readFile(table), dbfBytes(kFields, records, 31));
     EXPECT_FALSE(leftovers());
     EXPECT_FALSE(fs::exists(mdx));
 }
