@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -151,7 +152,15 @@ void TFNewCD::sestavNacteni() {
 void TFNewCD::sestavData() {
     TSData = new QWidget;
     TSData->setObjectName(QStringLiteral("TSData"));
-    QWidget* p = TSData;
+    // The inputs scroll when the window is smaller than they need.
+    auto* posuv = new QScrollArea(TSData);
+    posuv->setWidgetResizable(true);
+    posuv->setFrameShape(QFrame::NoFrame);
+    auto* p = new QWidget;
+    posuv->setWidget(p);
+    auto* obal = new QVBoxLayout(TSData);
+    obal->setContentsMargins(0, 0, 0, 0);
+    obal->addWidget(posuv);
     CBArtist = vyber(p, "CBArtist", 50);
     EAlbum = vstup(p, "EAlbum", 50);
     CBZanr = vyber(p, "CBZanr", 25);
@@ -211,7 +220,7 @@ void TFNewCD::sestavData() {
     pravy->addRow(QStringLiteral("Specialita:"), ESpecial);
     pravy->addRow(QStringLiteral("Popis:"), EPopis);
     pravy->addRow(BCDText);
-    auto* l = new QHBoxLayout(TSData);
+    auto* l = new QHBoxLayout(p);
     l->addLayout(levy);
     l->addLayout(pravy);
     PageC->addTab(TSData, QStringLiteral("Data"));
