@@ -265,6 +265,12 @@ void TFNewCD::FormCreate() {
                                          const QDate d = dnes();
                                          return dbf::Date{d.year(), d.month(), d.day()};
                                      });
+    // The machine's default drive until the user picks one; without a drive the reading
+    // reports the closed device.
+    try {
+        MPlayer->open("");
+    } catch (const CdError&) {
+    }
     PageC->setCurrentIndex(0);
     ukazStranky(false);
     nastavFont(CtiCislo(hlavni()->ini(), std8(kSekce), kKlicFontu, 10));
@@ -307,7 +313,7 @@ void TFNewCD::DriveCBChange(int index) {
 }
 
 void TFNewCD::BNClick() {
-    if (!nove_) return;
+    if (!nove_ || !TData || !TSkladby) return;
     nove_->nastavKurzory(*TData, *TSkladby);
     // The grid lets go of the old work table before the reading replaces it.
     model->setKurzor(nullptr);
@@ -364,7 +370,7 @@ void TFNewCD::zobrazVstupy() {
 }
 
 void TFNewCD::BOKClick() {
-    if (!nove_ || !nove_->nacteno()) return;
+    if (!nove_ || !nove_->nacteno() || !TData || !TSkladby) return;
     nove_->nastavKurzory(*TData, *TSkladby);
     prectiVstupy();
     if (nove_->Uloz() == 0) return;

@@ -33,10 +33,10 @@ class NoveCDOkno : public test::HlavniOknoFixture {
         registr.registruj(
             QStringLiteral("FNewCD"), [this](TForm1& h) -> std::unique_ptr<TFVychozi> {
                 auto dev = std::make_unique<FakeCdDevice>();
-                dev->drives[""] =
-                    FakeDrive{DriveType::CdRom, false,
-                              FakeDisc{tocOf(14), 4242, {"Deska", "Skupina", {}}}, "", true};
-                dev->open("");
+                if (sJednotkou)
+                    dev->drives[""] =
+                        FakeDrive{DriveType::CdRom, false,
+                                  FakeDisc{tocOf(14), 4242, {"Deska", "Skupina", {}}}, "", true};
                 zarizeni = dev.get();
                 auto f = std::make_unique<TFNewCD>(&h, std::move(dev));
                 f->dnes = [] { return QDate(2026, 12, 8); };
@@ -60,6 +60,7 @@ class NoveCDOkno : public test::HlavniOknoFixture {
     }
 
     FakeCdDevice* zarizeni = nullptr;
+    bool sJednotkou = true;
 };
 
 TEST_F(NoveCDOkno, OpensWaitingForADiscWithTheControlsLimits) {
@@ -273,6 +274,24 @@ TEST_F(NoveCDOkno, GridKeysAddAndDeleteRows) {
     for (s.first(); !s.eof(); s.next())
         if (s.text("NAME") == "Přídavek") pridavek = s.integer("CISLO") == 15;
     EXPECT_TRUE(pridavek);
+}
+
+TEST_F(NoveCDOkno, DefaultDriveOpensWithTheWindowAndAMissingOneIsReported) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(zarizeni->isOpen());
+    EXPECT_EQ(zarizeni->element(), "");
+    f->zavri();
+    zpracuj();
+
+    sJednotkou = false;
+    f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(zarizeni->isOpen());
+    zpravy.expect(kNoDeviceOpen);
+    f->BN->click();
+    EXPECT_FALSE(f->PageC->isTabVisible(1));
+    EXPECT_FALSE(f->BOK->isEnabled());
 }
 
 }  // namespace
