@@ -18,3 +18,25 @@ trap 'rm -rf "$home"' EXIT
 LORVIKA_HOME=$home LORVIKA_SCREENSHOTS=$out timeout 120 \
   xvfb-run -a -s "-screen 0 1024x768x24" "$bin"
 ls "$out"/*.png
+
+# --- New album window (owned by the album forms) -------------------------------------------------
+# Each page of "Nové AudioCD" with a 14-track disc read from a generated CUE/BIN image (silent
+# audio with CD-TEXT), and the window after the album was stored.
+novecd=${LORVIKA_NOVECD_BIN:-$root/build/release/bin/lorvika-novecd-snimky}
+if [ ! -x "$novecd" ]; then
+  cmake --build "$root/build/release" --target lorvika-novecd-snimky
+fi
+disc=$(mktemp -d)
+trap 'rm -rf "$home" "$disc"' EXIT
+cue=$disc/disk.cue
+printf 'PERFORMER "Hradní kapela"\nTITLE "Zkušební deska"\nFILE "disk.bin" BINARY\n' >"$cue"
+secs=0
+for t in $(seq 1 14); do
+  printf '  TRACK %02d AUDIO\n    TITLE "Skladba %d"\n    INDEX 01 %02d:%02d:00\n' \
+    "$t" "$t" $((secs / 60)) $((secs % 60)) >>"$cue"
+  secs=$((secs + 150 + t))
+done
+head -c $((secs * 75 * 2352)) /dev/zero >"$disc/disk.bin"
+mkdir -p "$disc/home"
+LORVIKA_HOME=$disc/home QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$disc/disk.cue"
+ls "$out"/novecd-*.png
