@@ -393,7 +393,11 @@ void TFNewCD::NulujEditTxt() {
         e->clear();
     MEDelka->setText(QStringLiteral("00:00"));
     EPocStop->setText(QStringLiteral("1"));
-    CBHodnoceni->setCurrentText({});
+    {
+        // Emptying is no choice of the user: it must not pull the focus to the combo.
+        const QSignalBlocker ticho(CBHodnoceni);
+        CBHodnoceni->setCurrentText({});
+    }
     hodnoceni_ = 0;
     BCDText->setEnabled(false);
     model->setKurzor(nullptr);
