@@ -259,6 +259,8 @@ void TFNewCD::sestavSkladby() {
 
 void TFNewCD::FormCreate() {
     TFormZaklad::FormCreate();
+    // Without an open catalogue the window can only be closed again.
+    if (!TData || !TSkladby) return;
     nove_ = std::make_unique<NoveCD>(hlavni()->session().engine(), *TData, *TSkladby,
                                      hlavni()->cesty().programDir, hlavni()->session().adresarTXT(),
                                      hlavni()->zpravy(), [this] {
