@@ -37,6 +37,14 @@ void ModelSkladeb::odeberRadek(int row) {
     endRemoveRows();
 }
 
+void ModelSkladeb::setAktualni(int row) {
+    const int predtim = aktualni_;
+    aktualni_ = row;
+    const int n = rowCount();
+    if (predtim >= 0 && predtim < n) emit headerDataChanged(Qt::Vertical, predtim, predtim);
+    if (row >= 0 && row < n) emit headerDataChanged(Qt::Vertical, row, row);
+}
+
 bool ModelSkladeb::jePrazdny(int row) const {
     if (!kurzor_ || row < 0 || row >= rowCount()) return false;
     kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(row)]);
@@ -101,7 +109,7 @@ Qt::ItemFlags ModelSkladeb::flags(const QModelIndex& index) const {
 
 QVariant ModelSkladeb::headerData(int section, Qt::Orientation o, int role) const {
     if (role != Qt::DisplayRole) return {};
-    if (o == Qt::Vertical) return QString();
+    if (o == Qt::Vertical) return section == aktualni_ ? QStringLiteral("▶") : QString();
     static const char* const tituly[] = {"Pozice", "Název", "Interpret/popis", "Typ", "Délka"};
     return section >= 0 && section < PocetSloupcu ? QString::fromUtf8(tituly[section]) : QVariant();
 }

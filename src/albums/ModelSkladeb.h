@@ -23,6 +23,8 @@ class ModelSkladeb : public QAbstractTableModel {
     void obnov();
     // Deletes the row's record from the work table.
     void odeberRadek(int row);
+    // The row indicator marks the current row.
+    void setAktualni(int row);
     // Nothing typed in the row but its position.
     bool jePrazdny(int row) const;
 
@@ -38,6 +40,7 @@ class ModelSkladeb : public QAbstractTableModel {
   private:
     dbf::Cursor* kurzor_ = nullptr;
     std::vector<dbf::Bookmark> radky_;
+    int aktualni_ = -1;
 };
 
 // The Typ column's editor: an editable combo with the pick list.

@@ -239,6 +239,7 @@ void TFNewCD::sestavSkladby() {
     DBSkladby->installEventFilter(this);
     connect(DBSkladby->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& nyni, const QModelIndex& predtim) {
+                model->setAktualni(nyni.row());
                 const int novy = novyRadek_;
                 if (novy < 0 || predtim.row() != novy || nyni.row() == novy) return;
                 novyRadek_ = -1;

@@ -253,6 +253,9 @@ TEST_F(NoveCDOkno, GridKeysAddAndDeleteRows) {
     zpracuj();
     ASSERT_EQ(f->model->rowCount(), 14);
     EXPECT_EQ(f->DBSkladby->currentIndex().row(), 3);
+    EXPECT_EQ(f->model->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(),
+              QStringLiteral("▶"));
+    EXPECT_TRUE(f->model->headerData(2, Qt::Vertical, Qt::DisplayRole).toString().isEmpty());
     QTest::keyClick(f->DBSkladby, Qt::Key_Insert);
     f->model->setData(f->model->index(14, ModelSkladeb::Nazev), QStringLiteral("Přídavek"),
                       Qt::EditRole);
