@@ -59,7 +59,8 @@ std::uint32_t FakeCdDevice::length() {
 
 std::uint32_t FakeCdDevice::trackLength(int track) {
     const FakeDisc& disc = loadedDisc("trackLength");
-    calls.back() += "(" + std::to_string(track) + ")";
+    // Appended piecewise: GCC 12 at -O3 misreads "(" + std::string as an overlapping copy.
+    calls.back().append("(").append(std::to_string(track)).append(")");
     if (track < 1 || track > tocTrackCount(disc.toc))
         fail("Číslo stopy " + std::to_string(track) + " je mimo rozsah");
     return packedFromFrames(trackLengthFrames(disc.toc, disc.toc.firstTrack + track - 1));

@@ -28,7 +28,10 @@ bool PoleKRazeni(const dbf::Cursor& kurzor, std::string_view pole) {
 }
 
 std::string TagRazeni(std::string_view pole, bool sestupne) {
-    return (sestupne ? "_" : "") + std::string(pole);
+    // Not "_" + std::string: GCC 12 at -O3 reads that as an overlapping copy and warns.
+    std::string tag = sestupne ? "_" : "";
+    tag += pole;
+    return tag;
 }
 
 std::optional<Razeni> DalsiRazeni(const dbf::Cursor& kurzor, std::string_view pole,

@@ -161,7 +161,7 @@ TEST(Interop, LorvikaReadsAnOlderCatalogueInWindows1250) {
     const std::vector<std::string> texts{kVeta, kMale, kVelke, "Dvořák: Rusalka"};
     std::string command =
         kPython + " " + shellQuote(kScripts + "write_dbf.py") + " " + shellQuote(dir.str());
-    for (const auto& t : texts) command += " " + shellQuote(t);
+    for (const auto& t : texts) command.append(" ").append(shellQuote(t));
     run(command);
     ASSERT_TRUE(JeDatabaze(dir.str())) << "python-dbf writes lower-case file names";
 
