@@ -49,6 +49,9 @@ std::string normalDirectory(const std::string& dir) {
 struct Engine::Impl {
     std::string driver = "DB852CZ0";
     std::map<std::string, std::shared_ptr<TableData>> tables;
+    // Names as callers give them, for tables that cursors hold open: such a table is what
+    // resolving the name would find again, so the directory need not be searched each time.
+    std::map<std::pair<std::string, std::string>, std::weak_ptr<TableData>> given;
 
     struct Name {
         std::string directory;
@@ -126,10 +129,19 @@ const std::string& Engine::languageDriver() const {
 
 std::unique_ptr<Cursor> Engine::open(const std::string& directory, const std::string& file,
                                      const std::vector<std::string>& columns, OpenMode) {
-    const auto n = Impl::resolve(*fs_, directory, file);
-    auto table = impl_->acquire(fs_, n);
+    std::shared_ptr<TableData> table;
+    const auto key = std::make_pair(directory, file);
+    if (const auto it = impl_->given.find(key); it != impl_->given.end()) {
+        table = it->second.lock();
+        if (!table || table->cursors() == 0) table.reset();
+    }
+    if (!table) {
+        const auto n = Impl::resolve(*fs_, directory, file);
+        table = impl_->acquire(fs_, n);
+        impl_->given[key] = table;
+    }
     for (const auto& c : columns)
-        if (table->fieldIndex(c) < 0) failFor(n.file, "chybí sloupec " + c + ".");
+        if (table->fieldIndex(c) < 0) failFor(table->fileName(), "chybí sloupec " + c + ".");
     return std::make_unique<Cursor>(table);
 }
 

@@ -632,9 +632,13 @@ void TableData::setDate(char* rec, int field, Date value) const {
     if (f.type != FieldType::Date) fail("sloupec " + f.name + " není datum.");
     if (value.isNull()) return clear(rec, field);
     if (!validDate(value)) fail("neplatné datum pro sloupec " + f.name + ".");
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", value.year, value.month, value.day);
-    std::memcpy(rec + layout_.offsets[field], buf, 8);
+    // validDate keeps every part within its digits, so the text is exactly eight characters.
+    char* p = rec + layout_.offsets[field];
+    const int parts[3][2] = {{value.year, 4}, {value.month, 2}, {value.day, 2}};
+    for (const auto& [number, digits] : parts) {
+        for (int i = digits - 1, n = number; i >= 0; --i, n /= 10) p[i] = char('0' + n % 10);
+        p += digits;
+    }
 }
 
 // --- writing ---------------------------------------------------------------------------------
