@@ -1,6 +1,7 @@
 #include "app/ModelKurzoru.h"
 
 #include "app/Sdilene.h"
+#include "store/Catalogue.h"
 
 namespace lorvika {
 
@@ -52,8 +53,9 @@ QString ModelKurzoru::zobrazeni(const dbf::Cursor& c, const QString& pole) {
     if (upper == QStringLiteral("DELKA")) return CasText(static_cast<int>(c.integer(jmeno)));
     if (upper == QStringLiteral("PUJ_ANONE"))
         return AnoNeText(QString::fromStdString(c.text(jmeno)));
-    if (upper == QStringLiteral("ROK")) return RokText(c.integer(jmeno));
-    if (upper == QStringLiteral("HODNOC")) return HodnoceniText(static_cast<int>(c.integer(jmeno)));
+    if (upper == QStringLiteral("ROK")) return QString::fromStdString(RokText(c.integer(jmeno)));
+    if (upper == QStringLiteral("HODNOC"))
+        return QString::fromStdString(HodnoceniText(c.integer(jmeno)));
     const auto& def = c.fields()[static_cast<std::size_t>(c.fieldIndex(jmeno))];
     if (def.type == dbf::FieldType::Date) {
         const dbf::Date d = c.date(jmeno);

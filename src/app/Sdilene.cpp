@@ -1,8 +1,11 @@
 #include "app/Sdilene.h"
 
+#include "store/Catalogue.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
+#include <string>
 #include <utility>
 
 namespace lorvika {
@@ -53,16 +56,10 @@ QString MinSekText(int minutes, int seconds) {
     return dvemist(std::max(0, minutes)) + u':' + dvemist(std::max(0, seconds));
 }
 
-const QStringList& HodnoceniSlova() {
-    static const QStringList slova{QStringLiteral("-"),       QStringLiteral("ODPAD"),
-                                   QStringLiteral("SLABÉ"),   QStringLiteral("PRŮMĚRNÉ"),
-                                   QStringLiteral("DOBRÉ"),   QStringLiteral("VYNIKAJÍCÍ"),
-                                   QStringLiteral("GENIÁLNÍ")};
-    return slova;
-}
-
-QString HodnoceniText(int n) {
-    return n >= 1 && n <= 6 ? HodnoceniSlova()[n] : QStringLiteral("-");
+QStringList HodnoceniPolozky() {
+    QStringList polozky;
+    for (const std::string& slovo : HodnoceniSlova()) polozky << QString::fromStdString(slovo);
+    return polozky;
 }
 
 void SeradSeznam(QStringList& items, const QCollator& collator) {
@@ -98,10 +95,6 @@ QList<int> SirkySloupcu(const QList<int>& weights, int gridWidth, int margin) {
 QString AnoNeText(const QString& value) {
     return value.compare(QStringLiteral("A"), Qt::CaseInsensitive) == 0 ? QStringLiteral("ANO")
                                                                         : QStringLiteral("NE");
-}
-
-QString RokText(long long year) {
-    return year == 0 ? QString() : QString::number(year);
 }
 
 QString kratkaNapoveda(const QString& hint) {

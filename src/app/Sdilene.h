@@ -16,10 +16,8 @@ int SekundyZTextu(const QString& text);
 QString CasTextDny(long long seconds);
 QString MinSekText(int minutes, int seconds);
 
-// Rating words by the value of HODNOC (0 .. 6).
-const QStringList& HodnoceniSlova();
-// The rating word for 1 .. 6, "-" otherwise.
-QString HodnoceniText(int n);
+// The catalogue's rating words (index = HODNOC) as combo-box items.
+QStringList HodnoceniPolozky();
 
 // Shell sort in place by the lower-case form of each item in the given collation; equal items
 // are swapped too, so the order of equals is that of the original program.
@@ -30,8 +28,6 @@ QList<int> SirkySloupcu(const QList<int>& weights, int gridWidth, int margin);
 
 // Display text of PUJ_ANONE: "ANO" for "A" in either case, otherwise "NE".
 QString AnoNeText(const QString& value);
-// Display text of ROK: empty for 0.
-QString RokText(long long year);
 
 // Hints of the original form "short|long": the long part goes to the status line, the short
 // one to the tool tip. Without "|" both are the whole text.

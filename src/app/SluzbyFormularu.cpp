@@ -79,7 +79,7 @@ void NaplnSeznam(TForm1& hlavni, QStringList& seznam, const QString& sloupec, co
 
 void NaplnHodnoceni(QComboBox* combo, int n) {
     combo->clear();
-    combo->addItems(HodnoceniSlova());
+    combo->addItems(HodnoceniPolozky());
     combo->setCurrentIndex(n >= 0 && n <= 6 ? n : 0);
     combo->setProperty("tag", n);
 }
