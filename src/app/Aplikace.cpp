@@ -54,8 +54,9 @@ SluzbyHlavnihoOkna Aplikace::sluzbyProgramu(Messages& zpravy, Dialogs& dialogy,
     s.zipRozbal = [](const std::string& a, std::string& ch, const std::function<void(int)>& p) {
         return spustZip(true, a, ch, p);
     };
-    s.obnovaTxt = [](dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& txt) {
-        ObnovaTxt(alba, skladby, txt);
+    s.obnovaTxt = [](dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& txt,
+                     const std::function<void(const std::string&)>& stav) {
+        ObnovaTxt(alba, skladby, txt, stav);
     };
     return s;
 }

@@ -601,7 +601,9 @@ bool TForm1::provedArchiv(bool obnova) {
 
 void TForm1::ObnovaTxt() {
     if (!sluzby_.obnovaTxt || !session_->TData() || !session_->TSkladby()) return;
-    sluzby_.obnovaTxt(*session_->TData(), *session_->TSkladby(), session_->adresarTXT());
+    sluzby_.obnovaTxt(
+        *session_->TData(), *session_->TSkladby(), session_->adresarTXT(),
+        [this](const std::string& text) { StavovyText(QString::fromStdString(text)); });
 }
 
 }  // namespace lorvika

@@ -42,7 +42,8 @@ struct SluzbyHlavnihoOkna {
                        const std::function<void(int)>&postup)>
         zipZalohuj, zipRozbal;
     // Rewrites the companion player's text files of all albums; the item is disabled without it.
-    std::function<void(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT)>
+    std::function<void(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,
+                       const std::function<void(const std::string&)>& stavovyText)>
         obnovaTxt;
 };
 

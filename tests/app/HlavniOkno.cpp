@@ -134,6 +134,25 @@ TEST_F(HlavniOkno, HintsOfMenuItemsAndButtonsShowInTheMessagePanel) {
     EXPECT_EQ(okno->textPanelu(5), QStringLiteral("ukončení programu"));
 }
 
+TEST_F(HlavniOkno, RebuildingTheTextFilesShowsItsStatusTextAndClearsItAfterwards) {
+    std::vector<std::string> texty;
+    upravSluzby = [&texty](SluzbyHlavnihoOkna& s) {
+        auto puvodni = s.obnovaTxt;
+        s.obnovaTxt = [&texty, puvodni](dbf::Cursor& a, dbf::Cursor& b, const std::string& txt,
+                                        const std::function<void(const std::string&)>& stav) {
+            puvodni(a, b, txt, [&](const std::string& t) {
+                texty.push_back(t);
+                stav(t);
+            });
+        };
+    };
+    spust();
+    okno->akce(QStringLiteral("MDTxt"))->trigger();
+    EXPECT_EQ(texty,
+              (std::vector<std::string>{"ukládám textové soubory - propojení pro Sonorek", ""}));
+    EXPECT_EQ(okno->textPanelu(5), QString());
+}
+
 TEST_F(HlavniOkno, FunctionKeysOpenEachRegisteredFormOnce) {
     registrujFormulare({"FEditCD", "FViewCD", "FNewCD"});
     spust();

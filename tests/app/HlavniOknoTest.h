@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMdiSubWindow>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "GuiTest.h"
@@ -43,6 +44,8 @@ class HlavniOknoFixture : public ::testing::Test, public SAplikaci {
     FakeDialogs dialogy;
     RegistrFormularu registr;
     std::unique_ptr<TForm1> okno;
+    // Lets a test change the program's services before the window is created.
+    std::function<void(SluzbyHlavnihoOkna&)> upravSluzby;
 
     std::string home() const { return dir.home().string(); }
     std::string ini() const { return (dir.home() / "lorvika.ini").string(); }
@@ -60,6 +63,7 @@ class HlavniOknoFixture : public ::testing::Test, public SAplikaci {
         SluzbyHlavnihoOkna s = Aplikace::sluzbyProgramu(zpravy, dialogy, registr, argumenty);
         s.cesty = SessionPaths::inDirectory(home());
         s.uvodniObrazek = false;
+        if (upravSluzby) upravSluzby(s);
         ASSERT_TRUE(Aplikace::testStroje(s.cesty.engineConfig, zpravy));
         okno = std::make_unique<TForm1>(std::move(s));
         okno->vytvorNavigator();
