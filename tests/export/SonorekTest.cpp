@@ -13,24 +13,16 @@
 #include "store/Ini.h"
 #include "store/codepage.h"
 #include "store/dbf/Engine.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace fs = std::filesystem;
 using namespace lorvika;
 
+using lorvika::test::readFile;
+using lorvika::test::writeFile;
+
 namespace {
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& p, const std::string& data) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << data;
-}
 
 // The writing as the player's files were always written: one ZapisText per key, the album by
 // its number on tag "cislo", then its tracks on tag "CD".

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace fs = std::filesystem;
@@ -24,22 +25,13 @@ using lorvika::ZipGauge;
 using lorvika::ZipProgress;
 using lorvika::ZipProgressKind;
 
+using lorvika::test::readFile;
+using lorvika::test::writeFile;
+
 namespace {
 
 const std::vector<std::string> kDiskNames = {"cddata.DBF", "cdskladby.DBF", "cddata.mdx",
                                              "cdskladby.mdx"};
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& p, const std::string& data) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << data;
-}
 
 // Table-like content: repeated records with varying numbers, so it compresses as tables do.
 std::string tableLike(std::size_t records, unsigned seed) {
