@@ -69,6 +69,19 @@ bool OrderedIndex::erase(std::string_view key, std::uint32_t record) {
     return true;
 }
 
+void OrderedIndex::renumber(const std::vector<std::uint32_t>& newNumber) {
+    bump();
+    size_ = 0;
+    for (auto& block : blocks_) {
+        std::erase_if(block, [&](IndexEntry& e) {
+            e.record = e.record < newNumber.size() ? newNumber[e.record] : 0;
+            return e.record == 0;
+        });
+        size_ += block.size();
+    }
+    std::erase_if(blocks_, [](const auto& block) { return block.empty(); });
+}
+
 OrderedIndex::Pos OrderedIndex::next(Pos p) const {
     if (atEnd(p)) return p;
     if (++p.offset >= blocks_[p.block].size()) {

@@ -32,6 +32,9 @@ class OrderedIndex {
     void appendSorted(IndexEntry entry);
     void insert(IndexEntry entry);
     bool erase(std::string_view key, std::uint32_t record);
+    // Gives every entry the record number newNumber[record]; entries mapped to 0 go. The map
+    // must keep the order of the records it keeps (pack), so no entry moves.
+    void renumber(const std::vector<std::uint32_t>& newNumber);
     void clear();
 
     std::size_t size() const { return size_; }

@@ -874,9 +874,34 @@ void TableData::buildTag(Tag& tag) const {
         return order.inOrder(a, b);
     };
     // Numbers and tracks are mostly appended in key order; then there is nothing to sort.
-    if (!std::is_sorted(entries.begin(), entries.end(), inOrder))
-        std::sort(entries.begin(), entries.end(), inOrder);
-    tag.index.assign(std::move(entries));
+    if (std::is_sorted(entries.begin(), entries.end(), inOrder)) {
+        tag.index.assign(std::move(entries));
+        return;
+    }
+    // Sort small items holding the first eight key bytes as a big-endian number: most
+    // comparisons end there, and the entries themselves move only once, into the index. A key
+    // shorter than eight bytes is padded with zeros, which never orders it after a longer key
+    // it begins; equal prefixes fall back to the whole key.
+    struct Item {
+        std::uint64_t prefix;
+        std::uint32_t at;
+    };
+    std::vector<Item> items(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& k = entries[i].key;
+        std::uint64_t p = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            p = (p << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
+        items[i] = {p, std::uint32_t(i)};
+    }
+    const bool descending = order.descending();
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        if (a.prefix != b.prefix) return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
+        return inOrder(entries[a.at], entries[b.at]);
+    });
+    OrderedIndex index(descending);
+    for (const Item& item : items) index.appendSorted(std::move(entries[item.at]));
+    tag.index = std::move(index);
 }
 
 void TableData::rebuildTags() {
@@ -887,6 +912,8 @@ void TableData::rebuildTags() {
 void TableData::addTag(const TagDef& def) {
     auto tag = makeTag(def);
     buildTag(*tag);
+    // Until it is written again the index file lacks this tag; a crash must not leave it current.
+    if (writable_) markIndexChanging();
     auto it = std::find_if(tags_.begin(), tags_.end(),
                            [&](const auto& t) { return equalsIgnoreCase(t->def.name, def.name); });
     if (it != tags_.end()) {
@@ -897,7 +924,9 @@ void TableData::addTag(const TagDef& def) {
     }
     ++tagsVersion_;
     dirty_ = true;
-    if (file_) saveIndex();
+    // A writable table writes its index file once, when it is left (after the several tags a
+    // catalogue adds at open); a read-only one has no later chance.
+    if (file_ && !writable_) saveIndex();
 }
 
 void TableData::deleteTag(std::string_view name) {
@@ -1301,14 +1330,20 @@ void TableData::pack() {
     if (editing_ > 0) fail("tabulku nelze zhustit, záznam se právě upravuje.");
     std::vector<std::uint32_t> keep;
     keep.reserve(live_);
+    // Kept records keep their order, so the tags only need their record numbers changed.
+    std::vector<std::uint32_t> newNumber(std::size_t(layout_.count) + 1, 0);
     for (std::uint32_t r = 1; r <= layout_.count; ++r)
-        if (!deleted(r)) keep.push_back(r);
+        if (!deleted(r)) {
+            keep.push_back(r);
+            newNumber[r] = std::uint32_t(keep.size());
+        }
     Layout l = layout_;
     l.count = std::uint32_t(keep.size());
     replaceFile(l, keep, nullptr);
     ++generation_;
     ++tagsVersion_;
-    rebuildTags();
+    for (auto& t : tags_) t->index.renumber(newNumber);
+    dirty_ = true;
     saveIndexAfterReplace();
 }
 

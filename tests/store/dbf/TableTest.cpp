@@ -462,3 +462,132 @@ TEST(DbfTable, ReopenedTableWorksMappedOrRead) {
         EXPECT_EQ(numbersOn(*c, "cislo"), order) << context;
     }
 }
+
+TEST(DbfTable, PackKeepsEqualKeysInRecordOrderOnEveryTag) {
+    test::TestDir dir;
+    Engine engine;
+    engine.createTable(dir.str(), "cddata.DBF", kFields);
+    auto c = engine.open(dir.str(), "cddata.DBF");
+    // long equal key beginnings, so keys differ only late
+    for (int i = 1; i <= 3000; ++i) {
+        c->append();
+        c->setInteger("CISLO", i);
+        c->setText("ALBUM", "Společná dlouhá předpona " + std::to_string(i % 7));
+        c->setText("SN", "SN" + std::to_string(i % 5));
+        c->post();
+    }
+    c->addTag({"sn", "SN"});
+    c->addTag({"down", "SN", true});
+    c->addTag({"both", "SN+ALBUM"});
+    c->addTag({"cislo", "CISLO"});
+    // deletions at the start, the end and inside runs of equal keys
+    c->setTag("cislo");
+    std::vector<std::int64_t> kept;
+    for (int i = 1; i <= 3000; ++i) {
+        if (i == 1 || i == 3000 || i % 3 == 0 || (i > 1000 && i < 1400)) {
+            ASSERT_TRUE(c->findKey(i));
+            c->remove();
+        } else {
+            kept.push_back(i);
+        }
+    }
+    engine.pack(dir.str(), "cddata.DBF");
+    const auto expected = [&](int sn, bool withAlbum) {
+        std::vector<std::int64_t> out;
+        for (int a = 0; a < (withAlbum ? 7 : 1); ++a)
+            for (std::int64_t i : kept)
+                if (i % 5 == sn && (!withAlbum || i % 7 == a)) out.push_back(i);
+        return out;
+    };
+    std::vector<std::int64_t> up, down, both;
+    for (int sn = 0; sn < 5; ++sn) {
+        const auto run = expected(sn, false);
+        up.insert(up.end(), run.begin(), run.end());
+        const auto downRun = expected(4 - sn, false);
+        down.insert(down.end(), downRun.begin(), downRun.end());
+        const auto bothRun = expected(sn, true);
+        both.insert(both.end(), bothRun.begin(), bothRun.end());
+    }
+    EXPECT_EQ(numbersOn(*c, "sn"), up);
+    EXPECT_EQ(numbersOn(*c, "down"), down);
+    EXPECT_EQ(numbersOn(*c, "both"), both);
+    EXPECT_EQ(numbersOn(*c, "cislo"), kept);
+    // record numbers are the new ones: the n-th kept record is record n
+    c->setTag("cislo");
+    c->first();
+    EXPECT_EQ(c->recordNumber(), 1u);
+    c->last();
+    EXPECT_EQ(c->recordNumber(), kept.size());
+    c->setTag("sn");
+    c->setRange(std::string("SN2"), std::string("SN2"));
+    EXPECT_EQ(c->recordCount(), expected(2, false).size());
+    std::vector<std::int64_t> inRange;
+    for (c->first(); !c->eof(); c->next()) inRange.push_back(c->integer("CISLO"));
+    EXPECT_EQ(inRange, expected(2, false));
+    c->cancelRange();
+    EXPECT_EQ(engine.verify(dir.str(), "cddata.DBF"), std::vector<std::string>{});
+}
+
+TEST(DbfTable, AddedTagReachesTheIndexFileOnlyWhenWritten) {
+    // A process that dies after adding tags must not leave an index file that passes for
+    // current without them; one that closes its cursor leaves them written.
+    struct Case {
+        const char* what;
+        bool indexBefore;
+        bool closeCursor;
+        Engine::IndexStatus status;
+        std::vector<TagDef> tags;
+    };
+    const std::vector<TagDef> old = {{"cislo", "CISLO", false}, {"album", "ALBUM", false}};
+    const std::vector<TagDef> added = {
+        {"cislo", "CISLO", false}, {"album", "SN", false}, {"down", "CISLO", true}};
+    const Case cases[] = {
+        {"crash with an index file", true, false, Engine::IndexStatus::Stale, old},
+        {"crash without an index file", false, false, Engine::IndexStatus::Missing, {}},
+        {"cursor closed", true, true, Engine::IndexStatus::Current, added},
+        {"cursor closed, no index file before",
+         false,
+         true,
+         Engine::IndexStatus::Current,
+         {{"album", "SN", false}, {"down", "CISLO", true}}},
+    };
+    for (const Case& k : cases) {
+        test::TestDir dir;
+        {
+            Engine engine;
+            fill(engine, dir.str(), 50);
+        }
+        if (!k.indexBefore) std::filesystem::remove(dir.path() / "cddata.mdx");
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            try {
+                Engine engine;
+                auto c = engine.open(dir.str(), "cddata.DBF");
+                c->addTag({"album", "SN"});  // replaces a tag of that name
+                c->addTag({"down", "CISLO", true});
+                if (k.closeCursor) c.reset();
+                ::_exit(0);  // no destructors: whatever is not on disk yet is lost
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << k.what;
+        Engine engine;
+        EXPECT_EQ(engine.indexStatus(dir.str(), "cddata.DBF"), k.status) << k.what;
+        auto c = engine.open(dir.str(), "cddata.DBF");
+        EXPECT_EQ(c->tags(), k.tags) << k.what;
+        if (c->hasTag("cislo")) {
+            const auto order = numbersOn(*c, "cislo");
+            EXPECT_EQ(order.size(), 50u) << k.what;
+            EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << k.what;
+        }
+        if (c->hasTag("down")) {
+            EXPECT_EQ(numbersOn(*c, "down").front(), 50) << k.what;
+        }
+        c.reset();
+        EXPECT_EQ(engine.verify(dir.str(), "cddata.DBF"), std::vector<std::string>{}) << k.what;
+    }
+}
