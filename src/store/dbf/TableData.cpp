@@ -808,14 +808,16 @@ std::string TableData::keyOf(const Tag& tag, const char* rec) const {
         case Tag::Kind::Text:
             break;
     }
-    std::string raw;
     if (tag.columns.size() == 1) {
         const int c = tag.columns[0];
-        raw.assign(rec + layout_.offsets[c], std::size_t(layout_.fields[c].width));
-    } else {
-        for (int c : tag.columns)
-            raw.append(rec + layout_.offsets[c], std::size_t(layout_.fields[c].width));
+        const std::string_view field(rec + layout_.offsets[c],
+                                     std::size_t(layout_.fields[c].width));
+        if (cp852()) return cp::czechSortKeyCp852(field);  // straight from the record
+        return cp::czechSortKeyCp852(cp::cp1250ToCp852(field));
     }
+    std::string raw;
+    for (int c : tag.columns)
+        raw.append(rec + layout_.offsets[c], std::size_t(layout_.fields[c].width));
     return cp::czechSortKeyCp852(cp852() ? raw : cp::cp1250ToCp852(raw));
 }
 
@@ -1154,7 +1156,13 @@ void TableData::saveIndex() {
         }
         defs.push_back(t->def.descending ? 1 : 0);
     }
+    std::size_t entriesSize = 0;
+    for (const auto& t : tags_) {
+        entriesSize += 4 + 6 * t->index.size();
+        t->index.forEach([&](const IndexEntry& e) { entriesSize += e.key.size(); });
+    }
     std::string entries;
+    entries.reserve(entriesSize);
     for (const auto& t : tags_) {
         char b[6];
         put32(b, std::uint32_t(t->index.size()));
