@@ -1,19 +1,9 @@
 #pragma once
 
-#include <cstddef>
-#include <string_view>
+#include "store/dbf/Names.h"
 
 namespace lorvika {
 
-// Names of tables, columns and tags compare the way the engine matches them: A-Z equal a-z,
-// every other byte only itself.
-inline bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (low(a[i]) != low(b[i])) return false;
-    }
-    return true;
-}
+using dbf::equalNoCase;
 
 }  // namespace lorvika

@@ -6,22 +6,12 @@
 #include <map>
 
 #include "EngineError.h"
+#include "Names.h"
 #include "TableData.h"
 
 namespace lorvika::dbf {
 
 namespace {
-
-bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 [[noreturn]] void failFor(const std::string& name, const std::string& what) {
     throw EngineError("Tabulka " + name + ": " + what);
@@ -103,7 +93,7 @@ struct Engine::Impl {
     }
 
     std::uint8_t languageByte() const {
-        return sameText(driver, "DB852CZ0") ? kLanguageCp852 : kLanguageCp1250;
+        return equalNoCase(driver, "DB852CZ0") ? kLanguageCp852 : kLanguageCp1250;
     }
 };
 

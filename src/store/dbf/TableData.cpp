@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "EngineError.h"
+#include "Names.h"
 #include "store/codepage.h"
 
 namespace lorvika::dbf {
@@ -37,17 +38,6 @@ std::uint64_t get64(const unsigned char* p) {
     std::uint64_t v = 0;
     for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
     return v;
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 std::string_view trimRight(std::string_view s) {
@@ -217,7 +207,7 @@ void validateFields(const std::vector<FieldDef>& fields, const std::string& file
             });
         if (!nameOk) failFor(fileName, "neplatné jméno sloupce \"" + f.name + "\".");
         for (std::size_t j = 0; j < i; ++j)
-            if (equalsIgnoreCase(fields[j].name, f.name))
+            if (equalNoCase(fields[j].name, f.name))
                 failFor(fileName, "sloupec " + f.name + " je uveden dvakrát.");
         bool ok = false;
         switch (f.type) {
@@ -476,7 +466,7 @@ void TableData::pushRecord(const char* image) {
 int TableData::fieldIndex(std::string_view name) const {
     const auto& f = layout_.fields;
     for (std::size_t i = 0; i < f.size(); ++i)
-        if (equalsIgnoreCase(f[i].name, name)) return int(i);
+        if (equalNoCase(f[i].name, name)) return int(i);
     return -1;
 }
 
@@ -758,7 +748,7 @@ void TableData::markDeleted(std::uint32_t rec) {
 
 std::shared_ptr<Tag> TableData::findTag(std::string_view name) const {
     for (const auto& t : tags_)
-        if (equalsIgnoreCase(t->def.name, name)) return t;
+        if (equalNoCase(t->def.name, name)) return t;
     return nullptr;
 }
 
@@ -917,7 +907,7 @@ void TableData::addTag(const TagDef& def) {
     // Until it is written again the index file lacks this tag; a crash must not leave it current.
     if (writable_) markIndexChanging();
     auto it = std::find_if(tags_.begin(), tags_.end(),
-                           [&](const auto& t) { return equalsIgnoreCase(t->def.name, def.name); });
+                           [&](const auto& t) { return equalNoCase(t->def.name, def.name); });
     if (it != tags_.end()) {
         (*it)->alive = false;
         *it = std::move(tag);
@@ -933,7 +923,7 @@ void TableData::addTag(const TagDef& def) {
 
 void TableData::deleteTag(std::string_view name) {
     auto it = std::find_if(tags_.begin(), tags_.end(),
-                           [&](const auto& t) { return equalsIgnoreCase(t->def.name, name); });
+                           [&](const auto& t) { return equalNoCase(t->def.name, name); });
     if (it == tags_.end()) fail("index " + std::string(name) + " neexistuje.");
     (*it)->alive = false;
     tags_.erase(it);
