@@ -275,6 +275,19 @@ Date parseDateOrFail(std::string_view statement, const std::string& text) {
     return *d;
 }
 
+template <typename T>
+bool matches(sql::Compare op, const T& v, const T& low, const T& high) {
+    switch (op) {
+        case sql::Compare::Equal:
+            return v == low;
+        case sql::Compare::Greater:
+            return v > low;
+        case sql::Compare::Between:
+            return v >= low && v <= high;
+    }
+    return false;
+}
+
 // Compares by column type: Czech order for text (trailing blanks ignored), numerically, by date.
 // Empty numbers and dates never match.
 Predicate compile(std::string_view statement, const sql::Condition& c, const FieldDef& field) {
@@ -304,17 +317,7 @@ Predicate compile(std::string_view statement, const sql::Condition& c, const Fie
             const double high = c.op == sql::Compare::Between ? parseNumber(statement, c.upper) : 0;
             const auto op = c.op;
             return [=](const Cursor& r) {
-                if (r.isNull(name)) return false;
-                const double v = r.number(name);
-                switch (op) {
-                    case sql::Compare::Equal:
-                        return v == low;
-                    case sql::Compare::Greater:
-                        return v > low;
-                    case sql::Compare::Between:
-                        return v >= low && v <= high;
-                }
-                return false;
+                return !r.isNull(name) && matches(op, r.number(name), low, high);
             };
         }
         case FieldType::Date: {
@@ -324,16 +327,7 @@ Predicate compile(std::string_view statement, const sql::Condition& c, const Fie
             const auto op = c.op;
             return [=](const Cursor& r) {
                 const Date v = r.date(name);
-                if (v.isNull()) return false;
-                switch (op) {
-                    case sql::Compare::Equal:
-                        return v == low;
-                    case sql::Compare::Greater:
-                        return v > low;
-                    case sql::Compare::Between:
-                        return v >= low && v <= high;
-                }
-                return false;
+                return !v.isNull() && matches(op, v, low, high);
             };
         }
         case FieldType::Logical:
