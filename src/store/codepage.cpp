@@ -441,4 +441,52 @@ int czechCompare(std::string_view a, std::string_view b) {
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
+namespace {
+// Capital-to-small pairs of every letter of code page 852 (the alphabet of the collation, whose
+// pairs are written small first); code page 1250 holds no letter with a case that 852 lacks.
+struct LowerPairs {
+    std::array<char32_t, 0x180> lower{};
+    LowerPairs() {
+        for (char32_t c = 0; c < lower.size(); ++c) lower[c] = c;
+        for (char32_t c = 'A'; c <= 'Z'; ++c) lower[c] = c - 'A' + 'a';
+        for (std::u32string_view letter : kAlphabet)
+            if (letter.size() == 2 && letter[1] < lower.size()) lower[letter[1]] = letter[0];
+    }
+};
+const LowerPairs& lowerPairs() {
+    static const LowerPairs p;
+    return p;
+}
+
+std::array<unsigned char, 256> lowerBytes(const std::array<char16_t, 128>& table,
+                                          const Reverse& rev) {
+    std::array<unsigned char, 256> out{};
+    for (int b = 0; b < 256; ++b) {
+        const char32_t c = b < 0x80 ? static_cast<char32_t>(b) : table[b - 0x80];
+        const int l = rev.find(toLowerAll(c));
+        out[b] = static_cast<unsigned char>(l < 0 ? b : l);
+    }
+    return out;
+}
+}  // namespace
+
+char32_t toLowerAll(char32_t c) {
+    const auto& p = lowerPairs();
+    return c < p.lower.size() ? p.lower[c] : c;
+}
+
+std::string toLowerAll(std::string_view utf8) {
+    return mapText(utf8, [](char32_t c) { return toLowerAll(c); });
+}
+
+const unsigned char* lowerBytesCp852() {
+    static const auto t = lowerBytes(kCp852, reverse852());
+    return t.data();
+}
+
+const unsigned char* lowerBytesCp1250() {
+    static const auto t = lowerBytes(kCp1250, reverse1250());
+    return t.data();
+}
+
 }  // namespace lorvika::cp

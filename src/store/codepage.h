@@ -19,6 +19,13 @@ char32_t toUpper(char32_t c);
 char32_t toLower(char32_t c);
 std::string toUpper(std::string_view utf8);
 std::string toLower(std::string_view utf8);
+// Lower case as the system's locale gives it: a-z and every capital letter either code page
+// holds (Polish, Hungarian, Romanian and German ones too), not only the Czech and Slovak rows.
+char32_t toLowerAll(char32_t c);
+std::string toLowerAll(std::string_view utf8);
+// The same as byte tables over the two code pages (index: byte, value: its lower-case byte).
+const unsigned char* lowerBytesCp852();
+const unsigned char* lowerBytesCp1250();
 
 // A byte string whose plain byte order (memcmp) is the Czech alphabetical order of the text:
 // a á b c č d ď e é ě f g h ch i í … r ř s š t ť u ú ů … z ž, letters before case, ties broken

@@ -560,6 +560,21 @@ std::string Cursor::text(int field) const {
     return r ? table_->text(r, field) : std::string();
 }
 
+std::string_view Cursor::rawText(int field) const {
+    checkedIndex(*table_, field);
+    syncState(*this, *table_, *s_);
+    const char* r = currentImage(*table_, *s_);
+    if (!r) return {};
+    const FieldDef& f = table_->fields()[field];
+    std::string_view raw(r + table_->fieldOffset(field), std::size_t(f.width));
+    while (!raw.empty() && raw.back() == ' ') raw.remove_suffix(1);
+    return raw;
+}
+
+std::uint8_t Cursor::language() const {
+    return table_->language();
+}
+
 std::int64_t Cursor::integer(std::string_view field) const {
     return integer(table_->requireField(field));
 }

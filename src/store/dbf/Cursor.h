@@ -89,6 +89,11 @@ class Cursor {
     // Moving while a record is being edited posts it first.
     std::string text(std::string_view field) const;
     std::string text(int field) const;
+    // A text column's stored bytes in the table's code page (see language()), without trailing
+    // blanks; valid until the cursor moves or the record changes. For filters over many records
+    // (TextMatch): nothing is decoded or allocated.
+    std::string_view rawText(int field) const;
+    std::uint8_t language() const;
     std::int64_t integer(std::string_view field) const;  // empty number = 0
     std::int64_t integer(int field) const;
     double number(std::string_view field) const;
