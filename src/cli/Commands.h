@@ -20,6 +20,7 @@ int runCreate(const Args& args, std::ostream& out, std::ostream& err);
 int runInfo(const Args& args, std::ostream& out, std::ostream& err);
 int runCheck(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
+int runSearch(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared by the commands.
 int usageError(std::ostream& err, std::string_view usage);
@@ -27,5 +28,7 @@ int usageError(std::ostream& err, std::string_view usage);
 std::optional<std::string> findFile(const std::string& directory, std::string_view name);
 // Refuses (message, false) a directory that does not hold a catalogue.
 bool requireDatabase(const std::string& directory, std::ostream& err);
+// One CSV field: quoted (with doubled quotes) when it holds a comma, a quote or a line break.
+void writeCsvField(std::ostream& out, std::string_view value);
 
 }  // namespace lorvika::cli
