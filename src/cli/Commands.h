@@ -21,6 +21,8 @@ int runInfo(const Args& args, std::ostream& out, std::ostream& err);
 int runCheck(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
 int runSearch(const Args& args, std::ostream& out, std::ostream& err);
+inline constexpr std::string_view kSearchUsage =
+    "search ADRESÁŘ [--alespon-jedne] [--tag JMÉNO] PODMÍNKA ...";
 
 // Shared by the commands.
 int usageError(std::ostream& err, std::string_view usage);

@@ -11,8 +11,7 @@ namespace lorvika::cli {
 
 namespace {
 
-constexpr std::string_view kUsageText =
-    "search ADRESÁŘ [--alespon-jedne] [--tag JMÉNO] PODMÍNKA ...";
+constexpr std::string_view kUsageText = kSearchUsage;
 
 // A condition the command cannot take: the text for standard error (a bound edit's warning,
 // or a description followed by the usage line).

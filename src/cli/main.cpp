@@ -3,22 +3,24 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Commands.h"
+
 // The commands of lorvika-db. Each one lives in its own file as
 //   int lorvika::cli::runX(const std::vector<std::string>& args, std::ostream& out,
 //                          std::ostream& err)
 // with args after the command name. A new command is one line here (keep the trailing
 // backslash) plus its file: name, function, usage.
-#define LORVIKA_COMMANDS(X)                                                               \
-    X("create", runCreate, "create ADRESÁŘ")                                              \
-    X("info", runInfo, "info ADRESÁŘ")                                                    \
-    X("check", runCheck, "check ADRESÁŘ [--repair]")                                      \
-    X("dump", runDump, "dump ADRESÁŘ cddata|cdskladby [--tag JMÉNO]")                     \
-    X("open", runOpen, "open ADRESÁŘ")                                                    \
-    X("backup", runBackup, "backup ADRESÁŘ")                                              \
-    X("restore", runRestore, "restore ADRESÁŘ")                                           \
-    X("pack", runPack, "pack ADRESÁŘ")                                                    \
-    X("disc-id", runDiscId, "disc-id ZDROJ")                                              \
-    X("search", runSearch, "search ADRESÁŘ [--alespon-jedne] [--tag JMÉNO] PODMÍNKA ...") \
+#define LORVIKA_COMMANDS(X)                                           \
+    X("create", runCreate, "create ADRESÁŘ")                          \
+    X("info", runInfo, "info ADRESÁŘ")                                \
+    X("check", runCheck, "check ADRESÁŘ [--repair]")                  \
+    X("dump", runDump, "dump ADRESÁŘ cddata|cdskladby [--tag JMÉNO]") \
+    X("open", runOpen, "open ADRESÁŘ")                                \
+    X("backup", runBackup, "backup ADRESÁŘ")                          \
+    X("restore", runRestore, "restore ADRESÁŘ")                       \
+    X("pack", runPack, "pack ADRESÁŘ")                                \
+    X("disc-id", runDiscId, "disc-id ZDROJ")                          \
+    X("search", runSearch, kSearchUsage)                              \
     /* end of the command list */
 
 namespace lorvika::cli {
