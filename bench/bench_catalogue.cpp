@@ -28,9 +28,12 @@
 #include <vector>
 
 #include "CatalogueGen.h"
+#include "search/Hledani.h"
 #include "store/Catalogue.h"
+#include "store/codepage.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/TextMatch.h"
 
 namespace fs = std::filesystem;
 using namespace lorvika;
@@ -488,10 +491,15 @@ void BM_ScanLorvika(benchmark::State& state) {
         const int album = c->fieldIndex("ALBUM");
         const int artist = c->fieldIndex("ARTIST");
         const int genre = c->fieldIndex("ZANR");
+        // The searched texts are converted into the table's code page once; each record is
+        // tested on its stored bytes.
+        using Match = dbf::TextMatch;
+        const Match findAlbum(kFindAlbum, Match::Mode::Contains, false, c->language());
+        const Match findArtist(kFindArtist, Match::Mode::Contains, false, c->language());
+        const Match findGenre(kFindGenre, Match::Mode::Contains, false, c->language());
         c->setFilter([=](const dbf::Cursor& r) {
-            return r.text(album).find(kFindAlbum) != std::string::npos ||
-                   r.text(artist).find(kFindArtist) != std::string::npos ||
-                   r.text(genre).find(kFindGenre) != std::string::npos;
+            return findAlbum(r.rawText(album)) || findArtist(r.rawText(artist)) ||
+                   findGenre(r.rawText(genre));
         });
         c->setFiltered(true);
         auto q = scanQuery();
@@ -514,6 +522,150 @@ void BM_ScanSqlite(benchmark::State& state) {
             bindScan(*q);
             scanSqlite(*q);
         }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The search of the search window and of lorvika-db search: the same queries through the
+// evaluation and through SQLite, both in album-number order, texts compared lower-cased (SQLite
+// with a registered Czech-aware lower-case function, its own lower knows only ASCII).
+
+struct SearchCase {
+    const char* name;
+    Dotaz dotaz;
+    const char* sql;  // WHERE clause over cddata; ?1.. are the texts in row order
+    std::vector<std::string> texts;
+};
+
+Dotaz searchQuery(std::initializer_list<std::tuple<int, Rezim, std::string, bool>> rows, bool any) {
+    Dotaz d;
+    d.alesponJedne = any;
+    for (const auto& [n, mode, text, negated] : rows) {
+        d[n].rezim = mode;
+        d[n].text = text;
+        d[n].negace = negated;
+    }
+    return d;
+}
+
+const std::vector<SearchCase>& searchCases() {
+    static const std::vector<SearchCase> cases = [] {
+        using enum Rezim;
+        const char* fourRows =
+            "instr(czlower(ALBUM), ?1) > 0 {op} instr(czlower(ZANR), ?2) > 0 {op} "
+            "instr(czlower(ZEME), ?3) > 0 {op} EXISTS (SELECT 1 FROM cdskladby WHERE CD = "
+            "cddata.CISLO AND instr(czlower(NAME), ?4) > 0)";
+        auto withOp = [](std::string sql, const char* op) {
+            for (auto at = sql.find("{op}"); at != std::string::npos; at = sql.find("{op}"))
+                sql.replace(at, 4, op);
+            return sql;
+        };
+        static const std::string all = withOp(fourRows, "AND");
+        static const std::string any = withOp(fourRows, "OR");
+        std::vector<SearchCase> c;
+        c.push_back({"search_all",
+                     searchQuery({{1, Obsahuje, "noc", false},
+                                  {5, Obsahuje, "o", false},
+                                  {7, Obsahuje, "sko", false},
+                                  {3, Obsahuje, "láska", false}},
+                                 false),
+                     all.c_str(),
+                     {"noc", "o", "sko", "láska"}});
+        c.push_back({"search_any",
+                     searchQuery({{1, Obsahuje, "ukolébavka", false},
+                                  {5, Obsahuje, "gospel", false},
+                                  {7, Obsahuje, "island", false},
+                                  {3, Obsahuje, "holubice", false}},
+                                 true),
+                     any.c_str(),
+                     {"ukolébavka", "gospel", "island", "holubice"}});
+        c.push_back({"search_not_track",
+                     searchQuery({{3, Obsahuje, "a", true}}, false),
+                     "NOT EXISTS (SELECT 1 FROM cdskladby WHERE CD = cddata.CISLO AND "
+                     "instr(czlower(NAME), ?1) > 0)",
+                     {"a"}});
+        Dotaz ranges;
+        ranges[8] = {Shoda, false, "", true, true, 1980, 1989};
+        ranges[22] = {Shoda, false, "", true, false, 4, 0};
+        ranges[21] = {Shoda, false, "", true, false, 300, 0};
+        c.push_back({"search_ranges",
+                     ranges,
+                     "ROK BETWEEN 1980 AND 1989 AND HODNOC >= 4 AND CENA >= 300",
+                     {}});
+        return c;
+    }();
+    return cases;
+}
+
+// Lower case of every letter code page 852 holds, as the search compares texts.
+void sqliteCzechLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!p) return sqlite3_result_null(ctx);
+    const std::string_view text(p, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    thread_local std::string out;
+    out.clear();
+    bool plain = true;
+    for (char ch : text) plain = plain && static_cast<unsigned char>(ch) < 0x80;
+    if (plain) {
+        for (char ch : text)
+            out.push_back(ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch);
+    } else {
+        out = cp::toLowerAll(text);
+    }
+    sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+}
+
+void registerCzechLower(sqlite3* db) {
+    sqlite3_create_function(db, "czlower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            sqliteCzechLower, nullptr, nullptr);
+}
+
+std::unique_ptr<SqliteStmt> searchStatement(const SearchCase& c) {
+    registerCzechLower(sqliteSession().get());
+    return std::make_unique<SqliteStmt>(
+        sqliteSession().get(),
+        std::string("SELECT CISLO FROM cddata WHERE ") + c.sql + " ORDER BY CISLO");
+}
+
+std::size_t searchSqlite(const SearchCase& c, SqliteStmt& q) {
+    for (std::size_t i = 0; i < c.texts.size(); ++i)
+        sqlite3_bind_text(q.get(), static_cast<int>(i + 1), c.texts[i].data(),
+                          static_cast<int>(c.texts[i].size()), SQLITE_STATIC);
+    return scanSqlite(q);
+}
+
+// One whole search: a new evaluation (its track answers start empty), every passing album.
+std::size_t searchLorvika(const SearchCase& c, dbf::Cursor& albums, const dbf::Cursor& tracks) {
+    Vyhledavani v(c.dotaz, albums, tracks);
+    albums.setFilter([&v](const dbf::Cursor& r) { return v.Vyhovuje(r); });
+    const std::size_t n = scanLorvika(albums);
+    albums.setFilter([](const dbf::Cursor&) { return true; });
+    return n;
+}
+
+void BM_SearchLorvika(benchmark::State& state, std::size_t which) {
+    guarded(state, [&] {
+        const SearchCase& c = searchCases().at(which);
+        auto albums = session().engine.open(dbDir(), std::string(kSouborAlb));
+        albums->setTag("cislo");
+        albums->setFilter([](const dbf::Cursor&) { return true; });
+        albums->setFiltered(true);
+        auto q = searchStatement(c);
+        const std::size_t expected = searchSqlite(c, *q);
+        const std::size_t found = searchLorvika(c, *albums, *session().tracks);
+        if (found != expected)
+            throw std::runtime_error(std::string(c.name) + ": prošlo " + std::to_string(found) +
+                                     " alb, SQLite " + std::to_string(expected));
+        for (auto _ : state) searchLorvika(c, *albums, *session().tracks);
+        state.counters["matches"] = static_cast<double>(found);
+    });
+}
+
+void BM_SearchSqlite(benchmark::State& state, std::size_t which) {
+    guarded(state, [&] {
+        const SearchCase& c = searchCases().at(which);
+        auto q = searchStatement(c);
+        for (auto _ : state) searchSqlite(c, *q);
     });
 }
 
@@ -716,6 +868,14 @@ const std::vector<Pair>& pairs() {
          "distinct_track_typ/sqlite", 0, false, false},
         {"scan, filter on 3 texts", "scan/lorvika", "scan/sqlite", 150e-3, true, false},
         {"pack track table", "pack/lorvika", "pack/sqlite", 0, false, true},
+        {"search: 3 album texts + track name, all rows", "search_all/lorvika", "search_all/sqlite",
+         150e-3, true, false},
+        {"search: the same, any row", "search_any/lorvika", "search_any/sqlite", 150e-3, true,
+         false},
+        {"search: negated track name", "search_not_track/lorvika", "search_not_track/sqlite",
+         150e-3, true, false},
+        {"search: range rows only", "search_ranges/lorvika", "search_ranges/sqlite", 150e-3, true,
+         false},
     };
     return p;
 }
@@ -749,6 +909,11 @@ void registerAll() {
     RegisterBenchmark("distinct_track_typ/sqlite", BM_DistinctTrackTypeSqlite)->Unit(ms);
     RegisterBenchmark("scan/lorvika", BM_ScanLorvika)->Unit(ms);
     RegisterBenchmark("scan/sqlite", BM_ScanSqlite)->Unit(ms);
+    for (std::size_t i = 0; i < searchCases().size(); ++i) {
+        const std::string name = searchCases()[i].name;
+        RegisterBenchmark((name + "/lorvika").c_str(), BM_SearchLorvika, i)->Unit(ms);
+        RegisterBenchmark((name + "/sqlite").c_str(), BM_SearchSqlite, i)->Unit(ms);
+    }
     RegisterBenchmark("pack/lorvika", BM_PackLorvika)->Unit(ms)->UseRealTime()->Iterations(3);
     RegisterBenchmark("pack/sqlite", BM_PackSqlite)->Unit(ms)->UseRealTime()->Iterations(3);
     RegisterBenchmark("memory/lorvika", BM_MemoryLorvika)->Unit(ms)->UseRealTime()->Iterations(1);

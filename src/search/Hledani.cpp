@@ -119,6 +119,8 @@ std::optional<int> HodnoceniZeSlova(std::string_view text) {
 Vyhledavani::Vyhledavani(Dotaz dotaz, const dbf::Cursor& alba, const dbf::Cursor& skladby)
     : dotaz_(std::move(dotaz)) {
     sloupecCislo_ = alba.fieldIndex("CISLO");
+    // A view of its own counts every album, whatever range or filter the caller's cursor has.
+    mezZhusteni_ = 2 * alba.readOnlyView()->recordCount() + 16;
     auto pripravText = [](Test& t, int n, const PodminkaRadku& p, const dbf::Cursor& c,
                           std::string_view sloupec) {
         t.n = n;
@@ -191,18 +193,27 @@ void Vyhledavani::Pruchod() {
         alba_.resize(k);
     };
     alba_.clear();
-    std::size_t mez = 1024;
+    std::size_t mez = mezZhusteni_;
+    // The album of the last passing track, by its stored number: while the following tracks
+    // are that album's and it already passes every row, they need no test.
+    std::string posledniCD;
+    bool posledniPlati = false;  // alba_.back() is the album of posledniCD
     for (pruchod_->first(); !pruchod_->eof(); pruchod_->next()) {
+        const std::string_view surove = sloupecCD >= 0 ? pruchod_->rawText(sloupecCD) : "";
+        const bool stejne = posledniPlati && surove == posledniCD;
+        if (stejne && alba_.back().bity == vsechny) continue;
         const std::uint8_t bity = BitySkladby(*pruchod_, vsechny);
         if (!bity) continue;
-        const std::int64_t cd = sloupecCD >= 0 ? pruchod_->integer(sloupecCD) : 0;
-        if (!alba_.empty() && alba_.back().cd == cd) {
+        if (stejne) {
             alba_.back().bity |= bity;
             continue;
         }
-        alba_.push_back({cd, bity});
+        posledniCD.assign(surove);
+        posledniPlati = true;
+        alba_.push_back({sloupecCD >= 0 ? pruchod_->integer(sloupecCD) : 0, bity});
         if (alba_.size() > mez) {
             zhustit();
+            posledniPlati = false;
             mez = std::max(mez, 2 * alba_.size());
         }
     }

@@ -97,6 +97,8 @@ class Vyhledavani {
     // For tests: how many per-album track look-ups come before the single pass (default: the
     // track count / 64, which is about where the pass becomes the cheaper way).
     void NastavMezHledaniPoAlbech(std::size_t pocet) { mezPoAlbech_ = pocet; }
+    // For tests: the size at which the pass first merges its list (default: twice the albums).
+    void NastavMezZhusteni(std::size_t pocet) { mezZhusteni_ = pocet; }
     bool PouzitPruchod() const { return pruchodHotov_; }
 
   private:
@@ -123,6 +125,7 @@ class Vyhledavani {
     int sloupecCislo_ = -1;
     std::unique_ptr<dbf::Cursor> rozsahy_;  // on tag "CD"; null when the table lacks it
     std::unique_ptr<dbf::Cursor> pruchod_;
+    std::size_t mezZhusteni_ = 0;
     std::size_t mezPoAlbech_ = 0;
     std::size_t hledaniPoAlbech_ = 0;
     bool pruchodHotov_ = false;

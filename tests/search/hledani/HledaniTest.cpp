@@ -234,3 +234,35 @@ TEST(HledaniRadky, PageOrderNamesAndKinds) {
 
 }  // namespace
 }  // namespace lorvika
+
+namespace lorvika {
+namespace {
+
+TEST(HledaniPruchod, AnswersOfOneAlbumInSeveralPlacesStayWithThatAlbum) {
+    // Album 1's tracks lie before and after album 2's; each of its tracks passes another row.
+    test::KatalogHledani k;
+    k.album(1, {{"ALBUM", "jedna"}});
+    k.album(2, {{"ALBUM", "dva"}});
+    k.skladba(2, {{"NAME", "x"}});
+    k.skladba(1, {{"NAME", "x"}});
+    k.skladba(1, {{"TYP", "y"}});
+    k.skladba(2, {{"NAME", "z"}});
+    k.skladba(1, {{"ARTIST", "w"}});
+    Dotaz d;
+    d[3] = {Rezim::Shoda, false, "x"};
+    d[23] = {Rezim::Shoda, false, "y"};
+    d[2] = {Rezim::Obsahuje, false, "w"};
+    for (std::size_t zhusteni : {0, 1, 2, 3, 100}) {
+        Vyhledavani v(d, *k.alba, *k.skladby);
+        v.NastavMezHledaniPoAlbech(0);
+        v.NastavMezZhusteni(zhusteni);
+        std::set<int> prosla;
+        for (k.alba->first(); !k.alba->eof(); k.alba->next())
+            if (v.Vyhovuje(*k.alba)) prosla.insert(static_cast<int>(k.alba->integer("CISLO")));
+        EXPECT_TRUE(v.PouzitPruchod());
+        EXPECT_EQ(prosla, std::set<int>{1}) << zhusteni;
+    }
+}
+
+}  // namespace
+}  // namespace lorvika
