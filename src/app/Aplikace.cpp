@@ -8,11 +8,7 @@
 #include "store/Ini.h"
 #include "store/LangDriver.h"
 #include "store/Paths.h"
-
-// Where the program and its documentation are published.
-#ifndef LORVIKA_WEB
-#define LORVIKA_WEB "https://lorvika.invalid"
-#endif
+#include "store/Vyrobce.h"
 
 namespace lorvika {
 

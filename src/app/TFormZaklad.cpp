@@ -42,6 +42,7 @@ void TFormZaklad::poOtevreniTData() {
 void TFormZaklad::zavriTData() {
     if (!TData) return;
     zapamatovaneCislo = aktualniCislo();
+    predZavrenimKurzoru(*TData);
     TData.reset();
 }
 
@@ -52,6 +53,8 @@ void TFormZaklad::otevriTSkladby() {
 }
 
 void TFormZaklad::zavriTSkladby() {
+    if (!TSkladby) return;
+    predZavrenimKurzoru(*TSkladby);
     TSkladby.reset();
 }
 

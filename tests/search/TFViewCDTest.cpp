@@ -1,0 +1,323 @@
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QTest>
+#include <filesystem>
+
+#include "app/HlavniOknoTest.h"
+#include "search/TFViewCD.h"
+#include "store/Catalogue.h"
+#include "store/Ini.h"
+
+namespace lorvika {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Prohlizec : public test::HlavniOknoFixture {
+  protected:
+    void SetUp() override {
+        registrujTFViewCD(registr);
+        registr.registruj(QStringLiteral("FFiltrCD"), [](TForm1& h) -> std::unique_ptr<TFVychozi> {
+            return std::make_unique<TFViewCD>(&h, QStringLiteral("FFiltrCD"));
+        });
+        spust();
+        // Albums 1..4 with artists D, B, A, C; album n has n + 1 tracks.
+        const char* umelci[] = {"D", "B", "A", "C"};
+        dbf::Cursor& c = *okno->session().TData();
+        dbf::Cursor& s = *okno->session().TSkladby();
+        for (int i = 1; i <= 4; ++i) {
+            c.append();
+            c.setInteger("CISLO", i);
+            c.setText("ARTIST", umelci[i - 1]);
+            c.setText("ALBUM", "Album " + std::to_string(i));
+            c.setText("ZANR", "Rock");
+            c.setInteger("DELKA", 3725 + i);
+            c.setInteger("PSTOP", i + 1);
+            c.setInteger("ROK", i == 1 ? 0 : 1990 + i);
+            c.setInteger("HODNOC", i);
+            c.setText("PUJ_ANONE", i == 3 ? "a" : "N");
+            c.setText("ZPEV", "Zpěvák " + std::to_string(i));
+            c.post();
+            for (int t = 1; t <= i + 1; ++t) {
+                s.append();
+                s.setInteger("CD", i);
+                s.setInteger("CISLO", t);
+                s.setText("NAME", "Skladba " + std::to_string(i) + "." + std::to_string(t));
+                s.setInteger("DELKA", 65 * t);
+                s.post();
+            }
+        }
+    }
+
+    TFViewCD* otevriProhlizec(const char* jmeno = "FViewCD") {
+        auto* f = dynamic_cast<TFViewCD*>(okno->otevriFormular(QString::fromUtf8(jmeno)));
+        zpracuj();
+        return f;
+    }
+
+    static QString text(const TFViewCD* f, const char* pole) {
+        const QLineEdit* e = f->polePro(QString::fromUtf8(pole));
+        return e ? e->text() : QStringLiteral("<missing>");
+    }
+    static QStringList sloupec(const ModelKurzoru* m, int c) {
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r) out.append(m->index(r, c).data().toString());
+        return out;
+    }
+};
+
+TEST_F(Prohlizec, ShowsTheCurrentAlbumWithItsTracksReadOnly) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Prohlížeč AudioCD"));
+    EXPECT_EQ(f->Label1->text(), QStringLiteral("Prohlížeč AudioCD"));
+    ASSERT_EQ(f->PageC->count(), 3);
+    EXPECT_EQ(f->PageC->tabText(0), QStringLiteral("Hlavní"));
+    EXPECT_EQ(f->PageC->tabText(1), QStringLiteral("Vedlejší"));
+    EXPECT_EQ(f->PageC->tabText(2), QStringLiteral("Seznam"));
+    EXPECT_EQ(f->PageC->currentIndex(), 0);
+    EXPECT_FALSE(f->BOK->isVisible());
+
+    // Artist order: A (album 3) first.
+    EXPECT_EQ(text(f, "ARTIST"), QStringLiteral("A"));
+    EXPECT_EQ(text(f, "ALBUM"), QStringLiteral("Album 3"));
+    EXPECT_EQ(text(f, "DELKA"), QStringLiteral("62:08"));
+    EXPECT_EQ(text(f, "ROK"), QStringLiteral("1993"));
+    EXPECT_EQ(text(f, "PSTOP"), QStringLiteral("4"));
+    EXPECT_EQ(text(f, "HODNOC"), QStringLiteral("PRŮMĚRNÉ"));
+    EXPECT_EQ(text(f, "ZPEV"), QStringLiteral("Zpěvák 3"));
+    EXPECT_EQ(sloupec(f->modelSkladeb, 0), (QStringList{QStringLiteral("1"), QStringLiteral("2"),
+                                                        QStringLiteral("3"), QStringLiteral("4")}));
+    EXPECT_EQ(f->modelSkladeb->index(2, 4).data().toString(), QStringLiteral("03:15"));
+    QStringList titulky;
+    for (int i = 0; i < 5; ++i)
+        titulky.append(f->modelSkladeb->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString());
+    EXPECT_EQ(titulky, (QStringList{QStringLiteral("Pozice"), QStringLiteral("Název"),
+                                    QStringLiteral("Interpret/popis"), QStringLiteral("Typ"),
+                                    QStringLiteral("Délka")}));
+
+    f->Speed4->click();  // D = album 1: year 0 shows empty
+    EXPECT_EQ(text(f, "ARTIST"), QStringLiteral("D"));
+    EXPECT_EQ(text(f, "ROK"), QString());
+    EXPECT_EQ(f->modelSkladeb->rowCount(), 2);
+    for (const char* pole : {"ALBUM", "ZPEV", "POPIS", "HODNOC"}) {
+        const QLineEdit* e = f->polePro(QString::fromUtf8(pole));
+        ASSERT_NE(e, nullptr) << pole;
+        EXPECT_TRUE(e->isReadOnly()) << pole;
+    }
+    EXPECT_EQ(f->DBSkladby->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(f->DBGSeznam->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(Prohlizec, ListGridFollowsTheAlbumAndMovesIt) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->modelSeznamu->columnCount(), 25);
+    EXPECT_EQ(f->modelSeznamu->headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Vydavatel-firma"));
+    EXPECT_EQ(f->modelSeznamu->headerData(24, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Cena"));
+    EXPECT_EQ(sloupec(f->modelSeznamu, 0), (QStringList{QStringLiteral("A"), QStringLiteral("B"),
+                                                        QStringLiteral("C"), QStringLiteral("D")}));
+    EXPECT_EQ(f->modelSeznamu->index(2, 12).data().toString(), QStringLiteral("NE"));
+    EXPECT_EQ(f->modelSeznamu->index(0, 12).data().toString(), QStringLiteral("ANO"));
+    EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 0);
+    f->Speed3->click();
+    EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 1);
+    f->Speed4->click();
+    EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 3);
+
+    // Choosing a row moves the album and its tracks.
+    f->PageC->setCurrentIndex(2);
+    f->DBGSeznam->setCurrentIndex(f->modelSeznamu->index(2, 1));
+    EXPECT_EQ(f->aktualniCislo(), 4);
+    EXPECT_EQ(text(f, "ARTIST"), QStringLiteral("C"));
+    EXPECT_EQ(f->modelSkladeb->rowCount(), 5);
+
+    // The order of the sort menu reaches the list.
+    f->nastavTag(QStringLiteral("zanr"));
+    f->nastavTag(QString());
+    EXPECT_EQ(sloupec(f->modelSeznamu, 0), (QStringList{QStringLiteral("D"), QStringLiteral("B"),
+                                                        QStringLiteral("A"), QStringLiteral("C")}));
+    EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 3) << "still on album 4";
+
+    // A title click sorts, creating the tag the first time.
+    EXPECT_FALSE(f->TData->hasTag("ALBUM") && f->TData->hasTag("_ALBUM"));
+    emit f->DBGSeznam->horizontalHeader()->sectionClicked(1);
+    emit f->DBGSeznam->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(QString::fromStdString(f->TData->tag()).toUpper(), QStringLiteral("_ALBUM"));
+    EXPECT_EQ(sloupec(f->modelSeznamu, 1).first(), QStringLiteral("Album 4"));
+    EXPECT_EQ(f->aktualniCislo(), 4);
+    EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 0);
+}
+
+TEST_F(Prohlizec, PageRulesShowTheMenuOfThePage) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    struct Ocekavani {
+        int stranka;
+        bool tabulka, vzhled;
+    };
+    for (const Ocekavani& o : {Ocekavani{0, true, false}, Ocekavani{1, false, false},
+                               Ocekavani{2, false, true}, Ocekavani{0, true, false}}) {
+        f->PageC->setCurrentIndex(o.stranka);
+        EXPECT_EQ(f->MVTab->menuAction()->isVisible(), o.tabulka) << o.stranka;
+        EXPECT_EQ(f->MVZhled->menuAction()->isVisible(), o.vzhled) << o.stranka;
+    }
+    // Ctrl+PgDn and Ctrl+PgUp turn the pages cyclically, past hidden ones.
+    f->PageC->setCurrentIndex(2);
+    f->PMPageNextClick();
+    EXPECT_EQ(f->PageC->currentIndex(), 0);
+    f->PMPagePriorClick();
+    EXPECT_EQ(f->PageC->currentIndex(), 2);
+    f->PageC->setTabVisible(1, false);
+    f->PMPagePriorClick();
+    EXPECT_EQ(f->PageC->currentIndex(), 0);
+    EXPECT_EQ(f->PMPageNext->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    EXPECT_EQ(f->PMPagePrior->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+
+    // A derived window with a page in front keeps the rule counted from the last page.
+    TFViewCD* d = otevriProhlizec("FFiltrCD");
+    ASSERT_NE(d, nullptr);
+    d->PageC->insertTab(0, new QWidget, QStringLiteral("Dotaz"));
+    d->PageC->setCurrentIndex(0);
+    d->PageCChange(0);
+    EXPECT_FALSE(d->MVTab->menuAction()->isVisible());
+    EXPECT_FALSE(d->MVZhled->menuAction()->isVisible());
+    d->PageC->setCurrentIndex(1);
+    EXPECT_TRUE(d->MVTab->menuAction()->isVisible());
+    d->PageC->setCurrentIndex(3);
+    EXPECT_TRUE(d->MVZhled->menuAction()->isVisible());
+}
+
+TEST_F(Prohlizec, MenusCarryTheirItemsHintsAndReportNumbers) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    const struct {
+        QAction* a;
+        const char* text;
+        const char* hint;
+        int typ;
+    } polozky[] = {
+        {f->MVTUloz, "&ulož vel. fontu", "uloží velikost fontu pro příští použití", 0},
+        {f->MVZUloz, "&ulož vzhled",
+         "uloží velikost fontu, pořadí a šířku sloupců pro příští použití", 0},
+        {f->MVProhliz, "nastav podle prohlížeče",
+         "načte uložený implicitní vzhled seznamu podle Prohlížece AudioCD", 0},
+        {f->MT1Tisk, "typ1-tisk", "řádkový seznam - položky: interpret,album", 1},
+        {f->MT1Prev, "typ1-náhled", "řádkový seznam - položky: interpret,album", 1},
+        {f->MT2Prev, "typ2-náhled", "řádkový seznam - položky: interpret,album,rok", 2},
+        {f->MT3Tisk, "typ3-tisk", "řádkový seznam - položky: interpret,album,žánr", 3},
+        {f->MTNVelkaPism, "převod na velká písmena", "textové položky převede na velké písmena", 0},
+    };
+    for (const auto& p : polozky) {
+        EXPECT_EQ(p.a->text(), QString::fromUtf8(p.text));
+        EXPECT_EQ(p.a->statusTip(), QString::fromUtf8(p.hint)) << p.text;
+        if (p.typ) {
+            EXPECT_EQ(p.a->data().toInt(), p.typ) << p.text;
+        }
+    }
+    EXPECT_FALSE(f->velkaPismena());
+    f->MTNVelkaPismClick();
+    EXPECT_TRUE(f->velkaPismena());
+
+    // "nastav podle prohlížeče" is offered only in derived windows.
+    emit f->MVZhled->aboutToShow();
+    EXPECT_FALSE(f->MVProhliz->isVisible());
+    EXPECT_FALSE(f->MVProhlizSep->isVisible());
+    TFViewCD* d = otevriProhlizec("FFiltrCD");
+    ASSERT_NE(d, nullptr);
+    emit d->MVZhled->aboutToShow();
+    EXPECT_TRUE(d->MVProhliz->isVisible());
+
+    zpravy.expect("Chyba programu", MsgKind::Information, kButtonsOK, Sound::Default,
+                  MsgButton::OK);
+    d->MTTiskClick(4);
+}
+
+TEST_F(Prohlizec, FontsStartAtTheirDefaultsAndStopAtOnePoint) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->fontSkladeb(), 9);
+    EXPECT_EQ(f->fontSeznamu(), 10);
+    EXPECT_EQ(f->DBSkladby->horizontalHeader()->font().pointSize(), 9);
+    EXPECT_TRUE(f->DBGSeznam->horizontalHeader()->font().bold());
+    for (int i = 0; i < 12; ++i) {
+        f->MVTFMinus->trigger();
+        f->MVZMinus->trigger();
+    }
+    EXPECT_EQ(f->fontSkladeb(), 1);
+    EXPECT_EQ(f->fontSeznamu(), 1);
+    f->MVTFPlus->trigger();
+    f->MVZPlus->trigger();
+    EXPECT_EQ(f->fontSkladeb(), 2);
+    EXPECT_EQ(f->fontSeznamu(), 2);
+    EXPECT_EQ(f->DBGSeznam->horizontalHeader()->font().pointSize(), 2);
+
+    f->nastavFontSkladeb(14);
+    f->MVTUlozClick();
+    EXPECT_EQ(CtiCislo(ini(), "FViewCD", "tab_vel_font", 0), 14);
+
+    // Resizing the window keeps both sizes.
+    f->nastavFontSeznamu(12);
+    f->okno()->resize(f->okno()->size() + QSize(200, 150));
+    zpracuj();
+    EXPECT_EQ(f->fontSkladeb(), 14);
+    EXPECT_EQ(f->fontSeznamu(), 12);
+}
+
+TEST_F(Prohlizec, TracksGridColumnsFollowItsWidth) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    f->DBSkladby->setParent(nullptr);  // out of the layout, so the width is the test's
+    f->DBSkladby->show();
+    f->DBSkladby->resize(545, 200);
+    zpracuj();
+    QList<int> sirky;
+    for (int i = 0; i < 5; ++i) sirky.append(f->DBSkladby->columnWidth(i));
+    EXPECT_EQ(sirky, (QList<int>{50, 230, 90, 95, 55}));
+    f->DBSkladby->resize(1065, 200);
+    zpracuj();
+    EXPECT_EQ(f->DBSkladby->columnWidth(1), 460);
+    f->DBSkladby->setParent(f->TSHlavni);
+}
+
+TEST_F(Prohlizec, ListLayoutIsSavedLoadedAndTakenOverByADerivedWindow) {
+    {
+        TFViewCD* f = otevriProhlizec();
+        ASSERT_NE(f, nullptr);
+        f->nastavFontSeznamu(12);
+        QHeaderView* h = f->DBGSeznam->horizontalHeader();
+        h->moveSection(1, 0);  // "Album" first
+        f->DBGSeznam->setColumnWidth(1, 177);
+        f->MVZUlozClick();
+        EXPECT_EQ(okno->textPanelu(5),
+                  QStringLiteral("pořadí sloupců, jejich velikost a velikost fontu uložena"));
+        EXPECT_TRUE(fs::exists(dir.home() / "FViewCD10.ini"));
+        f->zavri();
+        zpracuj();
+    }
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->fontSeznamu(), 12);
+    const QHeaderView* h = f->DBGSeznam->horizontalHeader();
+    EXPECT_EQ(
+        f->modelSeznamu->headerData(h->logicalIndex(0), Qt::Horizontal, Qt::DisplayRole).toString(),
+        QStringLiteral("Album"));
+    EXPECT_EQ(f->DBGSeznam->columnWidth(h->logicalIndex(0)), 177);
+    EXPECT_EQ(f->fontSkladeb(), 9) << "the tracks grid keeps its own size";
+
+    TFViewCD* d = otevriProhlizec("FFiltrCD");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->fontSeznamu(), 10);
+    d->MVProhlizClick();
+    EXPECT_EQ(d->fontSeznamu(), 12);
+    const QHeaderView* dh = d->DBGSeznam->horizontalHeader();
+    EXPECT_EQ(d->modelSeznamu->headerData(dh->logicalIndex(0), Qt::Horizontal, Qt::DisplayRole)
+                  .toString(),
+              QStringLiteral("Album"));
+    EXPECT_FALSE(fs::exists(dir.home() / "FFiltrCD10.ini")) << "nothing is written";
+}
+
+}  // namespace
+}  // namespace lorvika
