@@ -120,7 +120,8 @@ Vyhledavani::Vyhledavani(Dotaz dotaz, const dbf::Cursor& alba, const dbf::Cursor
     : dotaz_(std::move(dotaz)) {
     sloupecCislo_ = alba.fieldIndex("CISLO");
     // A view of its own counts every album, whatever range or filter the caller's cursor has.
-    mezZhusteni_ = 2 * alba.readOnlyView()->recordCount() + 16;
+    pocetAlb_ = alba.readOnlyView()->recordCount();
+    mezZhusteni_ = 2 * pocetAlb_ + 16;
     auto pripravText = [](Test& t, int n, const PodminkaRadku& p, const dbf::Cursor& c,
                           std::string_view sloupec) {
         t.n = n;
@@ -222,7 +223,12 @@ void Vyhledavani::Pruchod() {
 }
 
 std::uint8_t Vyhledavani::BityAlba(std::int64_t cd, std::uint8_t potreba) {
-    if (!pruchodHotov_ && (!rozsahy_ || hledaniPoAlbech_ >= mezPoAlbech_)) Pruchod();
+    if (!pruchodHotov_) {
+        bool pruchod = !rozsahy_ || hledaniPoAlbech_ >= mezPoAlbech_;
+        if (!pruchod && odhadovat_ && hledaniPoAlbech_ >= 256 && vyhodnocenych_ > 0)
+            pruchod = hledaniPoAlbech_ * pocetAlb_ / vyhodnocenych_ > mezPoAlbech_;
+        if (pruchod) Pruchod();
+    }
     if (pruchodHotov_) {
         const auto it =
             std::lower_bound(alba_.begin(), alba_.end(), cd,
@@ -239,6 +245,7 @@ std::uint8_t Vyhledavani::BityAlba(std::int64_t cd, std::uint8_t potreba) {
 }
 
 bool Vyhledavani::Vyhovuje(const dbf::Cursor& album) {
+    ++vyhodnocenych_;
     const bool kazda = !dotaz_.alesponJedne;
     const int k = static_cast<int>(zapnute_.size());
     if (k == 0) return false;

@@ -94,9 +94,13 @@ class Vyhledavani {
     bool Vyhovuje(const dbf::Cursor& album);
 
     const Dotaz& dotaz() const { return dotaz_; }
-    // For tests: how many per-album track look-ups come before the single pass (default: the
-    // track count / 64, which is about where the pass becomes the cheaper way).
-    void NastavMezHledaniPoAlbech(std::size_t pocet) { mezPoAlbech_ = pocet; }
+    // For tests: how many per-album track look-ups come before the single pass. By default the
+    // pass costs about as much as track count / 64 look-ups; it is made once that many were
+    // made, or earlier when the share of albums asked so far says that many will be.
+    void NastavMezHledaniPoAlbech(std::size_t pocet) {
+        mezPoAlbech_ = pocet;
+        odhadovat_ = false;
+    }
     // For tests: the size at which the pass first merges its list (default: twice the albums).
     void NastavMezZhusteni(std::size_t pocet) { mezZhusteni_ = pocet; }
     bool PouzitPruchod() const { return pruchodHotov_; }
@@ -126,6 +130,9 @@ class Vyhledavani {
     std::unique_ptr<dbf::Cursor> rozsahy_;  // on tag "CD"; null when the table lacks it
     std::unique_ptr<dbf::Cursor> pruchod_;
     std::size_t mezZhusteni_ = 0;
+    std::size_t pocetAlb_ = 0;
+    std::size_t vyhodnocenych_ = 0;
+    bool odhadovat_ = true;
     std::size_t mezPoAlbech_ = 0;
     std::size_t hledaniPoAlbech_ = 0;
     bool pruchodHotov_ = false;

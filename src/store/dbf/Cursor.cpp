@@ -1,6 +1,7 @@
 #include "Cursor.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "EngineError.h"
 #include "TableData.h"
@@ -565,10 +566,16 @@ std::string_view Cursor::rawText(int field) const {
     syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
     if (!r) return {};
-    const FieldDef& f = table_->fields()[field];
-    std::string_view raw(r + table_->fieldOffset(field), std::size_t(f.width));
-    while (!raw.empty() && raw.back() == ' ') raw.remove_suffix(1);
-    return raw;
+    const char* b = r + table_->fieldOffset(field);
+    std::size_t n = std::size_t(table_->fields()[field].width);
+    // Text columns are mostly blank at the end: skip blanks eight at a time.
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+    for (std::uint64_t w = 0; n >= 8; n -= 8) {
+        std::memcpy(&w, b + n - 8, 8);
+        if (w != kBlanks) break;
+    }
+    while (n > 0 && b[n - 1] == ' ') --n;
+    return {b, n};
 }
 
 std::uint8_t Cursor::language() const {
@@ -583,7 +590,10 @@ std::int64_t Cursor::integer(int field) const {
     checkedIndex(*table_, field);
     syncState(*this, *table_, *s_);
     const char* r = currentImage(*table_, *s_);
-    return r ? toInteger(table_->number(r, field)) : 0;
+    if (!r) return 0;
+    const FieldType type = table_->fields()[field].type;
+    if (type == FieldType::Numeric || type == FieldType::Float) return table_->integer(r, field);
+    return toInteger(table_->number(r, field));
 }
 
 double Cursor::number(std::string_view field) const {

@@ -531,6 +531,40 @@ double TableData::number(const char* rec, int field) const {
     return v;
 }
 
+std::int64_t TableData::integer(const char* rec, int field) const {
+    const FieldDef& f = layout_.fields[field];
+    const char* p = rec + layout_.offsets[field];
+    const char* end = p + f.width;
+    // The common form "   -1234.5600" is read digit by digit; anything else goes through
+    // the general reading of numbers.
+    const char* q = p;
+    while (q < end && *q == ' ') ++q;
+    bool minus = false;
+    if (q < end && *q == '-') {
+        minus = true;
+        ++q;
+    }
+    std::int64_t whole = 0;
+    int digits = 0;
+    for (; q < end && *q >= '0' && *q <= '9' && digits < 15; ++q, ++digits)
+        whole = whole * 10 + (*q - '0');
+    bool half = false;
+    bool plain = digits > 0 && (q == end || *q == '.' || *q == ' ');
+    if (plain && q < end && *q == '.') {
+        ++q;
+        if (q < end && *q >= '0' && *q <= '9') half = *q >= '5';
+        while (q < end && *q >= '0' && *q <= '9') ++q;
+    }
+    while (plain && q < end && *q == ' ') ++q;
+    if (plain && q == end) {
+        const std::int64_t v = whole + (half ? 1 : 0);
+        return minus ? -v : v;
+    }
+    const double v = number(rec, field);
+    if (!(v > -9.2e18 && v < 9.2e18)) return 0;
+    return std::llround(v);
+}
+
 Date TableData::date(const char* rec, int field) const {
     const FieldDef& f = layout_.fields[field];
     std::string_view raw(rec + layout_.offsets[field], std::size_t(f.width));

@@ -88,6 +88,8 @@ class TableData {
     std::string text(const char* rec, int field) const;
     void appendText(const char* rec, int field, std::string& out) const;
     double number(const char* rec, int field) const;
+    // The number rounded to the nearest whole number (halves away from zero); 0 when empty.
+    std::int64_t integer(const char* rec, int field) const;
     Date date(const char* rec, int field) const;
     bool blank(const char* rec, int field) const;
     void setText(char* rec, int field, std::string_view utf8) const;

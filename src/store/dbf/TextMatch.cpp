@@ -1,6 +1,5 @@
 #include "TextMatch.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "TableData.h"
@@ -35,12 +34,17 @@ bool TextMatch::operator()(std::string_view stored) const {
     if (n == 0) return true;
     if (stored.size() < n) return false;
     if (!lower_) return stored.find(needle_) != std::string_view::npos;
-    // Column texts are short (at most 254 bytes): fold into a stack buffer, then one search.
-    char folded[256];
-    const std::size_t len = std::min(stored.size(), sizeof folded);
-    for (std::size_t i = 0; i < len; ++i)
-        folded[i] = static_cast<char>(lower_[static_cast<unsigned char>(stored[i])]);
-    return std::string_view(folded, len).find(needle_) != std::string_view::npos;
+    // Each place where the folded first byte occurs is compared on, folding as it goes.
+    const auto first = static_cast<unsigned char>(needle_[0]);
+    const auto* h = reinterpret_cast<const unsigned char*>(stored.data());
+    const auto* w = reinterpret_cast<const unsigned char*>(needle_.data());
+    for (std::size_t i = 0, last = stored.size() - n; i <= last; ++i) {
+        if (lower_[h[i]] != first) continue;
+        std::size_t k = 1;
+        while (k < n && lower_[h[i + k]] == w[k]) ++k;
+        if (k == n) return true;
+    }
+    return false;
 }
 
 }  // namespace lorvika::dbf

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "DbfTestSupport.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/TableData.h"
 #include "store/dbf/TextMatch.h"
+#include "support/TestDir.h"
 
 namespace lorvika::dbf {
 namespace {
@@ -70,6 +74,26 @@ TEST(TextMatch, RawTextIsTheStoredBytesWithoutTrailingBlanks) {
     t->append();
     t->post();
     EXPECT_EQ(t->rawText(0), "");
+}
+
+TEST(TextMatch, WholeNumbersReadTheStoredDigitsAsTheGeneralReadingRounds) {
+    // As other programs write numbers: right- or left-aligned, with or without decimals.
+    const char* const values[] = {"  99.5000", "-99.5", "99.4999", "12", "12.", "  -0.5",
+                                  "",          "1e3",   " 7 ",     "+4", "1,5", "-12.75"};
+    const std::int64_t expected[] = {100, -100, 99, 12, 12, -1, 0, 1000, 7, 4, 2, -13};
+    std::vector<std::vector<std::string>> rows;
+    for (const char* v : values) rows.push_back({v});
+    test::TestDir dir;
+    test::writeFile(dir.str() + "/cisla.dbf", test::rawDbf({{"N", 'N', 20, 4}}, rows));
+    Engine engine;
+    auto c = engine.open(dir.str(), "cisla.dbf");
+    std::size_t i = 0;
+    for (c->first(); !c->eof(); c->next(), ++i) {
+        ASSERT_LT(i, std::size(expected));
+        EXPECT_EQ(c->integer(0), expected[i]) << values[i];
+        EXPECT_EQ(c->integer(0), std::llround(c->number("N"))) << values[i];
+    }
+    EXPECT_EQ(i, std::size(values));
 }
 
 }  // namespace
