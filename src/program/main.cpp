@@ -1,5 +1,6 @@
 #include "albums/TFNewCD.h"
 #include "app/Aplikace.h"
+#include "search/TFFiltrCD.h"
 #include "search/TFViewCD.h"
 
 int main(int argc, char** argv) {
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
     lorvika::registrujTFViewCD(app.registr());
+    lorvika::registrujTFFiltrCD(app.registr());
     return app.spust();
 }
