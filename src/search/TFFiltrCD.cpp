@@ -36,11 +36,27 @@ std::string utf8(const QString& s) {
     return s.toStdString();
 }
 
+// Watches the focus of the query controls for the form (the form itself also filters every
+// event of the application, so it cannot tell its own controls' events apart).
+class Hlidac : public QObject {
+  public:
+    Hlidac(QObject* rodic, std::function<void(QObject*, QEvent*)> akce)
+        : QObject(rodic), akce_(std::move(akce)) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        akce_(o, e);
+        return false;
+    }
+
+  private:
+    std::function<void(QObject*, QEvent*)> akce_;
+};
+
 }  // namespace
 
 TFFiltrCD::TFFiltrCD(TForm1* hlavni) : TFViewCD(hlavni, QStringLiteral("FFiltrCD")) {
     setWindowTitle(QStringLiteral("Vyhledání AudioCD"));
     Label1->setText(QStringLiteral("Vyhledání AudioCD"));
+    hlidac_ = new Hlidac(this, [this](QObject* o, QEvent* e) { hlidejFokus(o, e); });
     sestavDotaz();
     BOK->setVisible(true);
     BOK->setDefault(true);
@@ -76,7 +92,7 @@ void TFFiltrCD::sestavDotaz() {
         e->setObjectName(QString::fromLatin1(jmeno));
         if (delka > 0) e->setMaxLength(delka);
         znacka(e, n);
-        e->installEventFilter(this);
+        e->installEventFilter(hlidac_);
         connect(e, &QLineEdit::textChanged, this, [this] { dotazSeZmenil(); });
         return e;
     };
@@ -87,7 +103,7 @@ void TFFiltrCD::sestavDotaz() {
         c->setInsertPolicy(QComboBox::NoInsert);
         c->lineEdit()->setMaxLength(jmeno == std::string_view("FCBVyd_F") ? 30 : 25);
         znacka(c, n);
-        c->installEventFilter(this);
+        c->installEventFilter(hlidac_);
         connect(c, &QComboBox::currentTextChanged, this, [this] { dotazSeZmenil(); });
         return c;
     };
@@ -499,7 +515,7 @@ void TFFiltrCD::FCBHodnocOdExit(QComboBox* c, bool odchod) {
     dotazSeZmenil();
 }
 
-bool TFFiltrCD::eventFilter(QObject* o, QEvent* e) {
+void TFFiltrCD::hlidejFokus(QObject* o, QEvent* e) {
     if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
         const auto* f = static_cast<QFocusEvent*>(e);
         // Leaving the window (another window, a message, a list dropping down) is not leaving
@@ -524,7 +540,6 @@ bool TFFiltrCD::eventFilter(QObject* o, QEvent* e) {
             }
         }
     }
-    return TFViewCD::eventFilter(o, e);
 }
 
 void registrujTFFiltrCD(RegistrFormularu& registr) {

@@ -83,10 +83,11 @@ class TFFiltrCD : public TFViewCD {
   protected:
     void aktivacePotomka() override;
     void predZavrenimKurzoru(const dbf::Cursor& kurzor) override;
-    bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
     void sestavDotaz();
+    // Entering and leaving the query controls.
+    void hlidejFokus(QObject* o, QEvent* e);
     void ChBOClick(QCheckBox* box);
     void MezClick(QCheckBox* box);
     void FEEditExit(TAMEdit* e);
@@ -102,6 +103,7 @@ class TFFiltrCD : public TFViewCD {
     std::unique_ptr<Vyhledavani> hledani_;
     QString vstupniText_;  // the text of the combo that last received the focus
     bool vKontrole_ = false;
+    QObject* hlidac_ = nullptr;
 };
 
 void registrujTFFiltrCD(RegistrFormularu& registr);
