@@ -38,3 +38,14 @@ head -c $((secs * 75 * 2352)) /dev/zero >"$disc/disk.bin"
 mkdir -p "$disc/home"
 LORVIKA_HOME=$disc/home QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$disc/disk.cue"
 ls "$out"/novecd-*.png
+
+# --- Search window (owned by the search) ------------------------------------------------------
+# The query page at the smallest size, 1024 x 768 and 1920 x 1080, filled in, and the first
+# result page after the search, over a small generated catalogue.
+hledani=${LORVIKA_HLEDANI_BIN:-$(dirname "$bin")/lorvika-hledani-snimky}
+if [ ! -x "$hledani" ]; then
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-hledani-snimky
+fi
+mkdir -p "$disc/hledani"
+LORVIKA_HOME=$disc/hledani QT_QPA_PLATFORM=offscreen timeout 60 "$hledani" "$out"
+ls "$out"/dotaz-*.png "$out"/vysledek-*.png
