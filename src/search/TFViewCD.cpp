@@ -6,6 +6,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -13,6 +16,7 @@
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
+#include "reports/Sestava.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
 #include "store/dbf/TableData.h"
@@ -546,13 +550,86 @@ void TFViewCD::MTPrevClick(int typ) {
     tiskni(typ, true);
 }
 
-void TFViewCD::tiskni(int typ, bool nahled) {
+namespace {
+
+std::unique_ptr<QPrinter> vychoziTiskarna() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return nullptr;
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+void vychoziNahled(QPrinter& printer, const std::function<void(QPrinter*)>& kresli) {
+    QPrintPreviewDialog dlg(&printer);
+    dlg.setWindowTitle(printer.docName());
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
+                     [&kresli](QPrinter* p) { kresli(p); });
+    dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
+    dlg.exec();
+}
+
+}  // namespace
+
+void TFViewCD::tiskni(int typ, bool nahledem) {
     if (typ < 1 || typ > 3) {
         hlavni()->zpravy().zobrazSPipnutim("Chyba programu", MsgKind::Information, kButtonsOK);
         return;
     }
-    (void)nahled;
-    // The report renderer joins here (print, preview and PDF of the three lists).
+    if (!TData || TData->isEmpty()) return;  // no report of an empty table
+
+    // The album table stays as it is (filter, order) while the report and its windows are in
+    // front, and comes back to this album afterwards, whatever happens in between.
+    deaktivace = false;
+    const dbf::Bookmark pozice = TData->bookmark();
+    const long long cislo = aktualniCislo();
+    struct Uklid {
+        TFViewCD& f;
+        dbf::Bookmark pozice;
+        long long cislo;
+        bool nahled;
+        ~Uklid() {
+            f.deaktivace = true;
+            f.PoTisk(pozice, cislo);
+            if (nahled) f.hlavni()->ZobrazHlavni(true);
+        }
+    } uklid{*this, pozice, cislo, nahledem};
+
+    NastaveniSestavy nastaveni;
+    nastaveni.typ = typ;
+    nastaveni.velka = velkaPismena();
+    nastaveni.dnes = hlavni()->dnes();
+    auto kresli = [this, &nastaveni](QPrinter* p) {
+        if (p && TData) VykresliSestavu(*p, *TData, nastaveni);
+    };
+    if (!nahledem) {
+        hlavni()->StavovyText(QStringLiteral("připravuji tisk .."));
+        try {
+            std::unique_ptr<QPrinter> p = tiskarna ? tiskarna() : vychoziTiskarna();
+            if (!p) throw ChybaSestavy("Sestavu nelze vytisknout: není nastavena žádná tiskárna.");
+            p->setDocName(TitulekSestavy(typ));
+            kresli(p.get());
+        } catch (...) {
+            hlavni()->StavovyText(QString());
+            throw;
+        }
+        hlavni()->StavovyText(QString());
+        return;
+    }
+    hlavni()->ZobrazHlavni(false);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(TitulekSestavy(typ));
+    if (nahled)
+        nahled(printer, kresli);
+    else
+        vychoziNahled(printer, kresli);
+}
+
+void TFViewCD::PoTisk(const dbf::Bookmark& pozice, long long cislo) {
+    if (!TData) otevriTData();
+    if (TData->bookmarkValid(pozice))
+        TData->gotoBookmark(pozice);
+    else if (cislo != 0)
+        NajdiCD(cislo, "cislo", *TData);
+    obnovZobrazeni();
 }
 
 void registrujTFViewCD(RegistrFormularu& registr) {
