@@ -347,10 +347,13 @@ void TFViewCD::aktivacePotomka() {
     predavanyKod = 0;
 }
 
-void TFViewCD::predZavrenimKurzoru(const dbf::Cursor& kurzor) {
-    if (modelSeznamu->kurzor() == &kurzor) modelSeznamu->setKurzor(nullptr);
-    if (modelSkladeb->kurzor() == &kurzor) modelSkladeb->setKurzor(nullptr);
+void TFViewCD::predZavrenimTData() {
+    modelSeznamu->setKurzor(nullptr);
     stavSeznamu_ = {};
+}
+
+void TFViewCD::predZavrenimTSkladby() {
+    modelSkladeb->setKurzor(nullptr);
     zobrazeneCD_ = -1;
 }
 
@@ -377,8 +380,8 @@ void TFViewCD::nastavSkladby() {
     if (cd == zobrazeneCD_ && modelSkladeb->kurzor() == TSkladby.get()) return;
     zobrazeneCD_ = cd;
     // The tracks of the album shown, in the order of the tag on the album number.
-    if (TSkladby->tag() != "CD") TSkladby->setTag("CD");
-    TSkladby->setRange(dbf::Key(cd), dbf::Key(cd));
+    if (pohledTSkladby.tag() != "CD") pohledTSkladby.nastavTag("CD");
+    pohledTSkladby.nastavRozsah(dbf::Key(cd), dbf::Key(cd));
     modelSkladeb->setKurzor(TSkladby.get());
 }
 

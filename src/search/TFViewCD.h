@@ -106,7 +106,8 @@ class TFViewCD : public TFZaklData {
   protected:
     void obnovZobrazeni() override;
     void aktivacePotomka() override;
-    void predZavrenimKurzoru(const dbf::Cursor& kurzor) override;
+    void predZavrenimTData() override;
+    void predZavrenimTSkladby() override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
     // The column widths of the tracks grid from its width.
