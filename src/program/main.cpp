@@ -1,4 +1,5 @@
 #include "albums/TFNewCD.h"
+#include "albums/TFPrycCD.h"
 #include "app/Aplikace.h"
 #include "search/TFViewCD.h"
 
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
     lorvika::registrujTFViewCD(app.registr());
+    lorvika::registrujTFPrycCD(app.registr());
     return app.spust();
 }
