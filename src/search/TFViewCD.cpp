@@ -1,6 +1,8 @@
 #include "search/TFViewCD.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -40,6 +42,8 @@ void nastavVelikost(QTableView* mrizka, int velikost) {
     QFont t = f;
     t.setBold(true);
     mrizka->horizontalHeader()->setFont(t);
+    // Rows as high as the text needs, so a smaller font shows more of them.
+    mrizka->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
 }
 
 QTableView* mrizka(QWidget* rodic, const char* jmeno) {
@@ -60,9 +64,9 @@ QTableView* mrizka(QWidget* rodic, const char* jmeno) {
 TFViewCD::TFViewCD(TForm1* hlavni, const QString& jmeno) : TFZaklData(hlavni, jmeno) {
     setWindowTitle(QStringLiteral("Prohlížeč AudioCD"));
     Label1->setText(QStringLiteral("Prohlížeč AudioCD"));
-    QFont nadpis = Label1->font();
+    // Only the weight is set, so the heading follows the window's scaled font.
+    QFont nadpis;
     nadpis.setBold(true);
-    nadpis.setPointSize(nadpis.pointSize() + 2);
     Label1->setFont(nadpis);
 
     PageC = new QTabWidget(this);
@@ -78,7 +82,14 @@ TFViewCD::TFViewCD(TForm1* hlavni, const QString& jmeno) : TFZaklData(hlavni, jm
     auto* horni = new QHBoxLayout;
     horni->addWidget(Label1);
     horni->addStretch();
-    Panel1->setMinimumSize(Panel1->size());
+    // The navigation buttons in a row of their own, so scaling the window moves them with it.
+    auto* navigace = new QHBoxLayout(Panel1);
+    navigace->setContentsMargins(0, 0, 0, 0);
+    navigace->setSpacing(2);
+    for (QToolButton* b : {Speed1, Speed2, Speed3, Speed4}) {
+        b->setMinimumSize(b->size());
+        navigace->addWidget(b);
+    }
     horni->addWidget(Panel1);
     auto* tlacitka = new QHBoxLayout;
     tlacitka->addStretch();
@@ -501,6 +512,15 @@ void TFViewCD::nactiVzhledSeznamu(const QString& sekce) {
                                                    i);
     NactiMrizku(*hlavni(), DBGSeznam, sekce, sekce);
     nastavFontSeznamu(fontSeznamu());  // bold titles at the grid's size
+    if (!QFileInfo::exists(souborMrizky(*hlavni(), sekce))) {
+        // Designed widths: each title readable.
+        const QFontMetrics titulky(DBGSeznam->horizontalHeader()->font());
+        for (int i = 0; i < modelSeznamu->columnCount(); ++i) {
+            const QString t =
+                modelSeznamu->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+            DBGSeznam->setColumnWidth(i, std::max(64, titulky.horizontalAdvance(t) + 18));
+        }
+    }
     vyberRadekSeznamu();
 }
 
