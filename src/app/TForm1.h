@@ -63,6 +63,8 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
     const std::string& ini() const { return sluzby_.cesty.iniFile; }
 
     bool FMaxim() const { return fmaxim_; }
+    // Today, from the clock service (the system date when none is given).
+    QDate dnes() const { return sluzby_.dnes ? sluzby_.dnes() : QDate::currentDate(); }
     bool zavira() const { return zavira_; }
     void OznacCD(long long cislo) { oznaceny_ = cislo; }
     // The marked album number, 0 when none.

@@ -73,8 +73,6 @@ class TFormZaklad : public TFVychozi {
     virtual void predZavrenimTSkladby() {}
     // The cursors were refreshed or moved; the descendant updates its controls.
     virtual void obnovZobrazeni() {}
-    // A cursor of the form is about to go (closing, backup): whatever points at it lets go.
-    virtual void predZavrenimKurzoru(const dbf::Cursor& kurzor) { (void)kurzor; }
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
     Proporce proporce_{QSize(632, 413)};

@@ -1,4 +1,5 @@
 #include "albums/TFNewCD.h"
+#include "albums/TFPrycCD.h"
 #include "app/Aplikace.h"
 #include "search/TFFiltrCD.h"
 #include "search/TFViewCD.h"
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
     lorvika::registrujTFViewCD(app.registr());
+    lorvika::registrujTFPrycCD(app.registr());
     lorvika::registrujTFFiltrCD(app.registr());
     return app.spust();
 }

@@ -115,10 +115,10 @@ class Kreslic {
         p_.setFont(souhrn_);
         const double y = horni + kOdsazeniSouhrnu;
         const double h = kVyskaSouhrnu - kOdsazeniSouhrnu;
-        text(1.3, y, 14.0, h, QStringLiteral("počet:"), Qt::AlignLeft);
-        text(15.3, y, 25.0, h, QString::number(pocet), Qt::AlignLeft);
-        text(50.0, y, 24.0, h, QStringLiteral("délka celkem:"), Qt::AlignLeft);
-        text(74.0, y, 40.0, h, QString::fromStdString(cas::textDny(delka)), Qt::AlignLeft);
+        text(1.3, y, 11.5, h, QStringLiteral("počet:"), Qt::AlignLeft);
+        text(13.0, y, 25.0, h, QString::number(pocet), Qt::AlignLeft);
+        text(45.0, y, 24.0, h, QStringLiteral("délka celkem:"), Qt::AlignLeft);
+        text(69.0, y, 40.0, h, QString::fromStdString(cas::textDny(delka)), Qt::AlignLeft);
         text(kSirkaTisku - 50.0, y, 50.0, h, QLocale().toString(dnes, QLocale::ShortFormat),
              Qt::AlignRight);
     }

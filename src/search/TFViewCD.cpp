@@ -1,11 +1,16 @@
 #include "search/TFViewCD.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -13,6 +18,7 @@
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
+#include "reports/Sestava.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
 #include "store/dbf/TableData.h"
@@ -36,6 +42,8 @@ void nastavVelikost(QTableView* mrizka, int velikost) {
     QFont t = f;
     t.setBold(true);
     mrizka->horizontalHeader()->setFont(t);
+    // Rows as high as the text needs, so a smaller font shows more of them.
+    mrizka->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
 }
 
 QTableView* mrizka(QWidget* rodic, const char* jmeno) {
@@ -56,9 +64,9 @@ QTableView* mrizka(QWidget* rodic, const char* jmeno) {
 TFViewCD::TFViewCD(TForm1* hlavni, const QString& jmeno) : TFZaklData(hlavni, jmeno) {
     setWindowTitle(QStringLiteral("Prohlížeč AudioCD"));
     Label1->setText(QStringLiteral("Prohlížeč AudioCD"));
-    QFont nadpis = Label1->font();
+    // Only the weight is set, so the heading follows the window's scaled font.
+    QFont nadpis;
     nadpis.setBold(true);
-    nadpis.setPointSize(nadpis.pointSize() + 2);
     Label1->setFont(nadpis);
 
     PageC = new QTabWidget(this);
@@ -74,7 +82,14 @@ TFViewCD::TFViewCD(TForm1* hlavni, const QString& jmeno) : TFZaklData(hlavni, jm
     auto* horni = new QHBoxLayout;
     horni->addWidget(Label1);
     horni->addStretch();
-    Panel1->setMinimumSize(Panel1->size());
+    // The navigation buttons in a row of their own, so scaling the window moves them with it.
+    auto* navigace = new QHBoxLayout(Panel1);
+    navigace->setContentsMargins(0, 0, 0, 0);
+    navigace->setSpacing(2);
+    for (QToolButton* b : {Speed1, Speed2, Speed3, Speed4}) {
+        b->setMinimumSize(b->size());
+        navigace->addWidget(b);
+    }
     horni->addWidget(Panel1);
     auto* tlacitka = new QHBoxLayout;
     tlacitka->addStretch();
@@ -343,10 +358,13 @@ void TFViewCD::aktivacePotomka() {
     predavanyKod = 0;
 }
 
-void TFViewCD::predZavrenimKurzoru(const dbf::Cursor& kurzor) {
-    if (modelSeznamu->kurzor() == &kurzor) modelSeznamu->setKurzor(nullptr);
-    if (modelSkladeb->kurzor() == &kurzor) modelSkladeb->setKurzor(nullptr);
+void TFViewCD::predZavrenimTData() {
+    modelSeznamu->setKurzor(nullptr);
     stavSeznamu_ = {};
+}
+
+void TFViewCD::predZavrenimTSkladby() {
+    modelSkladeb->setKurzor(nullptr);
     zobrazeneCD_ = -1;
 }
 
@@ -373,8 +391,8 @@ void TFViewCD::nastavSkladby() {
     if (cd == zobrazeneCD_ && modelSkladeb->kurzor() == TSkladby.get()) return;
     zobrazeneCD_ = cd;
     // The tracks of the album shown, in the order of the tag on the album number.
-    if (TSkladby->tag() != "CD") TSkladby->setTag("CD");
-    TSkladby->setRange(dbf::Key(cd), dbf::Key(cd));
+    if (pohledTSkladby.tag() != "CD") pohledTSkladby.nastavTag("CD");
+    pohledTSkladby.nastavRozsah(dbf::Key(cd), dbf::Key(cd));
     modelSkladeb->setKurzor(TSkladby.get());
 }
 
@@ -494,6 +512,15 @@ void TFViewCD::nactiVzhledSeznamu(const QString& sekce) {
                                                    i);
     NactiMrizku(*hlavni(), DBGSeznam, sekce, sekce);
     nastavFontSeznamu(fontSeznamu());  // bold titles at the grid's size
+    if (!QFileInfo::exists(souborMrizky(*hlavni(), sekce))) {
+        // Designed widths: each title readable.
+        const QFontMetrics titulky(DBGSeznam->horizontalHeader()->font());
+        for (int i = 0; i < modelSeznamu->columnCount(); ++i) {
+            const QString t =
+                modelSeznamu->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+            DBGSeznam->setColumnWidth(i, std::max(64, titulky.horizontalAdvance(t) + 18));
+        }
+    }
     vyberRadekSeznamu();
 }
 
@@ -546,13 +573,86 @@ void TFViewCD::MTPrevClick(int typ) {
     tiskni(typ, true);
 }
 
-void TFViewCD::tiskni(int typ, bool nahled) {
+namespace {
+
+std::unique_ptr<QPrinter> vychoziTiskarna() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return nullptr;
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+void vychoziNahled(QPrinter& printer, const std::function<void(QPrinter*)>& kresli) {
+    QPrintPreviewDialog dlg(&printer);
+    dlg.setWindowTitle(printer.docName());
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
+                     [&kresli](QPrinter* p) { kresli(p); });
+    dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
+    dlg.exec();
+}
+
+}  // namespace
+
+void TFViewCD::tiskni(int typ, bool nahledem) {
     if (typ < 1 || typ > 3) {
         hlavni()->zpravy().zobrazSPipnutim("Chyba programu", MsgKind::Information, kButtonsOK);
         return;
     }
-    (void)nahled;
-    // The report renderer joins here (print, preview and PDF of the three lists).
+    if (!TData || TData->isEmpty()) return;  // no report of an empty table
+
+    // The album table stays as it is (filter, order) while the report and its windows are in
+    // front, and comes back to this album afterwards, whatever happens in between.
+    deaktivace = false;
+    const dbf::Bookmark pozice = TData->bookmark();
+    const long long cislo = aktualniCislo();
+    struct Uklid {
+        TFViewCD& f;
+        dbf::Bookmark pozice;
+        long long cislo;
+        bool nahled;
+        ~Uklid() {
+            f.deaktivace = true;
+            f.PoTisk(pozice, cislo);
+            if (nahled) f.hlavni()->ZobrazHlavni(true);
+        }
+    } uklid{*this, pozice, cislo, nahledem};
+
+    NastaveniSestavy nastaveni;
+    nastaveni.typ = typ;
+    nastaveni.velka = velkaPismena();
+    nastaveni.dnes = hlavni()->dnes();
+    auto kresli = [this, &nastaveni](QPrinter* p) {
+        if (p && TData) VykresliSestavu(*p, *TData, nastaveni);
+    };
+    if (!nahledem) {
+        hlavni()->StavovyText(QStringLiteral("připravuji tisk .."));
+        try {
+            std::unique_ptr<QPrinter> p = tiskarna ? tiskarna() : vychoziTiskarna();
+            if (!p) throw ChybaSestavy("Sestavu nelze vytisknout: není nastavena žádná tiskárna.");
+            p->setDocName(TitulekSestavy(typ));
+            kresli(p.get());
+        } catch (...) {
+            hlavni()->StavovyText(QString());
+            throw;
+        }
+        hlavni()->StavovyText(QString());
+        return;
+    }
+    hlavni()->ZobrazHlavni(false);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(TitulekSestavy(typ));
+    if (nahled)
+        nahled(printer, kresli);
+    else
+        vychoziNahled(printer, kresli);
+}
+
+void TFViewCD::PoTisk(const dbf::Bookmark& pozice, long long cislo) {
+    if (!TData) otevriTData();
+    if (TData->bookmarkValid(pozice))
+        TData->gotoBookmark(pozice);
+    else if (cislo != 0)
+        NajdiCD(cislo, "cislo", *TData);
+    obnovZobrazeni();
 }
 
 void registrujTFViewCD(RegistrFormularu& registr) {

@@ -5,10 +5,13 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <functional>
+#include <memory>
 #include <tuple>
 
 #include "app/ModelKurzoru.h"
 #include "app/TFormZaklad.h"
+
+class QPrinter;
 
 namespace lorvika {
 
@@ -90,6 +93,12 @@ class TFViewCD : public TFZaklData {
     QAction* PMPageNext;
     QAction* PMPagePrior;
 
+    // Where "tisk" prints: the default printer; null when there is none. Tests print to a file.
+    std::function<std::unique_ptr<QPrinter>()> tiskarna;
+    // Shows the preview of printer modally; kresli paints the pages (again for each request,
+    // also when the user prints from the preview).
+    std::function<void(QPrinter& printer, const std::function<void(QPrinter*)>& kresli)> nahled;
+
     // Designed columns of the list grid (field, title).
     static std::vector<SloupecMrizky> sloupceSeznamu();
     static constexpr int kVahySkladeb[5] = {50, 230, 90, 95, 55};
@@ -97,7 +106,8 @@ class TFViewCD : public TFZaklData {
   protected:
     void obnovZobrazeni() override;
     void aktivacePotomka() override;
-    void predZavrenimKurzoru(const dbf::Cursor& kurzor) override;
+    void predZavrenimTData() override;
+    void predZavrenimTSkladby() override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
     // The column widths of the tracks grid from its width.
@@ -105,7 +115,9 @@ class TFViewCD : public TFZaklData {
     // Pages in the window: the search window puts its query page in front of these.
     QWidget* pridejStranku(const QString& nazev, const char* jmeno);
     // Print (false) or preview (true) of report typ 1..3 over the album table as it stands.
-    void tiskni(int typ, bool nahled);
+    void tiskni(int typ, bool nahledem);
+    // After printing: the table open again and on the album it was on before.
+    void PoTisk(const dbf::Bookmark& pozice, long long cislo);
 
   private:
     void sestavHlavni();

@@ -8,6 +8,7 @@
 #include "Catalogue.h"
 #include "Ini.h"
 #include "LangDriver.h"
+#include "OdstraneniCD.h"
 #include "Paths.h"
 #include "dbf/EngineError.h"
 
@@ -184,6 +185,8 @@ void DatabaseSession::pripravTabulky() {
     NastavOvladac(paths_.iniFile, paths_.engineConfig);
     engine_->setLanguageDriver(NastavenyOvladac(paths_.engineConfig));
     prubeh_.pridaneSloupce += PridejSloupce(*engine_, adresar_);
+    // An album removal that a crash interrupted is finished before anyone sees the tables.
+    DokonciOdstraneni(*engine_, adresar_);
     otevriHlavni();
 }
 

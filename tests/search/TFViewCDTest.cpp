@@ -1,7 +1,11 @@
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QTest>
 #include <filesystem>
+
+#include "reports/Sestava.h"
+#include "support/Command.h"
 
 #include "app/HlavniOknoTest.h"
 #include "search/TFViewCD.h"
@@ -317,6 +321,124 @@ TEST_F(Prohlizec, ListLayoutIsSavedLoadedAndTakenOverByADerivedWindow) {
                   .toString(),
               QStringLiteral("Album"));
     EXPECT_FALSE(fs::exists(dir.home() / "FFiltrCD10.ini")) << "nothing is written";
+}
+
+// Prints go to PDF files; the preview paints into one as the dialog would.
+class TiskProhlizece : public Prohlizec {
+  protected:
+    void SetUp() override {
+        Prohlizec::SetUp();
+        dbf::Cursor& c = *okno->session().TData();
+        // Albums 5..24: "Deska 05" .. "Deska 24"; the even ones pass the filter below.
+        for (int i = 5; i <= 24; ++i) {
+            char album[16];
+            std::snprintf(album, sizeof album, "Deska %02d", 29 - i);
+            c.append();
+            c.setInteger("CISLO", i);
+            c.setText("ARTIST", "Umělec " + std::to_string(i));
+            c.setText("ALBUM", album);
+            c.setInteger("DELKA", 600);
+            c.post();
+        }
+        f = otevriProhlizec();
+        ASSERT_NE(f, nullptr);
+        f->tiskarna = [this]() -> std::unique_ptr<QPrinter> {
+            if (tiskarnaSelze) throw ChybaSestavy("tiskárna selhala");
+            auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(QString::fromStdString(pdf().string()));
+            panelBehemTisku = okno->textPanelu(5);
+            return p;
+        };
+        f->nahled = [this](QPrinter& p, const std::function<void(QPrinter*)>& kresli) {
+            hlavniVidetBehemNahledu = okno->isVisible();
+            deaktivaceBehemNahledu = f->deaktivace;
+            titulekNahledu = p.docName();
+            okno->FormActivate();  // another window in front does not unfilter the table
+            f->FormDeactivate();
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(QString::fromStdString(pdf().string()));
+            kresli(&p);
+        };
+        // Album order, only even album numbers, on the tenth row.
+        f->nastavTag(QStringLiteral("album"));
+        f->nastavFiltr([](const dbf::Cursor& c) { return c.integer("CISLO") % 2 == 0; });
+        f->zapniFiltr(true);
+        f->obnovSeznam();
+        f->prvni();
+        for (int i = 1; i < 10; ++i) f->dalsi();
+        desateCD = f->aktualniCislo();
+    }
+
+    fs::path pdf() const { return dir.path() / "tisk.pdf"; }
+    QStringList albaVPdf() const {
+        const auto r = test::runCommand("pdftotext -layout '" + pdf().string() + "' -");
+        QStringList out;
+        for (const QString& radek : QString::fromStdString(r.output).split(u'\n'))
+            if ((radek.contains(QStringLiteral("Deska"), Qt::CaseInsensitive) ||
+                 radek.contains(QStringLiteral("Album "), Qt::CaseInsensitive)) &&
+                !radek.contains(QStringLiteral("INTERPRET")))
+                out.append(radek.simplified());
+        return out;
+    }
+    void ocekavejStejnyStav() {
+        EXPECT_EQ(f->aktualniCislo(), desateCD);
+        EXPECT_EQ(f->TData->tag(), "album");
+        EXPECT_TRUE(f->TData->filtered());
+        EXPECT_EQ(f->TData->recordCount(), 12u);
+        EXPECT_TRUE(f->deaktivace);
+        EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 9);
+        EXPECT_EQ(f->polePro(QStringLiteral("CISLO")), nullptr);
+        EXPECT_EQ(f->polePro(QStringLiteral("ARTIST"))->text(),
+                  QString::fromStdString(f->TData->text("ARTIST")));
+    }
+
+    TFViewCD* f = nullptr;
+    long long desateCD = 0;
+    bool tiskarnaSelze = false;
+    QString panelBehemTisku;
+    bool hlavniVidetBehemNahledu = true;
+    bool deaktivaceBehemNahledu = true;
+    QString titulekNahledu;
+};
+
+TEST_F(TiskProhlizece, PrintListsTheFilteredAlbumsInOrderAndComesBack) {
+    ASSERT_EQ(desateCD, 10) << "Deska 19 is album 10, the tenth even one in album order";
+    f->MT2Tisk->trigger();
+    ocekavejStejnyStav();
+    EXPECT_EQ(panelBehemTisku, QStringLiteral("připravuji tisk .."));
+    EXPECT_EQ(okno->textPanelu(5), QString());
+    const QStringList alba = albaVPdf();
+    ASSERT_EQ(alba.size(), 12) << alba.join(u'|').toStdString();
+    EXPECT_TRUE(alba.value(0).startsWith(QStringLiteral("B Album 2 1992")));
+    EXPECT_TRUE(alba[2].startsWith(QStringLiteral("Umělec 24 Deska 05")));
+    EXPECT_TRUE(alba.value(11).startsWith(QStringLiteral("Umělec 6 Deska 23")));
+    EXPECT_NE(test::runCommand("pdfinfo '" + pdf().string() + "'").output.find("Lorvika-tisk-2"),
+              std::string::npos);
+}
+
+TEST_F(TiskProhlizece, PreviewHidesTheMainWindowAndTheCleanUpRunsAfterAFailure) {
+    f->MTNVelkaPismClick();
+    f->MT1Prev->trigger();
+    EXPECT_FALSE(hlavniVidetBehemNahledu);
+    EXPECT_FALSE(deaktivaceBehemNahledu);
+    EXPECT_EQ(titulekNahledu, QStringLiteral("Lorvika-tisk-1"));
+    EXPECT_TRUE(okno->isVisible());
+    ocekavejStejnyStav();
+    EXPECT_TRUE(albaVPdf().value(0).startsWith(QStringLiteral("B ALBUM 2")));
+    EXPECT_TRUE(albaVPdf().value(2).startsWith(QStringLiteral("UMĚLEC 24 DESKA 05")));
+
+    tiskarnaSelze = true;
+    EXPECT_THROW(f->MTTiskClick(3), ChybaSestavy);
+    ocekavejStejnyStav();
+
+    // The report prints nothing for an empty view.
+    f->nastavFiltr([](const dbf::Cursor&) { return false; });
+    f->obnovSeznam();
+    fs::remove(pdf());
+    tiskarnaSelze = false;
+    f->MTTiskClick(1);
+    EXPECT_FALSE(fs::exists(pdf()));
 }
 
 }  // namespace
