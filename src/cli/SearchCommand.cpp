@@ -2,6 +2,7 @@
 #include <set>
 
 #include "cli/Commands.h"
+#include "cli/Podminky.h"
 #include "search/Hledani.h"
 #include "store/Catalogue.h"
 #include "store/dbf/Engine.h"
@@ -12,13 +13,6 @@ namespace lorvika::cli {
 namespace {
 
 constexpr std::string_view kUsageText = kSearchUsage;
-
-// A condition the command cannot take: the text for standard error (a bound edit's warning,
-// or a description followed by the usage line).
-struct Odmitnuti {
-    std::string text;
-    bool warning = false;
-};
 
 std::optional<std::int64_t> Hodnoceni(std::string_view text) {
     if (text.size() == 1 && text[0] >= '0' && text[0] <= '6') return text[0] - '0';
@@ -89,12 +83,19 @@ std::optional<Odmitnuti> Podminka(const std::string& arg, Dotaz& dotaz, std::set
 
 }  // namespace
 
+std::optional<Odmitnuti> ctiPodminky(const std::vector<std::string>& podminky, Dotaz& dotaz) {
+    std::set<int> dane;
+    for (const std::string& p : podminky)
+        if (auto o = Podminka(p, dotaz, dane)) return o;
+    return std::nullopt;
+}
+
 int runSearch(const Args& args, std::ostream& out, std::ostream& err) {
     std::optional<std::string> dir;
     std::optional<std::string> tag;
     Dotaz dotaz;
     bool alesponJedne = false;
-    std::set<int> dane;
+    std::vector<std::string> podminky;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--alespon-jedne") {
@@ -107,12 +108,15 @@ int runSearch(const Args& args, std::ostream& out, std::ostream& err) {
             return usageError(err, kUsageText);
         } else if (!dir) {
             dir = a;
-        } else if (auto o = Podminka(a, dotaz, dane)) {
-            err << o->text << '\n';
-            return o->warning ? kUsage : usageError(err, kUsageText);
+        } else {
+            podminky.push_back(a);
         }
     }
     if (!dir) return usageError(err, kUsageText);
+    if (auto o = ctiPodminky(podminky, dotaz)) {
+        err << o->text << '\n';
+        return o->warning ? kUsage : usageError(err, kUsageText);
+    }
     dotaz.alesponJedne = alesponJedne;
     if (!requireDatabase(*dir, err)) return kProblem;
 

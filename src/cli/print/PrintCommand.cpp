@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Podminky.h"
 #include "cli/print/Tisk.h"
 #include "reports/Sestava.h"
 #include "store/Catalogue.h"
@@ -34,9 +35,32 @@ bool vyberZPodminek(const TiskArgs& args, dbf::Engine& engine, VyberAlb& vyber,
     (void)engine;
     vyber = {};
     if (args.podminky.empty() && !args.alesponJedne) return true;
-    // The search conditions join here with the search evaluation (lorvika-db search).
-    chyba = "Podmínky hledání tento program zatím neumí; vytiskněte seznam bez nich.";
-    return false;
+    Dotaz dotaz;
+    if (auto o = ctiPodminky(args.podminky, dotaz)) {
+        chyba = o->text;
+        if (!o->warning) chyba += "\nChybné použití, správně: lorvika-db " + std::string(kPouziti);
+        return false;
+    }
+    dotaz.alesponJedne = args.alesponJedne;
+    // The list's own engine opens only the album table; the tracks come from an engine of the
+    // filter's own, which lives as long as the filter. The evaluation is made for the album
+    // cursor the filter first sees.
+    struct Stav {
+        Dotaz dotaz;
+        std::string adresar;
+        dbf::Engine engine;
+        std::unique_ptr<dbf::Cursor> skladby;
+        std::unique_ptr<Vyhledavani> hledani;
+    };
+    auto stav = std::make_shared<Stav>();
+    stav->dotaz = std::move(dotaz);
+    stav->skladby = stav->engine.open(args.adresar, std::string(kSouborSkladeb));
+    vyber = [stav](const dbf::Cursor& album) {
+        if (!stav->hledani)
+            stav->hledani = std::make_unique<Vyhledavani>(stav->dotaz, album, *stav->skladby);
+        return stav->hledani->Vyhovuje(album);
+    };
+    return true;
 }
 
 int tiskni(const TiskArgs& args, const VyberAlb& vyber, std::ostream& out, std::ostream& err) {

@@ -131,6 +131,46 @@ TEST_F(Tisk, OnlyAlbumsThatPassThePredicatePrint) {
               kProblem);
 }
 
+TEST_F(Tisk, SearchConditionsChooseTheAlbums) {
+    pridej(1, "Beatles", "Help", 1965);
+    pridej(2, "Arakain", "Thrash", 1990);
+    pridej(3, "Čechomor", "Proměny", 2001);
+    {
+        dbf::Engine engine;
+        auto t = engine.open(db.string(), std::string(kSouborSkladeb));
+        t->append();
+        t->setInteger("CD", 1);
+        t->setText("NAME", "Yesterday");
+        t->post();
+    }
+    const std::string d = db.string(), p = pdf.string();
+    Vysledek r = tisk({d, "--typ", "1", "--pdf", p, "rok=od:1980", "album=!obsahuje:ě"});
+    ASSERT_EQ(r.kod, kOk) << r.err;
+    std::string t = text(pdf);
+    EXPECT_NE(t.find("Arakain"), std::string::npos) << t;
+    EXPECT_EQ(t.find("Čechomor"), std::string::npos) << t;
+    EXPECT_EQ(t.find("Beatles"), std::string::npos) << t;
+
+    r = tisk({d, "--typ", "1", "--pdf", p, "--alespon-jedne", "skladba=shoda:YESTERDAY",
+              "interpret=obsahuje:čech"});
+    ASSERT_EQ(r.kod, kOk) << r.err;
+    t = text(pdf);
+    EXPECT_NE(t.find("Beatles"), std::string::npos) << t;
+    EXPECT_NE(t.find("Čechomor"), std::string::npos) << t;
+    EXPECT_EQ(t.find("Arakain"), std::string::npos) << t;
+
+    fs::remove(pdf);
+    r = tisk({d, "--typ", "1", "--pdf", p, "rok=od:0"});
+    EXPECT_EQ(r.kod, kUsage);
+    EXPECT_EQ(r.err, "Zadané číslo musí být větší jak 0\n");
+    r = tisk({d, "--typ", "1", "--pdf", p, "neni=shoda:x"});
+    EXPECT_EQ(r.kod, kUsage);
+    EXPECT_NE(r.err.find("print ADRESÁŘ --typ 1|2|3 --pdf SOUBOR"), std::string::npos) << r.err;
+    r = tisk({d, "--typ", "1", "--pdf", p, "album=shoda:nic"});
+    EXPECT_EQ(r.kod, kProblem);
+    EXPECT_FALSE(fs::exists(pdf));
+}
+
 TEST_F(Tisk, TheProgramPrintsWithoutADisplay) {
     pridej(1, "Beatles", "Help", 1965);
     const std::string prikaz = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
