@@ -9,6 +9,7 @@
 #include "Ini.h"
 #include "LangDriver.h"
 #include "Paths.h"
+#include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
 
 namespace lorvika {
@@ -170,6 +171,12 @@ void DatabaseSession::pripravTabulky() {
     NastavOvladac(paths_.iniFile, paths_.engineConfig);
     engine_->setLanguageDriver(NastavenyOvladac(paths_.engineConfig));
     prubeh_.pridaneSloupce += PridejSloupce(*engine_, adresar_);
+    // An album change that a crash interrupted is completed before anyone sees the tables.
+    if (const auto z = DokonciZmenuAlba(*engine_, adresar_)) {
+        prubeh_.dokoncenaZmena = z->cislo;
+        dokoncenaSN_ = z->puvodniSN;
+        if (z->nahraditSkladby) packPending_ = true;
+    }
     otevriHlavni();
 }
 
@@ -288,6 +295,8 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
         }
     }
     status_.pocetCD(1, pocetCD());
+    if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
+        poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
     return jeOtevrena();
 }
 
