@@ -11,6 +11,8 @@
 // Délka (shown and typed as minutes and seconds).
 namespace lorvika {
 
+inline constexpr const char* kDelkaNeniCas = "Délka musí být zadána jako minuty a sekundy (mm:ss)";
+
 class ModelSkladeb : public QAbstractTableModel {
     Q_OBJECT
   public:

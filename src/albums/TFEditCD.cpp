@@ -29,7 +29,6 @@ namespace {
 const QString kSekce = QStringLiteral("FEditCD");
 constexpr const char* kKlicFontu = "tab_vel_font";
 constexpr const char* kSmazatRadek = "Smazat záznam?";
-constexpr const char* kDelkaNeniCas = "Délka musí být zadána jako minuty a sekundy (mm:ss)";
 
 QLineEdit* vstup(QWidget* rodic, const char* jmeno, int delka) {
     auto* e = new QLineEdit(rodic);
