@@ -102,6 +102,9 @@ EditCD::~EditCD() {
 void EditCD::naplnPracovni() {
     const std::string soubor(kEditTabulka);
     prace_.reset();
+    // Removed first: a new file renamed over an existing one makes the file system write the
+    // data out at once, which costs more than the whole copy.
+    if (engine_.tableExists(programDir_, soubor)) engine_.deleteTable(programDir_, soubor);
     engine_.createTable(programDir_, soubor, skladby_->fields());
     prace_ = engine_.open(programDir_, soubor);
     if (cislo_ == 0) return;
