@@ -246,6 +246,7 @@ void TFEditCD::sestavSkladby() {
     vyberTypu = new VyberTypu(DBSkladby);
     DBSkladby->setItemDelegateForColumn(ModelSkladeb::Typ, vyberTypu);
     DBSkladby->verticalHeader()->setVisible(true);
+    DBSkladby->setWordWrap(false);
     DBSkladby->installEventFilter(this);
     // Every posted or deleted row of the work table is a change of the tracks.
     connect(model, &QAbstractItemModel::dataChanged, this, [this] {
@@ -341,6 +342,7 @@ void TFEditCD::Aktualizuj() {
     for (int v = 0; v < PocetVstupu; ++v) {
         QLineEdit* w = vstupWidget(v);
         w->setText(QString::fromStdString(e.vstupy[static_cast<std::size_t>(v)].text));
+        w->setCursorPosition(0);  // a long text shows its beginning
         w->setModified(false);
     }
     for (int k = 0; k < PocetKomb; ++k)
@@ -555,6 +557,9 @@ void TFEditCD::resizeEvent(QResizeEvent* e) {
     const int font = velikostFontu();
     TFZaklData::resizeEvent(e);
     nastavFont(font);
+    // The navigation buttons grow with the window; their panel takes what they need.
+    const QRect tlacitka = Panel1->childrenRect();
+    Panel1->setFixedSize(tlacitka.right() + 1, tlacitka.bottom() + 1);
     FormResize();
 }
 
@@ -574,6 +579,9 @@ bool TFEditCD::eventFilter(QObject* o, QEvent* e) {
             if (o == ECena && !ECenaExit())
                 QTimer::singleShot(0, ECena, [c = ECena] { c->setFocus(); });
         }
+    } else if (o == DBSkladby && e->type() == QEvent::Resize) {
+        // The grid gets its width only when its page is first shown.
+        QTimer::singleShot(0, this, [this] { FormResize(); });
     } else if (o == DBSkladby && e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Insert) {

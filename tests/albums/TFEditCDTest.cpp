@@ -174,6 +174,7 @@ TEST_F(EditaceOkno, SavesWhatWasTypedAndOtherWindowsRefreshLater) {
     f->BOKClick();
 
     f->CBZanr->setCurrentText(QStringLiteral("Rock & roll"));
+    QTest::keyClick(f->EAlbum, Qt::Key_End);
     QTest::keyClicks(f->EAlbum, QStringLiteral(" II"));
     f->ERok->clear();
     f->ERok->setModified(true);
