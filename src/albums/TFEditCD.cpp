@@ -466,8 +466,9 @@ void TFEditCD::BOKClick() {
     AktualizujComboBox();
 }
 
-void TFEditCD::prevedVyber(int smer) {
-    QWidget* f = QApplication::focusWidget();
+void TFEditCD::prevedVyber(int smer, QWidget* w) {
+    QWidget* f = w ? w : QApplication::focusWidget();
+    if (auto* c = qobject_cast<QComboBox*>(f)) f = c->lineEdit();
     if (auto* e = qobject_cast<QLineEdit*>(f); e && !e->isReadOnly()) {
         // Inside a grid cell editor the cell takes the whole converted text below.
         if (!DBSkladby->isAncestorOf(e)) {

@@ -42,8 +42,11 @@ class TFEditCD : public TFZaklData {
     bool CBHodnoceniChange();
     void DTPZmenaExit();
     bool ECenaExit();
-    void MEVelkaClick() { prevedVyber(1); }
-    void MEMaleClick() { prevedVyber(-1); }
+    void MEVelkaClick() { prevedVyber(1, nullptr); }
+    void MEMaleClick() { prevedVyber(-1, nullptr); }
+    // The selection of the input w (the focused control when null) or the grid's current cell
+    // to upper case, or lower case for smer -1.
+    void prevedVyber(int smer, QWidget* w);
     void MENVseVelkeClick() { VseNaVelkeMale("NAME", 1); }
     void MENVseMaleClick() { VseNaVelkeMale("NAME", -1); }
     void MEUVseVelkeClick() { VseNaVelkeMale("ARTIST", 1); }
@@ -120,7 +123,6 @@ class TFEditCD : public TFZaklData {
     QComboBox* komboWidget(int kombo) const;
     void prectiVstupy();
     void komboExit(int kombo);
-    void prevedVyber(int smer);
     void nastavFont(int velikost);
     void dokonciRadek();
     void zapisRozpracovanou();

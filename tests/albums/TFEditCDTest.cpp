@@ -10,7 +10,11 @@
 #include "app/HlavniOknoTest.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
+#include "export/Sonorek.h"
 #include "store/Catalogue.h"
+#include "store/ZmenaAlba.h"
+#include "store/dbf/DbfTestSupport.h"
+#include "store/dbf/EngineError.h"
 
 namespace lorvika {
 namespace {
@@ -255,12 +259,20 @@ TEST_F(EditaceOkno, CapitalsForEveryNameAndForOneCell) {
     f->MENVseVelkeClick();
     EXPECT_EQ(f->model->index(0, 1).data().toString(), QStringLiteral("ČTVRŤ ŮŽASNÁ"));
     EXPECT_EQ(f->model->index(2, 1).data().toString(), QStringLiteral("SKLADBA 3"));
-    f->DBSkladby->setFocus();
     f->DBSkladby->setCurrentIndex(f->model->index(1, 1));
-    if (QApplication::focusWidget() == f->DBSkladby) {
-        f->MEMaleClick();
-        EXPECT_EQ(f->model->index(1, 1).data().toString(), QStringLiteral("skladba 2"));
-    }
+    f->prevedVyber(-1, f->DBSkladby);
+    EXPECT_EQ(f->model->index(1, 1).data().toString(), QStringLiteral("skladba 2"));
+
+    // In an input only the selection changes, and the input counts as modified.
+    f->EZpev->setText(QStringLiteral("žluťoučký kůň"));
+    f->EZpev->setModified(false);
+    f->EZpev->setSelection(0, 9);
+    f->prevedVyber(1, f->EZpev);
+    EXPECT_EQ(f->EZpev->text(), QStringLiteral("ŽLUŤOUČKÝ kůň"));
+    f->CBZeme->setCurrentText(QStringLiteral("ČESKO"));
+    f->CBZeme->lineEdit()->selectAll();
+    f->prevedVyber(-1, f->CBZeme);
+    EXPECT_EQ(f->CBZeme->currentText(), QStringLiteral("česko"));
     zpravy.expect(kZapsatZmeny, MsgButton::Yes);
     f->BOKClick();
     std::vector<std::string> nazvy;
@@ -268,7 +280,12 @@ TEST_F(EditaceOkno, CapitalsForEveryNameAndForOneCell) {
                   [&](dbf::Cursor& s) { nazvy.push_back(s.text("NAME")); });
     ASSERT_EQ(nazvy.size(), 3u);
     EXPECT_EQ(nazvy[0], "ČTVRŤ ŮŽASNÁ");
+    EXPECT_EQ(nazvy[1], "skladba 2");
     EXPECT_EQ(nazvy[2], "SKLADBA 3");
+    dbf::Cursor& alba = *okno->session().TData();
+    ASSERT_TRUE(NajdiCD(1, "cislo", alba));
+    EXPECT_EQ(alba.text("ZPEV"), "ŽLUŤOUČKÝ kůň");
+    EXPECT_EQ(alba.text("ZEME"), "česko");
 }
 
 TEST_F(EditaceOkno, DiscChoiceWithTheScriptedDrive) {
@@ -309,6 +326,59 @@ TEST_F(EditaceOkno, DiscChoiceWithTheScriptedDrive) {
     // Now the same disc is the album's own.
     zpravy.expect(kJizPrirazeno);
     prirad(f);
+}
+
+TEST_F(EditaceOkno, OpeningCompletesAChangeACrashInterruptedWithItsPlayerFile) {
+    DatabaseSession& session = okno->session();
+    const std::string db = session.adresar();
+    const fs::path txt = session.adresarTXT();
+    UlozTxtCD(1, *session.TData(), *session.TSkladby(), txt.string());
+    session.ZavriTabulky();
+    session.engine().releaseUnused();
+
+    ZmenaAlba z;
+    z.cislo = 1;
+    z.puvodniSN = "SN-1";
+    z.pole = {{"ALBUM", "Dokončeno"}, {"SN", "SN-NOVE"}};
+    z.nahraditSkladby = true;
+    z.skladby = {{"", "1", "jediná nová", "", "99", ""}};
+    // The first crash that leaves the journal behind: the tables hold any part of the change.
+    bool zurnal = false;
+    for (long at = 1; at < 40 && !zurnal; ++at) {
+        const fs::path kopie = dir.path() / "kopie";
+        fs::remove_all(kopie);
+        fs::copy(db, kopie, fs::copy_options::recursive);
+        {
+            auto sys = std::make_shared<test::FaultFileSystem>();
+            sys->failAt(at, test::FaultFileSystem::Fault::Crash);
+            dbf::Engine engine(sys);
+            auto alba = engine.open(db, std::string(kSouborAlb));
+            auto skladby = engine.open(db, std::string(kSouborSkladeb));
+            try {
+                ZapisZmenuAlba(engine, db, *alba, *skladby, z);
+            } catch (const dbf::EngineError&) {
+            }
+        }
+        zurnal = fs::exists(fs::path(db) / kZurnalZmeny);
+        if (!zurnal) {
+            fs::remove_all(db);
+            fs::rename(kopie, db);
+        }
+    }
+    ASSERT_TRUE(zurnal);
+
+    ASSERT_TRUE(session.NactiDB(db, true, false));
+    EXPECT_EQ(session.prubeh().dokoncenaZmena, 1);
+    EXPECT_FALSE(fs::exists(fs::path(db) / kZurnalZmeny));
+    EXPECT_TRUE(session.cekaKomprese());
+    dbf::Cursor& alba = *session.TData();
+    ASSERT_TRUE(NajdiCD(1, "cislo", alba));
+    EXPECT_EQ(alba.text("ALBUM"), "Dokončeno");
+    std::vector<std::string> nazvy;
+    ProjdiSkladby(*session.TSkladby(), 1, [&](dbf::Cursor& s) { nazvy.push_back(s.text("NAME")); });
+    EXPECT_EQ(nazvy, std::vector<std::string>{"jediná nová"});
+    EXPECT_TRUE(fs::exists(txt / "SN-NOVE.txt"));
+    EXPECT_FALSE(fs::exists(txt / "SN-1.txt"));
 }
 
 }  // namespace
