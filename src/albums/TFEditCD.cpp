@@ -545,7 +545,9 @@ void TFEditCD::MVTUlozClick() {
 }
 
 void TFEditCD::MRPriradClick() {
-    if (!edit_ || edit_->cislo() == 0) return;
+    // The cursors may have been reopened since (backup, restore): the logic gets them anew.
+    if (!edit_ || edit_->cislo() == 0 || !TData || !TSkladby) return;
+    edit_->nastavKurzory(*TData, *TSkladby);
     const std::optional<VybraneCD> cd = VyberAudioCD(*hlavni(), this, novyPrehravac(), jednotky());
     if (cd) edit_->Prirad(*cd);
 }
