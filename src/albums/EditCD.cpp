@@ -201,9 +201,11 @@ bool EditCD::Uloz() {
             z.skladby.push_back(std::move(radek));
         }
     }
-    ZapisZmenuAlba(engine_, adresarDB_, *alba_, *skladby_, z,
-                   [&] { UlozTxtCDPoZmene(cislo_, nacteneSN_, *alba_, *skladby_, adresarTXT_); });
-    if (z.nahraditSkladby && komprese_) komprese_();
+    ZapisZmenuAlba(engine_, adresarDB_, *alba_, *skladby_, z, [&] {
+        // Both tables hold the change now, deleted tracks included, whatever the file does.
+        if (z.nahraditSkladby && komprese_) komprese_();
+        UlozTxtCDPoZmene(cislo_, nacteneSN_, *alba_, *skladby_, adresarTXT_);
+    });
     NajdiCD(cislo_, "cislo", *alba_);
     Aktualizuj();
     return true;
