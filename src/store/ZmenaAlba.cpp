@@ -378,6 +378,9 @@ std::optional<ZmenaAlba> DokonciZmenuAlba(dbf::Engine& engine, const std::string
     {
         auto alba = engine.open(adresar, std::string(kSouborAlb));
         auto skladby = engine.open(adresar, std::string(kSouborSkladeb));
+        // Without its index file a table has no tags yet; the change finds its rows by them.
+        if (!alba->hasTag("cislo") || !skladby->hasTag("CD"))
+            ZajistiIndexy(engine, adresar, RezimIndexu::Kontrola);
         // An album removed since cannot take the change; its journal has nothing left to do.
         if (NajdiCD(z->zmena.cislo, "cislo", *alba)) proved(*alba, *skladby, *z);
     }

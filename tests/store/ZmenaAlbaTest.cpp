@@ -152,6 +152,28 @@ TEST(ZmenaAlba, EveryFailedWriteLeavesTheOldOrTheNewAlbumWhole) {
     EXPECT_GT(dokoncene, 0);
 }
 
+TEST(ZmenaAlba, AJournalIsCompletedAlsoWhenTheIndexFilesAreGone) {
+    test::TestDir dir;
+    vytvorKatalog(dir.str());
+    // A crash right after the journal: no table was touched yet.
+    for (long at = 1;; ++at) {
+        ASSERT_LT(at, 20);
+        auto fs = std::make_shared<test::FaultFileSystem>();
+        fs->failAt(at, Fault::Crash);
+        dbf::Engine engine(fs);
+        auto alba = engine.open(dir.str(), std::string(kSouborAlb));
+        auto skladby = engine.open(dir.str(), std::string(kSouborSkladeb));
+        try {
+            ZapisZmenuAlba(engine, dir.str(), *alba, *skladby, verze(2, "SN-2"));
+        } catch (const dbf::EngineError&) {
+        }
+        if (std::filesystem::exists(dir.path() / kZurnalZmeny)) break;
+    }
+    for (const char* mdx : {"cddata.mdx", "cdskladby.mdx"})
+        std::filesystem::remove(dir.path() / mdx);
+    EXPECT_EQ(verzeAlba(dir.str(), "without index files"), 2);
+}
+
 TEST(ZmenaAlba, AYearThatIsNoNumberChangesNothing) {
     test::TestDir dir;
     vytvorKatalog(dir.str());
