@@ -73,6 +73,7 @@ int runRestore(const Args& args, std::ostream& out, std::ostream& err) {
     try {
         dbf::Engine engine;
         configure(engine, paths);
+        ZahodZmenuAlba(engine, dir);
         auto alba = engine.open(dir, std::string(kSouborAlb));
         auto skladby = engine.open(dir, std::string(kSouborSkladeb));
         ObnovaTxt(*alba, *skladby, AdresarTXT(dir), [&out](const std::string& text) {

@@ -203,9 +203,13 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
             try {
-                archive_->rozbal(directory);
+                if (archive_->rozbal(directory)) ZahodZmenuAlba(*engine_, directory);
             } catch (const dbf::EngineError&) {
                 // the tables could not be reopened after it; the preparation below tells
+                try {
+                    ZahodZmenuAlba(*engine_, directory);
+                } catch (const dbf::EngineError&) {
+                }
             }
             // The restored files go through the same preparation: an archive made before a
             // conversion or before the added columns must not be opened half-prepared.

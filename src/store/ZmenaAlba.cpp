@@ -381,11 +381,20 @@ std::optional<ZmenaAlba> DokonciZmenuAlba(dbf::Engine& engine, const std::string
         // Without its index file a table has no tags yet; the change finds its rows by them.
         if (!alba->hasTag("cislo") || !skladby->hasTag("CD"))
             ZajistiIndexy(engine, adresar, RezimIndexu::Kontrola);
-        // An album removed since cannot take the change; its journal has nothing left to do.
-        if (NajdiCD(z->zmena.cislo, "cislo", *alba)) proved(*alba, *skladby, *z);
+        // An album removed since cannot take the change, and a track table with fewer records
+        // than the journal counted is not the one it was written for: nothing left to do.
+        if (skladby->data().count() >= z->pocetZaznamu && NajdiCD(z->zmena.cislo, "cislo", *alba))
+            proved(*alba, *skladby, *z);
     }
     odstran(fs, soubor);
     return z->zmena;
+}
+
+void ZahodZmenuAlba(dbf::Engine& engine, const std::string& adresar) {
+    dbf::FileSystem& fs = engine.fileSystem();
+    const std::string soubor = cesta(engine, adresar, kZurnalZmeny);
+    odstran(fs, soubor + ".tmp");
+    odstran(fs, soubor);
 }
 
 }  // namespace lorvika

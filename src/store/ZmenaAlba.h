@@ -43,4 +43,8 @@ void ZapisZmenuAlba(dbf::Engine& engine, const std::string& adresar, dbf::Cursor
 // journal that was never finished is removed. Returns the completed change.
 std::optional<ZmenaAlba> DokonciZmenuAlba(dbf::Engine& engine, const std::string& adresar);
 
+// After the tables were replaced from the backup archive: a journal left there belongs to the
+// tables that went and is removed.
+void ZahodZmenuAlba(dbf::Engine& engine, const std::string& adresar);
+
 }  // namespace lorvika
