@@ -64,7 +64,6 @@ void TFormZaklad::zavriTData() {
     if (!TData) return;
     zapamatovaneCislo = aktualniCislo();
     pohledTData.zapamatuj();
-    predZavrenimKurzoru(*TData);
     predZavrenimTData();
     oznam(1, nullptr);
     TData.reset();
@@ -82,7 +81,6 @@ void TFormZaklad::otevriTSkladby() {
 void TFormZaklad::zavriTSkladby() {
     if (!TSkladby) return;
     pohledTSkladby.zapamatuj();
-    predZavrenimKurzoru(*TSkladby);
     predZavrenimTSkladby();
     oznam(2, nullptr);
     TSkladby.reset();

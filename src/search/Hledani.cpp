@@ -101,9 +101,9 @@ std::int64_t CeleCisloNeboNula(std::string_view text) {
 
 std::optional<std::string_view> ChybaMeze(int n, std::string_view text) {
     const auto v = CeleCisloZTextu(text);
-    if (!v) return kNeniCislo;
-    if ((n == 4 || n == 8) && *v <= 0) return kMusiBytVetsi;
-    if (n == 21 && *v < 0) return kMusiBytNezaporne;
+    if (!v) return kMezNeniCislo;
+    if ((n == 4 || n == 8) && *v <= 0) return kMezMusiBytVetsi;
+    if (n == 21 && *v < 0) return kMezMusiBytNezaporna;
     return std::nullopt;
 }
 

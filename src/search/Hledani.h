@@ -18,9 +18,9 @@ namespace lorvika {
 
 inline constexpr int kPocetRadku = 23;
 
-inline constexpr std::string_view kNeniCislo = "Toto není přípustné číslo";
-inline constexpr std::string_view kMusiBytVetsi = "Zadané číslo musí být větší jak 0";
-inline constexpr std::string_view kMusiBytNezaporne = "Zadané číslo musí být větší nebo rovno 0";
+inline constexpr std::string_view kMezNeniCislo = "Toto není přípustné číslo";
+inline constexpr std::string_view kMezMusiBytVetsi = "Zadané číslo musí být větší jak 0";
+inline constexpr std::string_view kMezMusiBytNezaporna = "Zadané číslo musí být větší nebo rovno 0";
 inline constexpr std::string_view kVyhovujePocet = "Zadanému filtru vyhovuje tento počet AudioCD:";
 inline constexpr std::string_view kNicNevyhovuje =
     "Žádné AudioCD v databázi nevyhovuje zadanému filtru";

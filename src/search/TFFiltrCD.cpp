@@ -272,10 +272,15 @@ void TFFiltrCD::aktivacePotomka() {
     TFViewCD::aktivacePotomka();
 }
 
-void TFFiltrCD::predZavrenimKurzoru(const dbf::Cursor& kurzor) {
-    // The evaluation holds views of the tables: they must not outlive the form's cursors.
+// The evaluation holds views of the tables: they must not outlive the form's cursors.
+void TFFiltrCD::predZavrenimTData() {
     hledani_.reset();
-    TFViewCD::predZavrenimKurzoru(kurzor);
+    TFViewCD::predZavrenimTData();
+}
+
+void TFFiltrCD::predZavrenimTSkladby() {
+    hledani_.reset();
+    TFViewCD::predZavrenimTSkladby();
 }
 
 void TFFiltrCD::AktualizujComboBox() {

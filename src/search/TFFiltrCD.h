@@ -82,7 +82,8 @@ class TFFiltrCD : public TFViewCD {
 
   protected:
     void aktivacePotomka() override;
-    void predZavrenimKurzoru(const dbf::Cursor& kurzor) override;
+    void predZavrenimTData() override;
+    void predZavrenimTSkladby() override;
 
   private:
     void sestavDotaz();

@@ -189,11 +189,11 @@ TEST(HledaniMeze, BoundTextsAndWarnings) {
         std::optional<std::string_view> chyba;
     };
     const Case cases[] = {
-        {8, "2005", std::nullopt}, {8, "0", kMusiBytVetsi}, {4, "0", kMusiBytVetsi},
-        {4, "-3", kMusiBytVetsi},  {21, "0", std::nullopt}, {21, "-1", kMusiBytNezaporne},
-        {8, "12a", kNeniCislo},    {8, "", kNeniCislo},     {8, " 12", kNeniCislo},
-        {8, "1e3", kNeniCislo},    {8, "$1F", kNeniCislo},  {4, "99999999999", kNeniCislo},
-        {21, "+5", std::nullopt},  {4, "-", kNeniCislo},
+        {8, "2005", std::nullopt},   {8, "0", kMezMusiBytVetsi}, {4, "0", kMezMusiBytVetsi},
+        {4, "-3", kMezMusiBytVetsi}, {21, "0", std::nullopt},    {21, "-1", kMezMusiBytNezaporna},
+        {8, "12a", kMezNeniCislo},   {8, "", kMezNeniCislo},     {8, " 12", kMezNeniCislo},
+        {8, "1e3", kMezNeniCislo},   {8, "$1F", kMezNeniCislo},  {4, "99999999999", kMezNeniCislo},
+        {21, "+5", std::nullopt},    {4, "-", kMezNeniCislo},
     };
     for (const auto& c : cases) EXPECT_EQ(ChybaMeze(c.n, c.text), c.chyba) << c.n << " " << c.text;
     EXPECT_EQ(CeleCisloNeboNula("12a"), 0);
