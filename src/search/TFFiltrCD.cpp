@@ -79,6 +79,12 @@ void TFFiltrCD::sestavDotaz() {
     posuv->setWidgetResizable(true);
     posuv->setFrameShape(QFrame::NoFrame);
     auto* plocha = new QWidget;
+    // The scroll area sizes the rows to its width, and the rows keep the designed font: scaled
+    // with a maximized window (by its height), five columns of them would not fit its width.
+    plocha->setProperty("vyplnujeRodice", true);
+    QFont pismo = font();
+    pismo.setPointSizeF(pismo.pointSizeF());  // set, not inherited
+    plocha->setFont(pismo);
     posuv->setWidget(plocha);
     auto* obal = new QVBoxLayout(TSDotaz);
     obal->setContentsMargins(0, 0, 0, 0);
@@ -101,6 +107,10 @@ void TFFiltrCD::sestavDotaz() {
         c->setObjectName(QString::fromLatin1(jmeno));
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
+        // The page scales its fonts with the window: a combo must not claim the width of its
+        // longest item, or the rows grow past the window.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(4);
         c->lineEdit()->setMaxLength(jmeno == std::string_view("FCBVyd_F") ? 30 : 25);
         znacka(c, n);
         c->installEventFilter(hlidac_);
@@ -249,6 +259,9 @@ void TFFiltrCD::sestavDotaz() {
         w->setVisible(false);
     NaplnHodnoceni(FCBHodnocOd, 4);
     NaplnHodnoceni(FCBHodnocDo, 6);
+    for (QComboBox* c : {FCBHodnocOd, FCBHodnocDo}) c->setMinimumContentsLength(10);
+    for (TAMEdit* e : {FEPStopOd, FEPStopDo, FERokOd, FERokDo, FECenaOd, FECenaDo})
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     for (QComboBox* c : {FCBHodnocOd, FCBHodnocDo})
         connect(c, &QComboBox::currentTextChanged, this, [this, c] { FCBHodnocOdExit(c, false); });
 }
