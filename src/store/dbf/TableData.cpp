@@ -557,7 +557,17 @@ void TableData::setText(char* rec, int field, std::string_view utf8) const {
     char* p = rec + layout_.offsets[field];
     switch (f.type) {
         case FieldType::Character: {
-            const std::string bytes = cp852() ? cp::utf8ToCp852(utf8) : cp::utf8ToCp1250(utf8);
+            std::string bytes;
+            if (cp852()) {
+                // The table edge: plain forms for typography; anything else the code page cannot
+                // hold is refused before the record changes, never stored as "?".
+                const cp::TableText t = cp::forCp852(utf8);
+                if (!t.ok())
+                    fail("znak „" + t.refused + "“ nelze zapsat do sloupce " + f.name + ".");
+                bytes = cp::utf8ToCp852(t.text);
+            } else {
+                bytes = cp::utf8ToCp1250(utf8);
+            }
             const std::size_t n = std::min(bytes.size(), std::size_t(f.width));
             std::memcpy(p, bytes.data(), n);
             std::memset(p + n, ' ', std::size_t(f.width) - n);

@@ -14,6 +14,7 @@ namespace lorvika::dbf {
 
 inline constexpr std::uint8_t kLanguageCp852 = 0x1F;
 inline constexpr std::uint8_t kLanguageCp1250 = 0xC8;
+inline constexpr std::uint8_t kLanguageCp852Other = 0x64;
 
 // One tag: its definition, how its key is taken from a record, and its ordered entries.
 struct Tag {
@@ -70,7 +71,10 @@ class TableData {
     std::uint32_t fieldOffset(int field) const { return layout_.offsets[field]; }
     std::uint16_t recordLength() const { return layout_.recordLength; }
     std::uint8_t language() const { return layout_.language; }
-    bool cp852() const { return layout_.language == kLanguageCp852; }
+    // Other programs mark code page 852 with 0x64; such a table is read and written in it too.
+    bool cp852() const {
+        return layout_.language == kLanguageCp852 || layout_.language == kLanguageCp852Other;
+    }
 
     std::uint32_t count() const { return layout_.count; }
     std::uint32_t liveCount() const { return live_; }
