@@ -196,6 +196,8 @@ Kodovani kodovaniTabulky(const std::string& path, unsigned char languageByte) {
 // One text field in place: decoded from the table's code page, written back in code page 852
 // with plain forms for typographic characters and the replacement mark for the rest.
 void prevedPole(unsigned char* field, std::size_t width, Kodovani kodovani) {
+    // Plain ASCII, most of every catalogue, stays as it is.
+    if (std::all_of(field, field + width, [](unsigned char b) { return b < 0x80; })) return;
     const std::string_view raw(reinterpret_cast<const char*>(field), width);
     const std::u32string codes =
         kodovani == Kodovani::Utf8 ? cp::utf8Codes(raw) : cp::cp1250Codes(raw);
@@ -214,16 +216,15 @@ void syncDirectory(const std::string& dir) {
 
 void zapisSouborAtomicky(const std::string& path, std::string_view obsah) {
     const std::string tmpPath = path + ".conv";
-    {
+    try {
         Fd out(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (out.get() < 0) fileError("zapsat", tmpPath, errno);
         writeFully(out.get(), obsah.data(), obsah.size(), tmpPath);
         if (::fsync(out.get()) != 0) fileError("zapsat", tmpPath, errno);
-    }
-    if (::rename(tmpPath.c_str(), path.c_str()) != 0) {
-        const int e = errno;
+        if (::rename(tmpPath.c_str(), path.c_str()) != 0) fileError("nahradit", path, errno);
+    } catch (...) {
         ::unlink(tmpPath.c_str());
-        fileError("nahradit", path, e);
+        throw;
     }
 }
 
