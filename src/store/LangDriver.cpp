@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -144,29 +143,7 @@ Layout parseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize,
     return l;
 }
 
-// The code page the text of an old table is in.
-enum class Kodovani { Cp1250, Cp852, Utf8 };
-
-// What a code-page file (".cpg", as GDAL and other tools write it) names; nothing for a name this
-// program cannot read.
-std::optional<Kodovani> kodovaniZCpg(std::string_view text) {
-    std::string n;
-    for (char c : text) {
-        if (c == ' ' || c == '-' || c == '_' || c == '\t' || c == '\r' || c == '\n') continue;
-        n.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    for (std::string_view prefix : {"WINDOWS", "ANSI", "OEM", "IBM", "DOS", "CP"}) {
-        if (n.starts_with(prefix) && n.size() > prefix.size() &&
-            std::isdigit(static_cast<unsigned char>(n[prefix.size()]))) {
-            n.erase(0, prefix.size());
-            break;
-        }
-    }
-    if (n == "852" || n == "LDID/100") return Kodovani::Cp852;
-    if (n == "1250" || n == "LDID/200") return Kodovani::Cp1250;
-    if (n == "UTF8" || n == "65001") return Kodovani::Utf8;
-    return std::nullopt;
-}
+using Kodovani = cp::CodePage;
 
 std::string cpgPath(const std::string& tablePath) {
     const fs::path p(tablePath);
@@ -185,7 +162,7 @@ Kodovani kodovaniTabulky(const std::string& path, unsigned char languageByte) {
         char buf[64];
         const std::size_t n = readFully(fd.get(), 0, buf, sizeof buf, cpg);
         const std::string_view text(buf, n);
-        if (auto k = kodovaniZCpg(text)) return *k;
+        if (auto k = cp::codePageNamed(text)) return *k;
         throw TableFileError("Tabulka " + quoted(path) + " je podle souboru " + quoted(cpg) +
                              " v kódové stránce " + quoted(std::string(text)) +
                              ", kterou nelze převést; tabulka zůstává beze změny.");

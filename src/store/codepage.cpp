@@ -289,6 +289,25 @@ std::string cp1250ToCp852(std::string_view bytes) {
     return out;
 }
 
+std::optional<CodePage> codePageNamed(std::string_view cpgText) {
+    std::string n;
+    for (char c : cpgText) {
+        if (c == ' ' || c == '-' || c == '_' || c == '\t' || c == '\r' || c == '\n') continue;
+        n.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    for (std::string_view prefix : {"WINDOWS", "ANSI", "OEM", "IBM", "DOS", "CP"}) {
+        if (n.starts_with(prefix) && n.size() > prefix.size() && n[prefix.size()] >= '0' &&
+            n[prefix.size()] <= '9') {
+            n.erase(0, prefix.size());
+            break;
+        }
+    }
+    if (n == "852" || n == "LDID/100") return CodePage::Cp852;
+    if (n == "1250" || n == "LDID/200") return CodePage::Cp1250;
+    if (n == "UTF8" || n == "65001") return CodePage::Utf8;
+    return std::nullopt;
+}
+
 std::string_view plainForm(char32_t c) {
     switch (c) {
         case U'\u201E':  // „

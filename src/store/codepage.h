@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ std::string toCp852Field(std::u32string_view text, std::size_t width);
 std::u32string cp1250Codes(std::string_view bytes);
 std::u32string cp852Codes(std::string_view bytes);
 std::u32string utf8Codes(std::string_view utf8);
+
+// The code page a ".cpg" file (as GDAL and other tools write beside a table) names: "852",
+// "CP852", "OEM 852", "LDID/100"; "1250", "Windows-1250", "ANSI 1250", "LDID/200"; "UTF-8",
+// "65001" (letter case, blanks, "-" and "_" aside). Nothing for any other name.
+enum class CodePage { Cp852, Cp1250, Utf8 };
+std::optional<CodePage> codePageNamed(std::string_view cpgText);
 
 // Czech and Slovak letters and a-z; everything else unchanged.
 char32_t toUpper(char32_t c);
