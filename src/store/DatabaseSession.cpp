@@ -9,6 +9,7 @@
 #include "Ini.h"
 #include "LangDriver.h"
 #include "Paths.h"
+#include "store/Verze.h"
 #include "dbf/EngineError.h"
 
 namespace lorvika {
@@ -121,7 +122,7 @@ DatabaseSession::~DatabaseSession() {
 }
 
 std::string DatabaseSession::titulek() const {
-    return "Lorvika 1.4 {" + ZkratCestu(30, adresar_, kSep) + "} ";
+    return std::string(verze::kNazevProduktu) + " " + verze::kVerzeProduktu + " {" + ZkratCestu(30, adresar_, kSep) + "} ";
 }
 
 void DatabaseSession::zmena() {
