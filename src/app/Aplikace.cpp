@@ -10,7 +10,6 @@
 #include "store/Paths.h"
 #include "store/Verze.h"
 
-
 namespace lorvika {
 
 Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {

@@ -18,7 +18,7 @@
     X("restore", runRestore, "restore ADRESÁŘ")                       \
     X("pack", runPack, "pack ADRESÁŘ")                                \
     X("disc-id", runDiscId, "disc-id ZDROJ")                          \
-    X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")  \
+    X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")   \
     /* end of the command list */
 
 namespace lorvika::cli {

@@ -9,8 +9,8 @@
 #include "Ini.h"
 #include "LangDriver.h"
 #include "Paths.h"
-#include "store/Verze.h"
 #include "dbf/EngineError.h"
+#include "store/Verze.h"
 
 namespace lorvika {
 
@@ -122,7 +122,8 @@ DatabaseSession::~DatabaseSession() {
 }
 
 std::string DatabaseSession::titulek() const {
-    return std::string(verze::kNazevProduktu) + " " + verze::kVerzeProduktu + " {" + ZkratCestu(30, adresar_, kSep) + "} ";
+    return std::string(verze::kNazevProduktu) + " " + verze::kVerzeProduktu + " {" +
+           ZkratCestu(30, adresar_, kSep) + "} ";
 }
 
 void DatabaseSession::zmena() {
