@@ -1,10 +1,12 @@
 #include "albums/TFNewCD.h"
 #include "app/Aplikace.h"
+#include "lending/TFPujCD.h"
 
 int main(int argc, char** argv) {
     lorvika::Aplikace app(argc, argv);
     // The album forms register here by their form names as they join the program, e.g.
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
+    lorvika::registrujTFPujCD(app.registr());
     return app.spust();
 }
