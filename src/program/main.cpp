@@ -1,3 +1,4 @@
+#include "about/TFAbout.h"
 #include "albums/TFNewCD.h"
 #include "app/Aplikace.h"
 #include "lending/TFPujCD.h"
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
     lorvika::registrujTFPujCD(app.registr());
+    lorvika::registrujTFAbout(app.registr());
     return app.spust();
 }
