@@ -2,6 +2,7 @@
 #include "albums/TFNewCD.h"
 #include "app/Aplikace.h"
 #include "lending/TFPujCD.h"
+#include "lists/TFKonfVyb.h"
 
 int main(int argc, char** argv) {
     lorvika::Aplikace app(argc, argv);
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
     lorvika::registrujTFNewCD(app.registr());
     lorvika::registrujTFPujCD(app.registr());
     lorvika::registrujTFAbout(app.registr());
+    lorvika::registrujTFKonfVyb(app.registr());
     return app.spust();
 }
