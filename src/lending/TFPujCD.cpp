@@ -348,15 +348,16 @@ void TFPujCD::FormCreate() {
     nastavDatum(dnesQ());
     naplnKomu();
     NactiMrizku(*hlavni(), DBGrid1, kJmeno, kJmeno);
-    prehled->setKurzor(TData.get());
+    // The grids let go of a cursor before it closes and take the reopened one.
+    sledujKurzor(prehled, 1, [this](dbf::Cursor* c) { prehled->setKurzor(c); });
+    sledujKurzor(skladby, 2, [this](dbf::Cursor* c) { skladby->setKurzor(c); });
+    pohledTSkladby.nastavTag("CD");
     Aktualizuj();
 }
 
 void TFPujCD::FormClose() {
     zavira_ = true;
     const std::string adresar = TData ? TData->directory() : hlavni()->session().adresar();
-    prehled->setKurzor(nullptr);
-    skladby->setKurzor(nullptr);
     TFZaklData::FormClose();
     if (!adresar.empty()) SmazSeznam(hlavni()->session().engine(), adresar);
 }
@@ -420,10 +421,10 @@ void TFPujCD::Aktualizuj() {
         ComboBox1->setCurrentText(QString());
     }
     if (TSkladby) {
-        TSkladby->setTag("CD");
         const std::int64_t cislo = aktualniCislo();
-        TSkladby->setRange(dbf::Key(cislo), dbf::Key(cislo));
-        skladby->setKurzor(TSkladby.get());
+        pohledTSkladby.nastavTag("CD");
+        pohledTSkladby.nastavRozsah(dbf::Key(cislo), dbf::Key(cislo));
+        skladby->obnov();
     }
 
     const StavPujceni s = album ? StavAlba(*TData, dnes()) : StavPujceni::Nepujcena;
@@ -626,19 +627,23 @@ void TFPujCD::RadioGroup1Click() {
 void TFPujCD::NastavDB(const std::string& adresar, DruhSeznamu druh) {
     dbf::Engine& engine = hlavni()->session().engine();
     prehled->setKurzor(nullptr);
+    const auto naAlbum = [this](dbf::Cursor& c) {
+        return zapamatovaneCislo != 0 && NajdiCD(zapamatovaneCislo, "cislo", c);
+    };
     if (druh != DruhSeznamu::Vsechny) {
         zavriTData();
         VytvorSeznam(engine, adresar, druh, dnes());
+        // The list's own order; the view's remembered tag belongs to the album table.
+        pohledTData.nastavTag("cislo");
         TData = engine.open(adresar, std::string(kSouborSeznamu));
-        TData->setTag("cislo");
-        TData->first();
+        pohledTData.obnov(naAlbum);
         poOtevreniTData();
     } else if (!TData || QString::fromStdString(TData->fileName())
                                  .compare(QStringLiteral("cddata.dbf"), Qt::CaseInsensitive) != 0) {
         zavriTData();
+        // A tag made for sorting a list need not exist in the album table.
+        pohledTData.nastavTag("cislo");
         otevriTData();
-        TData->setTag("cislo");
-        if (zapamatovaneCislo != 0) NajdiCD(zapamatovaneCislo, "cislo", *TData);
     }
     prehled->setKurzor(TData.get());
     zobrazAktualniVMrizce();
