@@ -38,3 +38,14 @@ head -c $((secs * 75 * 2352)) /dev/zero >"$disc/disk.bin"
 mkdir -p "$disc/home"
 LORVIKA_HOME=$disc/home QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$disc/disk.cue"
 ls "$out"/novecd-*.png
+
+# --- Lending, selection lists, about box ---------------------------------------------------------
+# Both tabs of "Půjčení AudioCD" on a small catalogue with lent and overdue albums, the list editor
+# and the about box.
+pujceni=${LORVIKA_PUJCENI_BIN:-$(dirname "$bin")/lorvika-pujceni-snimky}
+if [ ! -x "$pujceni" ]; then
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-pujceni-snimky
+fi
+mkdir -p "$disc/home-pujceni"
+LORVIKA_HOME=$disc/home-pujceni QT_QPA_PLATFORM=offscreen timeout 60 "$pujceni" "$out"
+ls "$out"/pujceni-*.png "$out"/prehled-*.png "$out"/vyberove-*.png "$out"/about.png

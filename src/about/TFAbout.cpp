@@ -56,6 +56,7 @@ TFMAbout::TFMAbout(TForm1* hlavni, std::optional<VerzniZdroj> zdroj, QWidget* pa
     Label1 = hodnota(Panel1, "Label1");
     Label2 = hodnota(Panel1, "Label2");
     Label2->setWordWrap(true);
+    Label2->setMinimumWidth(220);
     Label3 = hodnota(Panel1, "Label3");
     Label4 = hodnota(Panel1, "Label4");
     Label5 = hodnota(Panel1, "Label5");

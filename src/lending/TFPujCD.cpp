@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app/SluzbyFormularu.h"
@@ -103,9 +104,9 @@ QVariant ModelPrehledu::data(const QModelIndex& index, int role) const {
 TFPujCD::TFPujCD(TForm1* hlavni) : TFZaklData(hlavni, kJmeno) {
     setWindowTitle(QStringLiteral("Půjčení kazety"));
     Label1->setText(QStringLiteral("Půjčení AudioCD"));
-    QFont nadpis = Label1->font();
+    // Only the weight is set: the size follows the form's font when the window scales it.
+    QFont nadpis;
     nadpis.setBold(true);
-    nadpis.setPointSize(nadpis.pointSize() + 4);
     Label1->setFont(nadpis);
     nastavNapovedu(BOK, QStringLiteral("zapíše půjčení nebo jeho změnu"));
 
@@ -147,7 +148,11 @@ TFPujCD::TFPujCD(TForm1* hlavni) : TFZaklData(hlavni, kJmeno) {
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this](int i) { PageControl1Change(i); });
 
-    Panel1->setFixedSize(140, 28);
+    // The navigation buttons follow the layout (and the form's font) instead of fixed places.
+    auto* navigace = new QHBoxLayout(Panel1);
+    navigace->setContentsMargins(0, 0, 0, 0);
+    navigace->setSpacing(2);
+    for (QToolButton* b : {Speed1, Speed2, Speed3, Speed4}) navigace->addWidget(b);
     auto* horni = new QHBoxLayout;
     horni->addWidget(Panel1);
     horni->addStretch();
@@ -170,15 +175,24 @@ TFPujCD::~TFPujCD() = default;
 void TFPujCD::sestavPujceni() {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    // The tab scrolls when the window (and its scaled fonts) leave it too little room.
+    auto* posuv = new QScrollArea(TabSheet1);
+    posuv->setWidgetResizable(true);
+    posuv->setFrameShape(QFrame::NoFrame);
+    auto* obsah = new QWidget;
+    posuv->setWidget(obsah);
+    auto* obal = new QVBoxLayout(TabSheet1);
+    obal->setContentsMargins(0, 0, 0, 0);
+    obal->addWidget(posuv);
 
-    auto* info = new QGroupBox(QStringLiteral("Info:"), TabSheet1);
+    auto* info = new QGroupBox(QStringLiteral("Info:"), obsah);
     DBArtist = pole(info, "DBArtist");
     DBAlbum = pole(info, "DBAlbum");
     DBZanr = pole(info, "DBZanr");
     DBEdit1 = pole(info, "DBEdit1");
     DBRok = pole(info, "DBRok");
     Edit8 = pole(info, "Edit8");
-    DBGrid2 = new QTableView(info);
+    DBGrid2 = new QTableView(obsah);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -186,6 +200,7 @@ void TFPujCD::sestavPujceni() {
     skladby = new ModelKurzoru(DBGrid2);
     skladby->setSloupce({{QStringLiteral("NAME"), QStringLiteral("Skladby"), 200}});
     DBGrid2->setModel(skladby);
+    DBGrid2->installEventFilter(this);
     auto* udaje = new QFormLayout;
     udaje->addRow(QStringLiteral("Interpret:"), DBArtist);
     udaje->addRow(QStringLiteral("Album:"), DBAlbum);
@@ -193,20 +208,18 @@ void TFPujCD::sestavPujceni() {
     udaje->addRow(QStringLiteral("Typ:"), DBEdit1);
     udaje->addRow(QStringLiteral("Rok:"), DBRok);
     udaje->addRow(QStringLiteral(" Počet půjčení.:"), Edit8);
-    auto* infoL = new QHBoxLayout(info);
-    infoL->addLayout(udaje, 3);
-    infoL->addWidget(DBGrid2, 2);
+    info->setLayout(udaje);
 
-    auto* stavBox = new QGroupBox(QStringLiteral("Stav:"), TabSheet1);
+    auto* stavBox = new QGroupBox(QStringLiteral("Stav:"), obsah);
     stav = new QLabel(stavBox);
     stav->setObjectName(QStringLiteral("stav"));
-    QFont f = stav->font();
-    f.setBold(true);
-    stav->setFont(f);
+    QFont tucne;
+    tucne.setBold(true);
+    stav->setFont(tucne);
     auto* stavL = new QHBoxLayout(stavBox);
     stavL->addWidget(stav);
 
-    auto* pujceni = new QGroupBox(QStringLiteral("Info o půjčení:"), TabSheet1);
+    auto* pujceni = new QGroupBox(QStringLiteral("Info o půjčení:"), obsah);
     Panel2 = new QWidget(pujceni);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     DateTimePicker1 = new QDateEdit(Panel2);
@@ -218,7 +231,6 @@ void TFPujCD::sestavPujceni() {
     Label11->setObjectName(QStringLiteral("Label11"));
     Edit7 = new QLineEdit(Panel2);
     Edit7->setObjectName(QStringLiteral("Edit7"));
-    Edit7->setMaximumWidth(70);
     UpDown1 = new UpDown(Panel2);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(0, kMaxDnu);
@@ -266,10 +278,16 @@ void TFPujCD::sestavPujceni() {
     pujL->addStretch();
     pujL->addLayout(tl);
 
-    auto* l = new QVBoxLayout(TabSheet1);
-    l->addWidget(info, 3);
-    l->addWidget(stavBox);
-    l->addWidget(pujceni, 2);
+    // The album's data, state and lending on the left, its tracks beside them: the window needs
+    // little height.
+    auto* l = new QGridLayout(obsah);
+    l->addWidget(info, 0, 0);
+    l->addWidget(stavBox, 1, 0);
+    l->addWidget(pujceni, 2, 0);
+    l->addWidget(DBGrid2, 0, 1, 3, 1);
+    l->setColumnStretch(0, 3);
+    l->setColumnStretch(1, 2);
+    l->setRowStretch(2, 1);
     PageControl1->addTab(TabSheet1, QStringLiteral("Půjčení / Vrácení"));
 
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
@@ -480,6 +498,7 @@ void TFPujCD::Button2Click() {
     }
     Panel2->setVisible(true);
     BOK->setEnabled(true);
+    if (auto* posuv = TabSheet1->findChild<QScrollArea*>()) posuv->ensureWidgetVisible(Button2);
 }
 
 void TFPujCD::datumOpusten() {
@@ -705,7 +724,17 @@ void TFPujCD::resizeEvent(QResizeEvent* e) {
             mrizka->setFont(f);
         }
     }
-    DBGrid2->setColumnWidth(0, std::max(20, DBGrid2->viewport()->width() - 20));
+    sirkaSkladeb();
+}
+
+// The track column is 20 pixels narrower than its grid.
+void TFPujCD::sirkaSkladeb() {
+    DBGrid2->setColumnWidth(0, std::max(20, DBGrid2->width() - 20));
+}
+
+bool TFPujCD::eventFilter(QObject* o, QEvent* e) {
+    if (o == DBGrid2 && e->type() == QEvent::Resize) sirkaSkladeb();
+    return TFZaklData::eventFilter(o, e);
 }
 
 void registrujTFPujCD(RegistrFormularu& registr) {

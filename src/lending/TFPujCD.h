@@ -121,8 +121,10 @@ class TFPujCD : public TFZaklData {
     void aktivacePotomka() override;
     void obnovZobrazeni() override;
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
+    void sirkaSkladeb();
     void sestavPujceni();
     void sestavPrehled();
     void nastavDatum(const QDate& d);

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "app/TForm1.h"
@@ -38,6 +39,8 @@ TFKonfVyb::TFKonfVyb(TForm1* hlavni, QWidget* parent)
     }
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this](int i) { PageControl1Change(i); });
+    // Every tab caption in sight.
+    PageControl1->setMinimumWidth(PageControl1->tabBar()->sizeHint().width() + 8);
 
     auto tlacitko = [this](const char* jmeno, const char* popis, const char* napoveda) {
         auto* b = new QPushButton(QString::fromUtf8(popis), this);
