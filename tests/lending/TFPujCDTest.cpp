@@ -150,6 +150,15 @@ TEST_F(Pujceni, OpensOnTheLendingTabShowingTheCurrentAlbum) {
     f->PMZal1Click();
     EXPECT_EQ(f->PageControl1->currentIndex(), 0);
     EXPECT_TRUE(f->Panel1->isVisibleTo(f));
+    // The keys, also while an edit box has the focus.
+    okno->activateWindow();
+    f->DBArtist->setFocus();
+    zpracuj();
+    ASSERT_EQ(QApplication::focusWidget(), f->DBArtist);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(f->PageControl1->currentIndex(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(f->PageControl1->currentIndex(), 0);
 }
 
 TEST_F(Pujceni, DueTodayIsLentAndTheNextDayOverdue) {
