@@ -377,7 +377,13 @@ void TFPujCD::FormClose() {
     zavira_ = true;
     const std::string adresar = TData ? TData->directory() : hlavni()->session().adresar();
     TFZaklData::FormClose();
-    if (!adresar.empty()) SmazSeznam(hlavni()->session().engine(), adresar);
+    if (adresar.empty()) return;
+    // The window closes in any case; a scratch table that cannot be removed is reported.
+    try {
+        SmazSeznam(hlavni()->session().engine(), adresar);
+    } catch (const std::exception& e) {
+        hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
+    }
 }
 
 int TFPujCD::velikostFontu() const {
@@ -651,10 +657,19 @@ void TFPujCD::NastavDB(const std::string& adresar, DruhSeznamu druh) {
     };
     if (druh != DruhSeznamu::Vsechny) {
         zavriTData();
-        VytvorSeznam(engine, adresar, druh, dnes());
         // The list's own order; the view's remembered tag belongs to the album table.
         pohledTData.nastavTag("cislo");
-        TData = engine.open(adresar, std::string(kSouborSeznamu));
+        try {
+            VytvorSeznam(engine, adresar, druh, dnes());
+            TData = engine.open(adresar, std::string(kSouborSeznamu));
+        } catch (...) {
+            // A list that cannot be built leaves the window on all albums, not without a view.
+            radio_ = 0;
+            RadioGroup1Items->button(0)->setChecked(true);
+            otevriTData();
+            prehled->setKurzor(TData.get());
+            throw;
+        }
         pohledTData.obnov(naAlbum);
         poOtevreniTData();
     } else if (!TData || QString::fromStdString(TData->fileName())

@@ -335,6 +335,19 @@ TEST_F(Pujceni, AnAlbumChosenInTheOverdueListIsShownForItsReturn) {
     EXPECT_FALSE(seznamExistuje());
 }
 
+TEST_F(Pujceni, AListThatCannotBeWrittenLeavesAllAlbumsShown) {
+    alba({{1, "Alfa", "bratr", QDate(2026, 12, 20)}, {2, "Beta"}});
+    TFPujCD* f = otevriPujceni();
+    f->PMZal1Click();
+    // A folder in the scratch table's place: the table cannot be created.
+    fs::create_directory(fs::path(okno->session().adresar()) / "cdpuj.dbf");
+    EXPECT_THROW(f->setRadioGroup1Index(1), std::exception);
+    EXPECT_EQ(f->RadioGroup1Index(), 0);
+    ASSERT_TRUE(f->TData);
+    EXPECT_EQ(f->TData->recordCount(), 2u);
+    EXPECT_EQ(f->prehled->rowCount(), 2);
+}
+
 TEST_F(Pujceni, TitleClicksSortTheOverviewAndKeepTheColumns) {
     alba({{1, "Alfa", "bratr", QDate(2026, 12, 20)},
           {2, "Beta", "adam", QDate(2026, 12, 21)},
