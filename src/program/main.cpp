@@ -1,4 +1,5 @@
 #include "about/TFAbout.h"
+#include "albums/TFEditCD.h"
 #include "albums/TFNewCD.h"
 #include "app/Aplikace.h"
 #include "lending/TFPujCD.h"
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     // The album forms register here by their form names as they join the program, e.g.
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
+    lorvika::registrujTFEditCD(app.registr());
     lorvika::registrujTFPujCD(app.registr());
     lorvika::registrujTFAbout(app.registr());
     lorvika::registrujTFKonfVyb(app.registr());
