@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "store/codepage.h"
-
 namespace lorvika {
 
 namespace {
@@ -139,10 +137,6 @@ void SmazSeznam(dbf::Engine& engine, const std::string& adresar) {
     // An index file left without its table goes too.
     const bool index = fs.exists(adresar + "/" + fs.resolve(adresar, "cdpuj.mdx"));
     if (engine.tableExists(adresar, soubor) || index) engine.deleteTable(adresar, soubor);
-}
-
-bool LzeZapsat(std::string_view text) {
-    return cp::cp852ToUtf8(cp::utf8ToCp852(text)) == text;
 }
 
 std::int64_t PocetPujceni(const dbf::Cursor& alba) {

@@ -54,9 +54,6 @@ std::size_t VytvorSeznam(dbf::Engine& engine, const std::string& adresar, DruhSe
 // Removes cdpuj.dbf and cdpuj.mdx where they exist; no cursor may have the table open.
 void SmazSeznam(dbf::Engine& engine, const std::string& adresar);
 
-// Whether the album table (code page 852) holds the text as it is.
-bool LzeZapsat(std::string_view text);
-
 // PUJ_KOLIK as a whole number; empty counts as 0.
 std::int64_t PocetPujceni(const dbf::Cursor& alba);
 // Writes a lending into the current album: due date, "A", borrower; the count +1 when

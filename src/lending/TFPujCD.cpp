@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/HlidacTextu.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
 #include "store/Catalogue.h"
@@ -244,6 +245,7 @@ void TFPujCD::sestavPujceni() {
     ComboBox1->lineEdit()->setMaxLength(30);
     ComboBox1->setMinimumContentsLength(20);
     nastavNapovedu(ComboBox1, QStringLiteral("jméno, komu je kazeta půjčována"));
+    HlidejText(ComboBox1, QStringLiteral("Komu"), hlavni()->zpravy());
     auto* p2 = new QGridLayout(Panel2);
     p2->setContentsMargins(0, 0, 0, 0);
     p2->addWidget(new QLabel(QStringLiteral(" Do:"), Panel2), 0, 0);
@@ -568,10 +570,10 @@ void TFPujCD::BOKClick() {
                     Sound::Exclamation, 0);
         return;
     }
-    if (!LzeZapsat(komu.toStdString())) {
-        zpravy.show("Jméno „" + komu.toStdString() +
-                        "“ obsahuje znaky, které databáze neumí uložit - ruším",
-                    MsgKind::Warning, kButtonsOK, Sound::Exclamation, 0);
+    // Typing is guarded already; a name put into the box otherwise is checked here.
+    const KontrolaTextu jmeno = ZkontrolujText(komu.toStdString(), "Komu");
+    if (!jmeno.ok()) {
+        zpravy.zobrazSPipnutim(jmeno.chyba, MsgKind::Warning, kButtonsOK);
         return;
     }
     // The picker may still hold a refused date; a lending never starts overdue.
@@ -580,7 +582,7 @@ void TFPujCD::BOKClick() {
     if (bylaPujcena)
         zvysit = zpravy.show("Zvýšit počet půjčení o 1?", MsgKind::Information, kButtonsYesNo,
                              Sound::Question, 0) == MsgButton::Yes;
-    ZapisPujceni(*TData, komu.toStdString(), dbfDatum(DateTimePicker1->date()), zvysit);
+    ZapisPujceni(*TData, jmeno.text, dbfDatum(DateTimePicker1->date()), zvysit);
     hlavni()->ObnovaFormularu(1);
     QApplication::beep();
     hlavni()->StavovyText(QStringLiteral("Informace o půjčení zapsány"));

@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "app/HlidacTextu.h"
 #include "app/TForm1.h"
 #include "lists/Vyber.h"
 
@@ -28,6 +29,7 @@ TFKonfVyb::TFKonfVyb(TForm1* hlavni, QWidget* parent)
         Edit[i] = new QLineEdit(strana);
         Edit[i]->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         Edit[i]->setMaxLength(seznamy[static_cast<std::size_t>(i)].delka);
+        HlidejText(Edit[i], seznamy[static_cast<std::size_t>(i)].zalozka, hlavni->zpravy());
         auto* l = new QVBoxLayout(strana);
         l->addWidget(new QLabel(QStringLiteral("Položky pro výběr:"), strana));
         l->addWidget(ListBox[i], 1);
@@ -116,7 +118,7 @@ QStringList TFKonfVyb::polozky(int seznam) const {
 }
 
 bool TFKonfVyb::KontrolaOK() {
-    const std::string chyba = KontrolaTextu(polozky(aktualni_), Edit[aktualni_]->text());
+    const std::string chyba = KontrolaPolozky(polozky(aktualni_), Edit[aktualni_]->text());
     if (chyba.empty()) return true;
     hlavni()->zpravy().zobrazSPipnutim(chyba, MsgKind::Warning, kButtonsOK);
     return false;

@@ -1,7 +1,7 @@
 #include "lists/Vyber.h"
 
+#include "store/Catalogue.h"
 #include "store/Ini.h"
-#include "store/codepage.h"
 
 namespace lorvika {
 
@@ -59,15 +59,12 @@ bool ObsahujePolozku(const QStringList& seznam, const QString& text) {
     return seznam.contains(text, Qt::CaseInsensitive);
 }
 
-std::string KontrolaTextu(const QStringList& seznam, const QString& text) {
+std::string KontrolaPolozky(const QStringList& seznam, const QString& text) {
     if (text.isEmpty()) return "Prázdný text - nelze!";
     if (ObsahujePolozku(seznam, text))
         return "Seznam již položku: " + text.toStdString() + " obsahuje - nelze!";
-    // The entries end up in the catalogue's tables, which hold code page 852 only.
-    const std::string utf8 = text.toStdString();
-    if (cp::cp852ToUtf8(cp::utf8ToCp852(utf8)) != utf8)
-        return "Text: " + utf8 + " obsahuje znaky, které databáze neumí uložit - nelze!";
-    return {};
+    // The entries end up in the catalogue's tables.
+    return ZkontrolujText(text.toStdString()).chyba;
 }
 
 void PridejImplicitni(QStringList& seznam, const QStringList& implicitni) {

@@ -30,7 +30,7 @@ void UlozVyber(const std::string& ini,
 // Whether the list holds the text without regard to letter case (Czech letters too).
 bool ObsahujePolozku(const QStringList& seznam, const QString& text);
 // The refusal of a text for add or overwrite, empty when it is accepted.
-std::string KontrolaTextu(const QStringList& seznam, const QString& text);
+std::string KontrolaPolozky(const QStringList& seznam, const QString& text);
 // Appends each default the list does not hold (without regard to case), in their order.
 void PridejImplicitni(QStringList& seznam, const QStringList& implicitni);
 

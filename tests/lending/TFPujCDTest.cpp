@@ -242,10 +242,15 @@ TEST_F(Pujceni, RefusedBorrowersWriteNothing) {
                   Sound::Exclamation, MsgButton::OK);
     f->BOKClick();
     f->ComboBox1->setCurrentText(QStringLiteral("Jan €"));
-    zpravy.expect("Jméno „Jan €“ obsahuje znaky, které databáze neumí uložit - ruším");
+    zpravy.expect(ZkontrolujText("Jan €", "Komu").chyba, MsgKind::Warning, kButtonsOK,
+                  Sound::Exclamation, MsgButton::OK);
     f->BOKClick();
     EXPECT_EQ(f->TData->text("PUJ_ANONE"), "");
     EXPECT_TRUE(f->TData->isNull("PUJ_KOLIK"));
+    // Typographic quotes become plain ones.
+    f->ComboBox1->setCurrentText(QStringLiteral("„Pepa“"));
+    f->BOKClick();
+    EXPECT_EQ(f->TData->text("PUJ_KOMU"), "\"Pepa\"");
 }
 
 TEST_F(Pujceni, DaysAndDueDateFollowEachOther) {
