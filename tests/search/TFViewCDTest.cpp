@@ -155,6 +155,29 @@ TEST_F(Prohlizec, ListGridFollowsTheAlbumAndMovesIt) {
     EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 0);
 }
 
+TEST_F(Prohlizec, ARefreshRequestRereadsTheListAndTheAlbumShown) {
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    dbf::Cursor& c = *okno->session().TData();
+    c.append();
+    c.setInteger("CISLO", 9);
+    c.setText("ARTIST", "AA");
+    c.post();
+    ASSERT_TRUE(NajdiCD(3, "cislo", c));
+    c.edit();
+    c.setText("ALBUM", "Přejmenované");
+    c.post();
+    f->obnova = 1;
+    f->FormActivate();
+    EXPECT_EQ(okno->textPanelu(5), QStringLiteral("aktualizuji data"));
+    EXPECT_EQ(f->modelSeznamu->rowCount(), 5);
+    EXPECT_EQ(f->aktualniCislo(), 3) << "still on the album shown";
+    EXPECT_EQ(text(f, "ALBUM"), QStringLiteral("Přejmenované"));
+    EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 0);
+    EXPECT_EQ(f->modelSeznamu->index(0, 1).data().toString(), QStringLiteral("Přejmenované"));
+    EXPECT_EQ(f->modelSeznamu->index(1, 0).data().toString(), QStringLiteral("AA"));
+}
+
 TEST_F(Prohlizec, PageRulesShowTheMenuOfThePage) {
     TFViewCD* f = otevriProhlizec();
     ASSERT_NE(f, nullptr);
