@@ -1,3 +1,4 @@
+#include "albums/TFEditCD.h"
 #include "albums/TFNewCD.h"
 #include "albums/TFPrycCD.h"
 #include "app/Aplikace.h"
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
     // The album forms register here by their form names as they join the program, e.g.
     // app.registr().registruj("FViewCD", [](lorvika::TForm1& h) { return ...; });
     lorvika::registrujTFNewCD(app.registr());
+    lorvika::registrujTFEditCD(app.registr());
     lorvika::registrujTFViewCD(app.registr());
     lorvika::registrujTFPrycCD(app.registr());
     return app.spust();

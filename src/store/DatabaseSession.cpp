@@ -10,6 +10,7 @@
 #include "LangDriver.h"
 #include "OdstraneniCD.h"
 #include "Paths.h"
+#include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
 
 namespace lorvika {
@@ -185,6 +186,12 @@ void DatabaseSession::pripravTabulky() {
     NastavOvladac(paths_.iniFile, paths_.engineConfig);
     engine_->setLanguageDriver(NastavenyOvladac(paths_.engineConfig));
     prubeh_.pridaneSloupce += PridejSloupce(*engine_, adresar_);
+    // An album change that a crash interrupted is completed before anyone sees the tables.
+    if (const auto z = DokonciZmenuAlba(*engine_, adresar_)) {
+        prubeh_.dokoncenaZmena = z->cislo;
+        dokoncenaSN_ = z->puvodniSN;
+        if (z->nahraditSkladby) packPending_ = true;
+    }
     // An album removal that a crash interrupted is finished before anyone sees the tables.
     DokonciOdstraneni(*engine_, adresar_);
     otevriHlavni();
@@ -199,9 +206,13 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
             try {
-                archive_->rozbal(directory);
+                if (archive_->rozbal(directory)) ZahodZmenuAlba(*engine_, directory);
             } catch (const dbf::EngineError&) {
                 // the tables could not be reopened after it; the preparation below tells
+                try {
+                    ZahodZmenuAlba(*engine_, directory);
+                } catch (const dbf::EngineError&) {
+                }
             }
             // The restored files go through the same preparation: an archive made before a
             // conversion or before the added columns must not be opened half-prepared.
@@ -305,6 +316,8 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
         }
     }
     status_.pocetCD(1, pocetCD());
+    if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
+        poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
     return jeOtevrena();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -80,6 +81,7 @@ struct PrubehOtevreni {
     std::vector<std::string> pridaneTagy;  // tags that checking the indexes added
     std::optional<bool> zaloha;            // result of the automatic backup; empty: none ran
     std::string chyba;                     // the engine's error when the opening failed
+    std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
 };
 
 class DatabaseSession {
@@ -98,6 +100,10 @@ class DatabaseSession {
     void setArchive(Archive* archive) { archive_ = archive; }
     // Called whenever the caption or the list of previous databases changed.
     void setOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+    // Called after an opening completed an album change a crash had interrupted, with the
+    // album number and its disc identity before the change (the player file follows).
+    using PoDokonceniZmeny = std::function<void(std::int64_t cislo, const std::string& puvodniSN)>;
+    void setPoDokonceniZmeny(PoDokonceniZmeny f) { poDokonceni_ = std::move(f); }
 
     dbf::Engine& engine() { return *engine_; }
     const SessionPaths& paths() const { return paths_; }
@@ -185,6 +191,8 @@ class DatabaseSession {
     bool packPending_ = false;
     PrubehOtevreni prubeh_;
     std::function<void()> onChange_;
+    PoDokonceniZmeny poDokonceni_;
+    std::string dokoncenaSN_;
 };
 
 }  // namespace lorvika
