@@ -561,6 +561,10 @@ void TFViewCD::resizeEvent(QResizeEvent* e) {
     nastavFontSkladeb(skladby);
     nastavFontSeznamu(seznam);
     sirkySkladeb();
+    // The short fields stay wide enough for their longest value at the scaled font.
+    for (const char* sloupec : {"PSTOP", "DELKA", "ROK"})
+        if (QLineEdit* e = polePro(QString::fromLatin1(sloupec)))
+            e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000:00")) + 14);
 }
 
 bool TFViewCD::eventFilter(QObject* o, QEvent* e) {
