@@ -8,6 +8,7 @@
 #include "Catalogue.h"
 #include "Ini.h"
 #include "LangDriver.h"
+#include "OdstraneniCD.h"
 #include "Paths.h"
 #include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
@@ -199,6 +200,8 @@ void DatabaseSession::pripravTabulky() {
         dokoncenaSN_ = z->puvodniSN;
         if (z->nahraditSkladby) packPending_ = true;
     }
+    // An album removal that a crash interrupted is finished before anyone sees the tables.
+    DokonciOdstraneni(*engine_, adresar_);
     otevriHlavni();
 }
 
