@@ -181,8 +181,7 @@ QString TitulekSestavy(int typ) {
 }
 
 QString HlavickaSestavy() {
-    return QStringLiteral("Lorvika - Hobrane - ") +
-           QString::fromUtf8(verze::kWeb);
+    return QStringLiteral("Lorvika - Hobrane - ") + QString::fromUtf8(verze::kWeb);
 }
 
 VysledekSestavy VykresliSestavu(QPagedPaintDevice& zarizeni, dbf::Cursor& alba,

@@ -228,11 +228,15 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
             try {
-                if (archive_->rozbal(directory)) ZahodZmenuAlba(*engine_, directory);
+                if (archive_->rozbal(directory)) {
+                    ZahodZmenuAlba(*engine_, directory);
+                    ZahodOdstraneni(*engine_, directory);
+                }
             } catch (const dbf::EngineError&) {
                 // the tables could not be reopened after it; the preparation below tells
                 try {
                     ZahodZmenuAlba(*engine_, directory);
+                    ZahodOdstraneni(*engine_, directory);
                 } catch (const dbf::EngineError&) {
                 }
             }
