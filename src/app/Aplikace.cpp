@@ -7,14 +7,14 @@
 #include "store/Ini.h"
 #include "store/LangDriver.h"
 #include "store/Paths.h"
-#include "store/Vyrobce.h"
+#include "store/Verze.h"
 
 namespace lorvika {
 
 Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Lorvika 1"));
     setApplicationDisplayName(QStringLiteral("Lorvika 1"));
-    setApplicationVersion(QStringLiteral("1.4"));
+    setApplicationVersion(QString::fromLatin1(verze::kVerzeProduktu));
 }
 
 Aplikace::~Aplikace() = default;

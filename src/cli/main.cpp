@@ -3,8 +3,6 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/Commands.h"
-
 // The commands of lorvika-db. Each one lives in its own file as
 //   int lorvika::cli::runX(const std::vector<std::string>& args, std::ostream& out,
 //                          std::ostream& err)
@@ -29,6 +27,7 @@
     X("restore", runRestore, "restore ADRESÁŘ")                       \
     X("pack", runPack, "pack ADRESÁŘ")                                \
     X("disc-id", runDiscId, "disc-id ZDROJ")                          \
+    X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")   \
     X("search", runSearch, kSearchUsage)                              \
     LORVIKA_QT_COMMANDS(X)                                            \
     /* end of the command list */

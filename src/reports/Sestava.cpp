@@ -10,7 +10,7 @@
 
 #include "store/CasText.h"
 #include "store/Catalogue.h"
-#include "store/Vyrobce.h"
+#include "store/Verze.h"
 
 namespace lorvika {
 
@@ -181,8 +181,7 @@ QString TitulekSestavy(int typ) {
 }
 
 QString HlavickaSestavy() {
-    return QStringLiteral("Lorvika - Hobrane - ") +
-           QString::fromUtf8(kWebVyrobce.data(), static_cast<qsizetype>(kWebVyrobce.size()));
+    return QStringLiteral("Lorvika - Hobrane - ") + QString::fromUtf8(verze::kWeb);
 }
 
 VysledekSestavy VykresliSestavu(QPagedPaintDevice& zarizeni, dbf::Cursor& alba,

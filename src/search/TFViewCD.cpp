@@ -11,6 +11,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -103,7 +104,11 @@ TFViewCD::TFViewCD(TForm1* hlavni, const QString& jmeno) : TFZaklData(hlavni, jm
     l->addLayout(tlacitka);
 }
 
-TFViewCD::~TFViewCD() = default;
+TFViewCD::~TFViewCD() {
+    // The grids go with the widgets, after the cursors: they must not keep them.
+    modelSeznamu->setKurzor(nullptr);
+    modelSkladeb->setKurzor(nullptr);
+}
 
 QLineEdit* TFViewCD::pole(QWidget* rodic, const char* sloupec, const QString& napoveda) {
     auto* e = new QLineEdit(rodic);
@@ -556,6 +561,10 @@ void TFViewCD::resizeEvent(QResizeEvent* e) {
     nastavFontSkladeb(skladby);
     nastavFontSeznamu(seznam);
     sirkySkladeb();
+    // The short fields stay wide enough for their longest value at the scaled font.
+    for (const char* sloupec : {"PSTOP", "DELKA", "ROK"})
+        if (QLineEdit* e = polePro(QString::fromLatin1(sloupec)))
+            e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000:00")) + 14);
 }
 
 bool TFViewCD::eventFilter(QObject* o, QEvent* e) {
@@ -629,7 +638,16 @@ void TFViewCD::tiskni(int typ, bool nahledem) {
             std::unique_ptr<QPrinter> p = tiskarna ? tiskarna() : vychoziTiskarna();
             if (!p) throw ChybaSestavy("Sestavu nelze vytisknout: není nastavena žádná tiskárna.");
             p->setDocName(TitulekSestavy(typ));
-            kresli(p.get());
+            // The printing's own progress window, for lists long enough to wait for.
+            QProgressDialog prubeh(QStringLiteral("Tisk: %1").arg(p->docName()), QString(), 0, 0,
+                                   this);
+            prubeh.setWindowTitle(p->docName());
+            prubeh.setWindowModality(Qt::WindowModal);
+            prubeh.setMinimumDuration(800);
+            VykresliSestavu(*p, *TData, nastaveni, [&prubeh](std::int64_t alb) {
+                prubeh.setLabelText(QStringLiteral("vytištěno AudioCD: %1").arg(alb));
+                prubeh.setValue(0);  // lets the window appear and repaint
+            });
         } catch (...) {
             hlavni()->StavovyText(QString());
             throw;

@@ -103,4 +103,11 @@ std::optional<OdstraneniCD> DokonciOdstraneni(dbf::Engine& engine, const std::st
     return o;
 }
 
+void ZahodOdstraneni(dbf::Engine& engine, const std::string& adresar) {
+    dbf::FileSystem& fs = engine.fileSystem();
+    for (const std::string& soubor :
+         {cesta(adresar, kZurnalOdstraneni) + ".tmp", cesta(adresar, kZurnalOdstraneni)})
+        if (fs.exists(soubor)) fs.remove(soubor);
+}
+
 }  // namespace lorvika

@@ -30,4 +30,8 @@ void OdstranCD(dbf::Engine& engine, const std::string& adresar, dbf::Cursor& alb
 // finished removal.
 std::optional<OdstraneniCD> DokonciOdstraneni(dbf::Engine& engine, const std::string& adresar);
 
+// After a restore: an interrupted removal belongs to the tables the archive replaced, so finishing
+// it would delete the album from the restored ones.
+void ZahodOdstraneni(dbf::Engine& engine, const std::string& adresar);
+
 }  // namespace lorvika
