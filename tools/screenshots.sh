@@ -1,32 +1,27 @@
 #!/usr/bin/env bash
 # Screenshots of the program on a fresh program directory, grabbed offscreen: the navigator and
-# the new album window at three window sizes, each main menu open, the backup settings dialog.
+# the new album window (with a 14-track disc read from a generated CUE/BIN image: silent audio
+# with CD-TEXT) at three window sizes, each main menu open, the backup settings dialog, and the
+# new album window's pages before and after the album was stored.
 # Usage: tools/screenshots.sh OUTDIR
 set -euo pipefail
 out=${1:?usage: tools/screenshots.sh OUTDIR}
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${LORVIKA_SNIMKY_BIN:-$root/build/release/bin/lorvika-snimky}
-if [ ! -x "$bin" ]; then
-  cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLORVIKA_BENCH=OFF >/dev/null
-  cmake --build "$root/build/release" --target lorvika-snimky
+novecd=${LORVIKA_NOVECD_BIN:-$(dirname "$bin")/lorvika-novecd-snimky}
+if [ ! -x "$bin" ] || [ ! -x "$novecd" ]; then
+  build=$(dirname "$(dirname "$bin")")
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLORVIKA_BENCH=OFF >/dev/null
+  fi
+  cmake --build "$build" --target lorvika-snimky lorvika-novecd-snimky
 fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-LORVIKA_HOME=$home QT_QPA_PLATFORM=offscreen timeout 120 "$bin" "$out"
-ls "$out"/*.png
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
-# --- New album window (owned by the album forms) -------------------------------------------------
-# Each page of "Nové AudioCD" with a 14-track disc read from a generated CUE/BIN image (silent
-# audio with CD-TEXT), and the window after the album was stored.
-novecd=${LORVIKA_NOVECD_BIN:-$(dirname "$bin")/lorvika-novecd-snimky}
-if [ ! -x "$novecd" ]; then
-  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-novecd-snimky
-fi
-disc=$(mktemp -d)
-trap 'rm -rf "$home" "$disc"' EXIT
-cue=$disc/disk.cue
+cue=$work/disk.cue
 printf 'PERFORMER "Hradní kapela"\nTITLE "Zkušební deska"\nFILE "disk.bin" BINARY\n' >"$cue"
 secs=0
 for t in $(seq 1 14); do
@@ -34,7 +29,10 @@ for t in $(seq 1 14); do
     "$t" "$t" $((secs / 60)) $((secs % 60)) >>"$cue"
   secs=$((secs + 150 + t))
 done
-head -c $((secs * 75 * 2352)) /dev/zero >"$disc/disk.bin"
-mkdir -p "$disc/home"
-LORVIKA_HOME=$disc/home QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$disc/disk.cue"
-ls "$out"/novecd-*.png
+head -c $((secs * 75 * 2352)) /dev/zero >"$work/disk.bin"
+
+# The program picks an offscreen 1920x1080 screen itself.
+mkdir -p "$work/home1" "$work/home2"
+LORVIKA_HOME=$work/home1 timeout 180 "$bin" "$out" "$cue"
+LORVIKA_HOME=$work/home2 QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$cue"
+ls "$out"/*.png

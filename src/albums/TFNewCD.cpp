@@ -196,7 +196,14 @@ void TFNewCD::sestavData() {
     BCDText->setEnabled(false);
     connect(BCDText, &QPushButton::clicked, this, [this] { BCDTextClick(); });
 
-    auto* levy = new QFormLayout;
+    // Three columns of about eight rows: the page fits the window at its smallest size.
+    const auto sloupec = [] {
+        auto* f = new QFormLayout;
+        f->setVerticalSpacing(3);
+        f->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        return f;
+    };
+    auto* levy = sloupec();
     levy->addRow(QStringLiteral("Interpret:"), CBArtist);
     levy->addRow(QStringLiteral("Album:"), EAlbum);
     levy->addRow(QStringLiteral("Žánr:"), CBZanr);
@@ -205,24 +212,29 @@ void TFNewCD::sestavData() {
     levy->addRow(QStringLiteral("Cena:"), ECena);
     levy->addRow(QStringLiteral("Původ:"), CBZeme);
     levy->addRow(QStringLiteral("Hodnocení:"), CBHodnoceni);
-    levy->addRow(GBVydavatel);
-    levy->addRow(QStringLiteral("Počet stop:"), EPocStop);
-    levy->addRow(QStringLiteral("Délka:"), MEDelka);
-    auto* pravy = new QFormLayout;
-    pravy->addRow(QStringLiteral("Zpěv:"), EZpev);
-    pravy->addRow(QStringLiteral("Kytara:"), EKytar);
-    pravy->addRow(QStringLiteral("Basa:"), EBasa);
-    pravy->addRow(QStringLiteral("Bicí:"), EBici);
-    pravy->addRow(QStringLiteral("Klávesy:"), EKlav);
-    pravy->addRow(QStringLiteral("Host:"), EHost);
-    pravy->addRow(QStringLiteral("Saxofon:"), ESax);
-    pravy->addRow(QStringLiteral("Trubka:"), ETrubka);
+    auto* stredni = sloupec();
+    stredni->addRow(QStringLiteral("Zpěv:"), EZpev);
+    stredni->addRow(QStringLiteral("Kytara:"), EKytar);
+    stredni->addRow(QStringLiteral("Basa:"), EBasa);
+    stredni->addRow(QStringLiteral("Bicí:"), EBici);
+    stredni->addRow(QStringLiteral("Klávesy:"), EKlav);
+    stredni->addRow(QStringLiteral("Host:"), EHost);
+    stredni->addRow(QStringLiteral("Saxofon:"), ESax);
+    stredni->addRow(QStringLiteral("Trubka:"), ETrubka);
+    auto* pravy = sloupec();
     pravy->addRow(QStringLiteral("Specialita:"), ESpecial);
     pravy->addRow(QStringLiteral("Popis:"), EPopis);
+    pravy->addRow(GBVydavatel);
+    pravy->addRow(QStringLiteral("Počet stop:"), EPocStop);
+    pravy->addRow(QStringLiteral("Délka:"), MEDelka);
     pravy->addRow(BCDText);
+    vyd->setVerticalSpacing(3);
+    vyd->setContentsMargins(6, 3, 6, 3);
     auto* l = new QHBoxLayout(p);
-    l->addLayout(levy);
-    l->addLayout(pravy);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addLayout(levy, 1);
+    l->addLayout(stredni, 1);
+    l->addLayout(pravy, 1);
     PageC->addTab(TSData, QStringLiteral("Data"));
 }
 

@@ -90,6 +90,7 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
         nabidniZastupce();
 
     proporce_.setZaklad(QSize(632, 430));
+    proporce_.setRamec(true);
     nastaveni::NactiHlavniOkno(*this, ini(), proporce_);
     nastaveni::NastavOvladac(sluzby_.cesty);
 }

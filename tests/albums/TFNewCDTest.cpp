@@ -297,5 +297,57 @@ TEST_F(NoveCDOkno, DefaultDriveOpensWithTheWindowAndAMissingOneIsReported) {
     EXPECT_FALSE(f->BOK->isEnabled());
 }
 
+// From the smallest main window to full HD, on every page: each input inside the client area,
+// the letters readable, and the drop-down lists tall enough for accented capitals.
+TEST_F(NoveCDOkno, EveryInputStaysInsideTheClientAreaAtAnySize) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    f->BN->click();
+    zpracuj();
+    ASSERT_TRUE(f->PageC->isTabVisible(2));
+    const QList<QWidget*> spolecne{f->BOK, f->BCancel, f->BHelp, f->CBKonec, f->PageC->tabBar()};
+    for (const QSize velikost : {okno->minimumSize(), QSize(1024, 768), QSize(1920, 1080)}) {
+        okno->resize(velikost);
+        zpracuj();
+        for (int strana = 0; strana < 3; ++strana) {
+            SCOPED_TRACE(QStringLiteral("%1x%2 page %3")
+                             .arg(velikost.width())
+                             .arg(velikost.height())
+                             .arg(strana)
+                             .toStdString());
+            f->PageC->setCurrentIndex(strana);
+            zpracuj();
+            QList<QWidget*> vstupy = spolecne;
+            for (QWidget* w : f->PageC->currentWidget()->findChildren<QWidget*>()) {
+                if (!w->isVisibleTo(f) || w->objectName().isEmpty()) continue;
+                if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                    qobject_cast<QAbstractButton*>(w) || qobject_cast<QTableView*>(w))
+                    vstupy.append(w);
+            }
+            EXPECT_GT(vstupy.size(), spolecne.size());
+            EXPECT_EQ(test::nevidetelne(*okno, vstupy).join(u';').toStdString(), "");
+            for (QWidget* w : vstupy) {
+                EXPECT_GE(w->font().pointSizeF(), 7.0) << w->objectName().toStdString();
+                auto* c = qobject_cast<QComboBox*>(w);
+                if (!c) continue;
+                if (QLineEdit* e = c->lineEdit()) {
+                    EXPECT_GE(e->height(), QFontMetrics(e->font()).height())
+                        << c->objectName().toStdString() << " cuts the accents of capitals";
+                }
+                // Rows of the drop-down list as the delegate centres the text: the accent of a
+                // capital must not rise above its row.
+                const QFontMetrics fm(c->view()->font());
+                for (int i = 0; i < c->count(); ++i) {
+                    const int vyska = c->view()->sizeHintForRow(i);
+                    const int vrch = (vyska - fm.height()) / 2 + fm.ascent() +
+                                     fm.boundingRect(c->itemText(i)).top();
+                    EXPECT_GE(vrch, 0) << c->objectName().toStdString() << " "
+                                       << c->itemText(i).toStdString() << " row " << vyska;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lorvika
