@@ -76,11 +76,20 @@ bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int 
         return false;
     const QString text = value.toString();
     const char* p = pole(index.column());
+    std::optional<int> delka;
+    if (index.column() == Delka) {
+        // A typo must not turn a real length into 00:00.
+        delka = DelkaZTextu(text);
+        if (!delka) {
+            if (chybnaDelka) chybnaDelka(text);
+            return false;
+        }
+    }
     kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(index.row())]);
     kurzor_->edit();
     switch (index.column()) {
         case Delka:
-            kurzor_->setInteger(p, SekundyZTextu(text));
+            kurzor_->setInteger(p, *delka);
             break;
         case Pozice: {
             bool ok = false;

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QStyledItemDelegate>
+#include <functional>
 #include <vector>
 
 #include "store/dbf/Cursor.h"
@@ -36,6 +37,10 @@ class ModelSkladeb : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
     static const char* pole(int sloupec);
+
+    // Called with the text when a typed length is refused (not minutes and seconds, see
+    // DelkaZTextu); the row keeps its length. The window shows kChybnaDelka.
+    std::function<void(const QString&)> chybnaDelka;
 
   private:
     dbf::Cursor* kurzor_ = nullptr;
