@@ -32,7 +32,16 @@ done
 head -c $((secs * 75 * 2352)) /dev/zero >"$work/disk.bin"
 
 # The program picks an offscreen 1920x1080 screen itself.
-mkdir -p "$work/home1" "$work/home2"
+mkdir -p "$work/home1" "$work/home2" "$work/home-edit"
 LORVIKA_HOME=$work/home1 timeout 180 "$bin" "$out" "$cue"
 LORVIKA_HOME=$work/home2 QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$cue"
+
+# --- Album edit window ---------------------------------------------------------------------------
+# Both pages of "Editace AudioCD" at the window's base size and maximized at 1920 x 1080, and
+# the disc choice dialog.
+editcd=${LORVIKA_EDITCD_BIN:-$(dirname "$bin")/lorvika-editcd-snimky}
+if [ ! -x "$editcd" ]; then
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-editcd-snimky
+fi
+LORVIKA_HOME=$work/home-edit QT_QPA_PLATFORM=offscreen timeout 60 "$editcd" "$out"
 ls "$out"/*.png

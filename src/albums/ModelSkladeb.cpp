@@ -2,14 +2,28 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 
+#include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
+#include "store/Catalogue.h"
 
 namespace lorvika {
 
 const char* ModelSkladeb::pole(int sloupec) {
     static const char* const jmena[] = {"CISLO", "NAME", "ARTIST", "TYP", "DELKA"};
     return sloupec >= 0 && sloupec < PocetSloupcu ? jmena[sloupec] : "";
+}
+
+bool ModelSkladeb::jeDelka(const QString& text) {
+    static const QRegularExpression tvar(QStringLiteral("^\\s*\\d{1,6}\\s*[:.,]\\s*\\d{1,2}\\s*$"));
+    return text.trimmed().isEmpty() || tvar.match(text).hasMatch();
+}
+
+void ModelSkladeb::setTitulek(int sloupec, const QString& titulek) {
+    if (sloupec < 0 || sloupec >= PocetSloupcu) return;
+    tituly_[sloupec] = titulek;
+    emit headerDataChanged(Qt::Horizontal, sloupec, sloupec);
 }
 
 void ModelSkladeb::setKurzor(dbf::Cursor* kurzor) {
@@ -75,21 +89,16 @@ bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int 
     if (!kurzor_ || !index.isValid() || role != Qt::EditRole || index.row() >= rowCount())
         return false;
     const QString text = value.toString();
-    const char* p = pole(index.column());
-    std::optional<int> delka;
-    if (index.column() == Delka) {
-        // A typo must not turn a real length into 00:00.
-        delka = DelkaZTextu(text);
-        if (!delka) {
-            if (chybnaDelka) chybnaDelka(text);
-            return false;
-        }
+    if (index.column() == Delka && !jeDelka(text)) {
+        emit delkaOdmitnuta(text);
+        return false;
     }
+    const char* p = pole(index.column());
     kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(index.row())]);
     kurzor_->edit();
     switch (index.column()) {
         case Delka:
-            kurzor_->setInteger(p, *delka);
+            kurzor_->setInteger(p, SekundyZTextu(text));
             break;
         case Pozice: {
             bool ok = false;
@@ -104,8 +113,15 @@ bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int 
             }
             break;
         }
-        default:
-            kurzor_->setText(p, text.toStdString());
+        default: {
+            // What the editors refuse is refused here too (a paste into the model, a script).
+            const KontrolaTextu k = ZkontrolujText(text.toStdString());
+            if (!k.ok()) {
+                kurzor_->cancel();
+                return false;
+            }
+            kurzor_->setText(p, k.text);
+        }
     }
     kurzor_->post();
     emit dataChanged(index, index);
@@ -119,8 +135,7 @@ Qt::ItemFlags ModelSkladeb::flags(const QModelIndex& index) const {
 QVariant ModelSkladeb::headerData(int section, Qt::Orientation o, int role) const {
     if (role != Qt::DisplayRole) return {};
     if (o == Qt::Vertical) return section == aktualni_ ? QStringLiteral("▶") : QString();
-    static const char* const tituly[] = {"Pozice", "Název", "Interpret/popis", "Typ", "Délka"};
-    return section >= 0 && section < PocetSloupcu ? QString::fromUtf8(tituly[section]) : QVariant();
+    return section >= 0 && section < PocetSloupcu ? tituly_[section] : QVariant();
 }
 
 QWidget* VyberTypu::createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -129,6 +144,7 @@ QWidget* VyberTypu::createEditor(QWidget* parent, const QStyleOptionViewItem&,
     combo->setEditable(true);
     combo->addItems(seznam);
     combo->lineEdit()->setMaxLength(25);
+    if (zpravy) HlidejText(combo, QStringLiteral("Typ"), *zpravy);
     return combo;
 }
 

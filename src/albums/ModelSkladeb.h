@@ -3,14 +3,16 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QStyledItemDelegate>
-#include <functional>
 #include <vector>
 
+#include "store/Messages.h"
 #include "store/dbf/Cursor.h"
 
 // The editable grid of the new album's work table: Pozice, Název, Interpret/popis, Typ and
 // Délka (shown and typed as minutes and seconds).
 namespace lorvika {
+
+inline constexpr const char* kDelkaNeniCas = "Délka musí být zadána jako minuty a sekundy (mm:ss)";
 
 class ModelSkladeb : public QAbstractTableModel {
     Q_OBJECT
@@ -37,12 +39,20 @@ class ModelSkladeb : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
     static const char* pole(int sloupec);
+    // A length as the grid takes it: minutes and seconds as two numbers joined by ":", "." or
+    // ",", or an empty text (no length).
+    static bool jeDelka(const QString& text);
+    // The column's title (the edit window calls the performer column "Umělec/popis").
+    void setTitulek(int sloupec, const QString& titulek);
 
-    // Called with the text when a typed length is refused (not minutes and seconds, see
-    // DelkaZTextu); the row keeps its length. The window shows kChybnaDelka.
-    std::function<void(const QString&)> chybnaDelka;
+  signals:
+    // A typed length was refused; the cell keeps its value.
+    void delkaOdmitnuta(const QString& text);
 
   private:
+    QStringList tituly_{QStringLiteral("Pozice"), QStringLiteral("Název"),
+                        QStringLiteral("Interpret/popis"), QStringLiteral("Typ"),
+                        QStringLiteral("Délka")};
     dbf::Cursor* kurzor_ = nullptr;
     std::vector<dbf::Bookmark> radky_;
     int aktualni_ = -1;
@@ -54,6 +64,8 @@ class VyberTypu : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QStringList seznam;
+    // Where refused characters are reported; without it the editor is not guarded.
+    Messages* zpravy = nullptr;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
@@ -239,6 +240,22 @@ void TFNewCD::sestavData() {
     l->addLayout(stredni, 1);
     l->addLayout(pravy, 1);
     PageC->addTab(TSData, QStringLiteral("Data"));
+
+    Messages& zpravy = hlavni()->zpravy();
+    const std::pair<QWidget*, const char*> texty[] = {
+        {CBArtist, "Interpret"},  {EAlbum, "Album"}, {CBZanr, "Žánr"},
+        {CBTyp, "Typ"},           {CBZeme, "Původ"}, {CBVyd_F, "Vydavatel - firma"},
+        {EVyd_P, "Producent"},    {EZpev, "Zpěv"},   {EKytar, "Kytara"},
+        {EBasa, "Basa"},          {EBici, "Bicí"},   {EKlav, "Klávesy"},
+        {EHost, "Host"},          {ESax, "Saxofon"}, {ETrubka, "Trubka"},
+        {ESpecial, "Specialita"}, {EPopis, "Popis"},
+    };
+    for (const auto& [w, pole] : texty) {
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            HlidejText(c, QString::fromUtf8(pole), zpravy);
+        else
+            HlidejText(static_cast<QLineEdit*>(w), QString::fromUtf8(pole), zpravy);
+    }
 }
 
 void TFNewCD::sestavSkladby() {
@@ -247,11 +264,10 @@ void TFNewCD::sestavSkladby() {
     DBSkladby = new QTableView(TSSkladby);
     DBSkladby->setObjectName(QStringLiteral("DBSkladby"));
     model = new ModelSkladeb(DBSkladby);
-    model->chybnaDelka = [this](const QString&) {
-        hlavni()->zpravy().zobrazSPipnutim(kChybnaDelka, MsgKind::Warning, kButtonsOK);
-    };
     DBSkladby->setModel(model);
     vyberTypu = new VyberTypu(DBSkladby);
+    vyberTypu->zpravy = &hlavni()->zpravy();
+    DBSkladby->setItemDelegate(new HlidanyDelegat(hlavni()->zpravy(), DBSkladby));
     DBSkladby->setItemDelegateForColumn(ModelSkladeb::Typ, vyberTypu);
     DBSkladby->verticalHeader()->setVisible(true);
     DBSkladby->installEventFilter(this);
@@ -274,6 +290,9 @@ void TFNewCD::sestavSkladby() {
         novyRadek_ = -1;
         // A reset gives the columns their default widths back.
         FormResize();
+    });
+    connect(model, &ModelSkladeb::delkaOdmitnuta, this, [this] {
+        hlavni()->zpravy().zobrazSPipnutim(kDelkaNeniCas, MsgKind::Warning, kButtonsOK);
     });
     auto* l = new QVBoxLayout(TSSkladby);
     l->addWidget(DBSkladby);

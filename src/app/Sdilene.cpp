@@ -39,14 +39,6 @@ int SekundyZTextu(const QString& text) {
     return static_cast<int>(std::clamp<long long>(total, INT_MIN, INT_MAX));
 }
 
-std::optional<int> DelkaZTextu(const QString& text) {
-    static const QRegularExpression tvar(
-        QStringLiteral("^\\s*(\\d{1,5})\\s*[,.:]\\s*(\\d{1,5})\\s*$"));
-    const QRegularExpressionMatch m = tvar.match(text);
-    if (!m.hasMatch()) return std::nullopt;
-    return m.captured(1).toInt() * 60 + m.captured(2).toInt();
-}
-
 QString CasTextDny(long long seconds) {
     long long d = std::max(0LL, seconds / 86400);
     long long zbytek = seconds - d * 86400;

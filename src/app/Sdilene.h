@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 // Texts and small computations that every album form shares; no widgets, no database.
 namespace lorvika {
@@ -13,11 +12,6 @@ namespace lorvika {
 QString CasText(int seconds);
 // "3:07", "3.7" or "3,7" -> seconds; fewer than two words -> 0, a word that is no number -> 0.
 int SekundyZTextu(const QString& text);
-// A length typed by the user: minutes and seconds as whole numbers separated by ":", "." or ","
-// ("3:07", "3.7"); nothing for any other text, which a length cell refuses (kChybnaDelka).
-std::optional<int> DelkaZTextu(const QString& text);
-inline constexpr const char* kChybnaDelka =
-    "Délka se zadává jako minuty a sekundy, například 3:07. Původní délka zůstává.";
 // Seconds with days and hours where needed: "1d.01:01:01", "01:02:05", "01:05".
 QString CasTextDny(long long seconds);
 QString MinSekText(int minutes, int seconds);

@@ -17,6 +17,7 @@
 #include "app/TFormZaklad.h"
 #include "app/UvodniObrazek.h"
 #include "app/Zastupci.h"
+#include "export/Sonorek.h"
 #include "store/Catalogue.h"
 
 #ifdef LORVIKA_HAVE_X11
@@ -71,6 +72,11 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     session_->setOnChange([this] {
         obnovTitulek();
         obnovPredchozi();
+    });
+    // An album change completed at opening gets its player file like any saved change.
+    session_->setPoDokonceniZmeny([this](std::int64_t cislo, const std::string& sn) {
+        UlozTxtCDPoZmene(cislo, sn, *session_->TData(), *session_->TSkladby(),
+                         session_->adresarTXT());
     });
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("ClientArea"));
@@ -624,6 +630,20 @@ bool TForm1::zalohuj(const std::string&) {
 }
 bool TForm1::rozbal(const std::string&) {
     return Rozbal();
+}
+bool TForm1::uschovej(const std::string& directory, const std::string& archiveName) {
+    if (!sluzby_.zipUschovej) return Archive::uschovej(directory, archiveName);
+    StavovyText(QStringLiteral("uschovávám původní tabulky do %1..")
+                    .arg(QString::fromStdString(archiveName)));
+    bool made = false;
+    try {
+        made = sluzby_.zipUschovej(directory, archiveName);
+    } catch (...) {
+        StavovyText({});
+        throw;
+    }
+    StavovyText({});
+    return made;
 }
 bool TForm1::Zalohuj() {
     return provedArchiv(false);

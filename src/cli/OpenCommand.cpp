@@ -27,6 +27,7 @@ int runOpen(const Args& args, std::ostream& out, std::ostream& err) {
 
     const bool ok = session.NactiDB(dir, false, false);
     const PrubehOtevreni& p = session.prubeh();
+    if (!p.uschovano.empty()) out << "Původní tabulky uschovány do " << p.uschovano << '\n';
     for (const std::string& t : p.prevedene) {
         out << "Tabulka " << t << " převedena do kódové stránky 852\n";
     }

@@ -9,6 +9,7 @@
 #include "Ini.h"
 #include "LangDriver.h"
 #include "Paths.h"
+#include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
 
 namespace lorvika {
@@ -102,6 +103,11 @@ SessionPaths SessionPaths::program() {
     return p;
 }
 
+bool Archive::uschovej(const std::string& directory, const std::string& archiveName) {
+    throw TableFileError("Původní tabulky z adresáře " + directory + " nelze uschovat do " +
+                         archiveName + "; převod neproběhl.");
+}
+
 DatabaseSession::DatabaseSession(SessionPaths paths, Messages& messages, Dialogs& dialogs,
                                  StatusLine& status, Archive* archive,
                                  std::shared_ptr<dbf::FileSystem> fs)
@@ -176,6 +182,7 @@ void DatabaseSession::nastavAdresar(const std::string& directory) {
 void DatabaseSession::pripravTabulky() {
     // a restore may have reopened them: the recoding must not run under an open table
     ZavriTabulky();
+    uschovejPredPrevodem();
     for (const char* table : {kTrackTable, kAlbumTable}) {
         // a missing table is the engine's error below, which offers the backup
         if (!existujeSoubor(*fs_, adresar_, table)) continue;
@@ -184,7 +191,27 @@ void DatabaseSession::pripravTabulky() {
     NastavOvladac(paths_.iniFile, paths_.engineConfig);
     engine_->setLanguageDriver(NastavenyOvladac(paths_.engineConfig));
     prubeh_.pridaneSloupce += PridejSloupce(*engine_, adresar_);
+    // An album change that a crash interrupted is completed before anyone sees the tables.
+    if (const auto z = DokonciZmenuAlba(*engine_, adresar_)) {
+        prubeh_.dokoncenaZmena = z->cislo;
+        dokoncenaSN_ = z->puvodniSN;
+        if (z->nahraditSkladby) packPending_ = true;
+    }
     otevriHlavni();
+}
+
+// The conversion rewrites the text of old tables for good, and the automatic backup after it
+// replaces the last copy of the old files: before the first conversion the originals go into an
+// archive of their own. Without it nothing is converted.
+void DatabaseSession::uschovejPredPrevodem() {
+    bool ceka = false;
+    for (const char* table : {kTrackTable, kAlbumTable})
+        ceka = ceka || (existujeSoubor(*fs_, adresar_, table) && CekaNaPrevod(adresar_, table));
+    if (!ceka) return;
+    if (!archive_)
+        throw TableFileError("Původní tabulky z adresáře " + adresar_ + " nelze uschovat do " +
+                             kArchivPredPrevodem + "; převod neproběhl.");
+    if (archive_->uschovej(adresar_, kArchivPredPrevodem)) prubeh_.uschovano = kArchivPredPrevodem;
 }
 
 DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& directory) {
@@ -196,9 +223,13 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
             try {
-                archive_->rozbal(directory);
+                if (archive_->rozbal(directory)) ZahodZmenuAlba(*engine_, directory);
             } catch (const dbf::EngineError&) {
                 // the tables could not be reopened after it; the preparation below tells
+                try {
+                    ZahodZmenuAlba(*engine_, directory);
+                } catch (const dbf::EngineError&) {
+                }
             }
             // The restored files go through the same preparation: an archive made before a
             // conversion or before the added columns must not be opened half-prepared.
@@ -302,6 +333,8 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
         }
     }
     status_.pocetCD(1, pocetCD());
+    if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
+        poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
     return jeOtevrena();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,7 +51,16 @@ class Archive {
     virtual ~Archive() = default;
     virtual bool zalohuj(const std::string& directory) = 0;
     virtual bool rozbal(const std::string& directory) = 0;
+    // Keeps the table files of the directory as they are (tables, index and code-page files
+    // present) in a new archive of the given name beside them; the tables stay closed, nothing
+    // else is touched. An archive of that name already there is left as it is (false). A failure
+    // throws an error whose text names the archive; no partial archive remains.
+    // An archive service that cannot keep anything refuses, so that nothing is converted.
+    virtual bool uschovej(const std::string& directory, const std::string& archiveName);
 };
+
+// The archive of the original tables made before their first conversion; no backup writes it.
+inline constexpr const char* kArchivPredPrevodem = "pred-prevodem.zip";
 
 // Where the session's files live.
 struct SessionPaths {
@@ -76,10 +86,12 @@ struct PredchoziDB {
 struct PrubehOtevreni {
     bool vytvorena = false;                // the tables were missing and were created
     std::vector<std::string> prevedene;    // tables recoded to code page 852
+    std::string uschovano;                 // archive of the original tables made before that
     int pridaneSloupce = 0;                // columns appended to older tables
     std::vector<std::string> pridaneTagy;  // tags that checking the indexes added
     std::optional<bool> zaloha;            // result of the automatic backup; empty: none ran
     std::string chyba;                     // the engine's error when the opening failed
+    std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
 };
 
 class DatabaseSession {
@@ -98,6 +110,10 @@ class DatabaseSession {
     void setArchive(Archive* archive) { archive_ = archive; }
     // Called whenever the caption or the list of previous databases changed.
     void setOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+    // Called after an opening completed an album change a crash had interrupted, with the
+    // album number and its disc identity before the change (the player file follows).
+    using PoDokonceniZmeny = std::function<void(std::int64_t cislo, const std::string& puvodniSN)>;
+    void setPoDokonceniZmeny(PoDokonceniZmeny f) { poDokonceni_ = std::move(f); }
 
     dbf::Engine& engine() { return *engine_; }
     const SessionPaths& paths() const { return paths_; }
@@ -167,6 +183,7 @@ class DatabaseSession {
     void nastavAdresar(const std::string& directory);
     void otevriHlavni();
     void pripravTabulky();
+    void uschovejPredPrevodem();
     Recovery obnovaPoChybe(const std::string& directory);
     void dokonciOtevreni(const std::string& directory, bool created);
     void zmena();
@@ -185,6 +202,8 @@ class DatabaseSession {
     bool packPending_ = false;
     PrubehOtevreni prubeh_;
     std::function<void()> onChange_;
+    PoDokonceniZmeny poDokonceni_;
+    std::string dokoncenaSN_;
 };
 
 }  // namespace lorvika
