@@ -10,11 +10,7 @@
 #include "store/Ini.h"
 #include "store/LangDriver.h"
 #include "store/Paths.h"
-
-// Where the program and its documentation are published.
-#ifndef LORVIKA_WEB
-#define LORVIKA_WEB "https://lorvika.invalid"
-#endif
+#include "store/Verze.h"
 
 namespace lorvika {
 
@@ -24,7 +20,7 @@ Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Lorvika 1"));
     setDesktopFileName(QStringLiteral("lorvika-lorvika"));
     nactiPreklady();
-    setApplicationVersion(QStringLiteral("1.4"));
+    setApplicationVersion(QString::fromLatin1(verze::kVerzeProduktu));
 }
 
 Aplikace::~Aplikace() = default;

@@ -39,6 +39,10 @@ void SirkySloupcu(QTableView* mrizka, const QList<int>& vahy, int okraj);
 QString souborMrizky(const TForm1& hlavni, const QString& jmeno);
 void UlozMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno);
 void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno);
+// The column list (order, titles, widths) alone, in a file of its own; false when there was
+// nothing to load.
+void UlozSloupce(QTableView* mrizka, const QString& soubor);
+bool NactiSloupce(QTableView* mrizka, const QString& soubor);
 
 // The drop-down lists of the form's combo boxes get rows tall enough for the accents of
 // capitals (PRŮMĚRNÉ): a plain list row is only as tall as the font's ascent, which the ring
