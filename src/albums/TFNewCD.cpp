@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,6 +28,8 @@ namespace {
 
 const QString kSekce = QStringLiteral("FNewCD");
 constexpr const char* kKlicFontu = "tab_vel_font";
+// The folder of the disc image chosen last, where the next file dialog starts.
+constexpr const char* kKlicObrazu = "adresar_obrazu";
 
 QLineEdit* vstup(QWidget* rodic, const char* jmeno, int delka) {
     auto* e = new QLineEdit(rodic);
@@ -114,8 +117,8 @@ void TFNewCD::sestavNacteni() {
     TSNacteni->setObjectName(QStringLiteral("TSNacteni"));
     DriveCB = new QComboBox(TSNacteni);
     DriveCB->setObjectName(QStringLiteral("DriveCB"));
-    jednotky_ = listDrives();
-    for (const DriveEntry& j : jednotky_) DriveCB->addItem(q8(j.label).toUpper());
+    jednotky_ = listDrives(*MPlayer);
+    for (const DriveEntry& j : jednotky_) DriveCB->addItem(q8(j.label));
     DriveCB->setCurrentIndex(-1);
     connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
 
@@ -197,7 +200,14 @@ void TFNewCD::sestavData() {
     BCDText->setEnabled(false);
     connect(BCDText, &QPushButton::clicked, this, [this] { BCDTextClick(); });
 
-    auto* levy = new QFormLayout;
+    // Three columns of about eight rows: the page fits the window at its smallest size.
+    const auto sloupec = [] {
+        auto* f = new QFormLayout;
+        f->setVerticalSpacing(3);
+        f->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        return f;
+    };
+    auto* levy = sloupec();
     levy->addRow(QStringLiteral("Interpret:"), CBArtist);
     levy->addRow(QStringLiteral("Album:"), EAlbum);
     levy->addRow(QStringLiteral("Žánr:"), CBZanr);
@@ -206,24 +216,29 @@ void TFNewCD::sestavData() {
     levy->addRow(QStringLiteral("Cena:"), ECena);
     levy->addRow(QStringLiteral("Původ:"), CBZeme);
     levy->addRow(QStringLiteral("Hodnocení:"), CBHodnoceni);
-    levy->addRow(GBVydavatel);
-    levy->addRow(QStringLiteral("Počet stop:"), EPocStop);
-    levy->addRow(QStringLiteral("Délka:"), MEDelka);
-    auto* pravy = new QFormLayout;
-    pravy->addRow(QStringLiteral("Zpěv:"), EZpev);
-    pravy->addRow(QStringLiteral("Kytara:"), EKytar);
-    pravy->addRow(QStringLiteral("Basa:"), EBasa);
-    pravy->addRow(QStringLiteral("Bicí:"), EBici);
-    pravy->addRow(QStringLiteral("Klávesy:"), EKlav);
-    pravy->addRow(QStringLiteral("Host:"), EHost);
-    pravy->addRow(QStringLiteral("Saxofon:"), ESax);
-    pravy->addRow(QStringLiteral("Trubka:"), ETrubka);
+    auto* stredni = sloupec();
+    stredni->addRow(QStringLiteral("Zpěv:"), EZpev);
+    stredni->addRow(QStringLiteral("Kytara:"), EKytar);
+    stredni->addRow(QStringLiteral("Basa:"), EBasa);
+    stredni->addRow(QStringLiteral("Bicí:"), EBici);
+    stredni->addRow(QStringLiteral("Klávesy:"), EKlav);
+    stredni->addRow(QStringLiteral("Host:"), EHost);
+    stredni->addRow(QStringLiteral("Saxofon:"), ESax);
+    stredni->addRow(QStringLiteral("Trubka:"), ETrubka);
+    auto* pravy = sloupec();
     pravy->addRow(QStringLiteral("Specialita:"), ESpecial);
     pravy->addRow(QStringLiteral("Popis:"), EPopis);
+    pravy->addRow(GBVydavatel);
+    pravy->addRow(QStringLiteral("Počet stop:"), EPocStop);
+    pravy->addRow(QStringLiteral("Délka:"), MEDelka);
     pravy->addRow(BCDText);
+    vyd->setVerticalSpacing(3);
+    vyd->setContentsMargins(6, 3, 6, 3);
     auto* l = new QHBoxLayout(p);
-    l->addLayout(levy);
-    l->addLayout(pravy);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addLayout(levy, 1);
+    l->addLayout(stredni, 1);
+    l->addLayout(pravy, 1);
     PageC->addTab(TSData, QStringLiteral("Data"));
 
     Messages& zpravy = hlavni()->zpravy();
@@ -271,7 +286,11 @@ void TFNewCD::sestavSkladby() {
                     });
                 }
             });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { novyRadek_ = -1; });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        novyRadek_ = -1;
+        // A reset gives the columns their default widths back.
+        FormResize();
+    });
     connect(model, &ModelSkladeb::delkaOdmitnuta, this, [this] {
         hlavni()->zpravy().zobrazSPipnutim(kDelkaNeniCas, MsgKind::Warning, kButtonsOK);
     });
@@ -290,11 +309,17 @@ void TFNewCD::FormCreate() {
                                          const QDate d = dnes();
                                          return dbf::Date{d.year(), d.month(), d.day()};
                                      });
-    // The machine's default drive until the user picks one; without a drive the reading
-    // reports the closed device.
-    try {
-        MPlayer->open("");
-    } catch (const CdError&) {
+    // With a CD drive the window starts with it chosen, so that a disc's identity is always
+    // built from the drive (the default device knows no medium serial). Only a machine without
+    // a drive uses the default device; the reading then reports the closed device.
+    if (!jednotky_.empty() && jednotky_.front().kind == DriveEntry::Kind::CdDrive) {
+        DriveCB->setCurrentIndex(0);
+        DriveCBChange(0);
+    } else {
+        try {
+            MPlayer->open("");
+        } catch (const CdError&) {
+        }
     }
     PageC->setCurrentIndex(0);
     ukazStranky(false);
@@ -323,22 +348,72 @@ void TFNewCD::ukazStranky(bool data) {
 
 void TFNewCD::DriveCBChange(int index) {
     if (index < 0 || index >= static_cast<int>(jednotky_.size())) return;
+    const DriveEntry vybrana = jednotky_[static_cast<std::size_t>(index)];
     try {
-        chooseDrive(*MPlayer, jednotky_[static_cast<std::size_t>(index)],
-                    [this]() -> std::optional<std::string> {
-                        const QString f = QFileDialog::getOpenFileName(
-                            this, QStringLiteral("Obraz disku"), {},
-                            QStringLiteral("Obrazy disku (*.cue *.toc *.nrg *.bin);;Vše (*)"));
-                        if (f.isEmpty()) return std::nullopt;
-                        return f.toStdString();
-                    });
+        if (vybrana.kind == DriveEntry::Kind::Image && !vybrana.path.empty()) {
+            // An image chosen before: opened again without asking.
+            MPlayer->close();
+            MPlayer->setElement(vybrana.path);
+            MPlayer->open(vybrana.path);
+            zvolenaJednotka_ = index;
+            return;
+        }
+        std::string obraz;
+        const bool zvoleno = chooseDrive(*MPlayer, vybrana, [&]() -> std::optional<std::string> {
+            const QString slozka = q8(CtiText(hlavni()->ini(), std8(kSekce), kKlicObrazu, ""));
+            const QString f = zeptejSeNaObraz ? zeptejSeNaObraz(slozka)
+                                              : QFileDialog::getOpenFileName(
+                                                    this, QStringLiteral("Obraz disku"), slozka,
+                                                    QStringLiteral("Obrazy disku (*.cue *.toc "
+                                                                   "*.nrg *.bin);;Vše (*)"));
+            if (f.isEmpty()) return std::nullopt;
+            obraz = std8(f);
+            return obraz;
+        });
+        if (!zvoleno) {
+            // Cancelled: the list shows what is in use again.
+            DriveCB->setCurrentIndex(zvolenaJednotka_);
+            return;
+        }
+        if (vybrana.kind == DriveEntry::Kind::Image)
+            ukazObraz(obraz);
+        else
+            zvolenaJednotka_ = index;
     } catch (const CdError& e) {
         hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
     }
 }
 
+void TFNewCD::ukazObraz(const std::string& obraz) {
+    const QFileInfo soubor(q8(obraz));
+    ZapisText(hlavni()->ini(), std8(kSekce), kKlicObrazu, std8(soubor.absolutePath()));
+    // The chosen image gets its own entry, just above "Obraz disku…", named by its file.
+    const DriveEntry zaznam{DriveEntry::Kind::Image, obraz, std8(soubor.fileName())};
+    int i = static_cast<int>(jednotky_.size()) - 1;
+    if (i > 0 && jednotky_[static_cast<std::size_t>(i - 1)].kind == DriveEntry::Kind::Image) {
+        --i;
+        jednotky_[static_cast<std::size_t>(i)] = zaznam;
+        DriveCB->setItemText(i, q8(zaznam.label));
+    } else {
+        jednotky_.insert(jednotky_.begin() + i, zaznam);
+        DriveCB->insertItem(i, q8(zaznam.label));
+    }
+    DriveCB->setCurrentIndex(i);
+    zvolenaJednotka_ = i;
+}
+
 void TFNewCD::BNClick() {
     if (!nove_ || !TData || !TSkladby) return;
+    // A disc put into the chosen drive after it was chosen: the drive is opened now.
+    if (!MPlayer->isOpen() && zvolenaJednotka_ >= 0 &&
+        jednotky_[static_cast<std::size_t>(zvolenaJednotka_)].kind == DriveEntry::Kind::CdDrive) {
+        try {
+            lorvika::DriveCBChange(*MPlayer,
+                                   jednotky_[static_cast<std::size_t>(zvolenaJednotka_)].path);
+        } catch (const CdError&) {
+            // the reading below reports the closed device
+        }
+    }
     nove_->nastavKurzory(*TData, *TSkladby);
     // The grid lets go of the old work table before the reading replaces it.
     model->setKurzor(nullptr);
@@ -472,6 +547,9 @@ bool TFNewCD::eventFilter(QObject* o, QEvent* e) {
     if (o == CBHodnoceni && e->type() == QEvent::FocusOut) {
         if (!CBHodnoceniChange())
             QTimer::singleShot(0, CBHodnoceni, [c = CBHodnoceni] { c->setFocus(); });
+    } else if (o == DBSkladby && (e->type() == QEvent::Resize || e->type() == QEvent::Show)) {
+        // The grid has its size only once its page is shown.
+        QTimer::singleShot(0, this, [this] { FormResize(); });
     } else if (o == DBSkladby && e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Insert) {
@@ -527,7 +605,10 @@ void TFNewCD::MVTUlozClick() {
 }
 
 void TFNewCD::FormResize() {
-    const int zbytek = DBSkladby->width() - 145;
+    // The columns fill what the grid shows (without its row indicator and scroll bar); Délka
+    // keeps its width.
+    const int zbytek =
+        DBSkladby->viewport()->width() - DBSkladby->columnWidth(ModelSkladeb::Delka) - 145 + 30;
     DBSkladby->setColumnWidth(ModelSkladeb::Pozice, 45);
     DBSkladby->setColumnWidth(ModelSkladeb::Typ, 100);
     if (zbytek <= 0) return;

@@ -55,6 +55,9 @@ class TFNewCD : public TFormZaklad {
     int hodnoceni() const { return hodnoceni_; }
     // Today for the change date; the system date unless a test sets it.
     std::function<QDate()> dnes;
+    // Asks for a disc image starting in the given folder ("" when none is chosen); the file
+    // dialog unless a test sets it.
+    std::function<QString(const QString& slozka)> zeptejSeNaObraz;
 
     QTabWidget* PageC;
     QWidget* TSNacteni;
@@ -110,6 +113,7 @@ class TFNewCD : public TFormZaklad {
     void nastavFont(int velikost);
     void ukazStranky(bool data);
     void pridejRadek();
+    void ukazObraz(const std::string& obraz);
 
     std::unique_ptr<CdDevice> MPlayer;
     std::unique_ptr<NoveCD> nove_;
@@ -117,6 +121,7 @@ class TFNewCD : public TFormZaklad {
     int hodnoceni_ = 0;
     // The row added by Insert, until the user leaves it (-1: none).
     int novyRadek_ = -1;
+    int zvolenaJednotka_ = -1;  // the entry of DriveCB in use
 };
 
 // Registers "FNewCD" (menu F5 and the navigator's "Nové") with the machine's CD drives.

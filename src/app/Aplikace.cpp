@@ -1,6 +1,9 @@
 #include "app/Aplikace.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "export/Sonorek.h"
 #include "export/Zaloha.h"
@@ -12,12 +15,27 @@
 namespace lorvika {
 
 Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
+    // The task list shows "Lorvika 1" through the desktop entry; a display name would be
+    // appended to every window title by the window system.
     setApplicationName(QStringLiteral("Lorvika 1"));
-    setApplicationDisplayName(QStringLiteral("Lorvika 1"));
+    setDesktopFileName(QStringLiteral("lorvika-lorvika"));
+    nactiPreklady();
     setApplicationVersion(QString::fromLatin1(verze::kVerzeProduktu));
 }
 
 Aplikace::~Aplikace() = default;
+
+bool Aplikace::nactiPreklady() {
+    // Qt's own dialogs (files, folders, standard buttons) speak Czech like the rest.
+    auto* qt = new QTranslator(this);
+    if (!qt->load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"),
+                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    installTranslator(qt);
+    return true;
+}
 
 namespace {
 

@@ -26,6 +26,8 @@ class Aplikace : public QApplication {
     // The engine test; false after its message was shown.
     static bool testStroje(const std::string& konfigurace, Messages& zpravy);
     int spust();
+    // Qt's Czech translations (qt6-translations-l10n); false when they are not installed.
+    bool nactiPreklady();
 
     // An exception that escapes an event handler is shown and the program carries on.
     bool notify(QObject* receiver, QEvent* event) override;

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <algorithm>
 
 #include "app/ModelKurzoru.h"
 #include "app/Sdilene.h"
@@ -13,6 +15,32 @@
 #include "store/Ini.h"
 
 namespace lorvika {
+
+namespace {
+
+class RadekSeznamu : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        QSize s = QStyledItemDelegate::sizeHint(o, i);
+        const QFontMetrics fm(o.font);
+        // How far the highest Czech capital rises above the font's ascent, on both sides so
+        // that the centred text keeps it inside the row.
+        const int presah =
+            std::max(0, -(fm.ascent() + fm.boundingRect(QStringLiteral("ÁÉĚÍÓÚŮÝČĎŇŘŠŤŽ")).top()));
+        s.setHeight(std::max(s.height(), fm.height() + 2 * presah + 2));
+        return s;
+    }
+};
+
+}  // namespace
+
+void VysokeRadkySeznamu(QWidget* form) {
+    for (QComboBox* c : form->findChildren<QComboBox*>()) {
+        if (dynamic_cast<RadekSeznamu*>(c->itemDelegate())) continue;
+        c->setItemDelegate(new RadekSeznamu(c));
+    }
+}
 
 namespace {
 

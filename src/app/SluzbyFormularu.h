@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QTableView;
+class QWidget;
 
 // The operations the album forms share that touch widgets or the open database.
 namespace lorvika {
@@ -42,6 +43,11 @@ void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const
 // nothing to load.
 void UlozSloupce(QTableView* mrizka, const QString& soubor);
 bool NactiSloupce(QTableView* mrizka, const QString& soubor);
+
+// The drop-down lists of the form's combo boxes get rows tall enough for the accents of
+// capitals (PRŮMĚRNÉ): a plain list row is only as tall as the font's ascent, which the ring
+// and caron of Czech capitals rise above. Combos already done are left alone.
+void VysokeRadkySeznamu(QWidget* form);
 
 // A click on a column title sorts the grid's table by that column (Shift: descending wanted).
 void pripojRazeniZahlavim(QTableView* mrizka);

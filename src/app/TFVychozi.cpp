@@ -6,6 +6,7 @@
 
 #include "app/QtSluzby.h"
 #include "app/Sdilene.h"
+#include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
 
 namespace lorvika {
@@ -68,6 +69,11 @@ void TFVychozi::reject() {
         BCancelClick();
     else
         QDialog::reject();
+}
+
+void TFVychozi::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    VysokeRadkySeznamu(this);
 }
 
 void TFVychozi::closeEvent(QCloseEvent* e) {

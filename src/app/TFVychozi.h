@@ -60,6 +60,7 @@ class TFVychozi : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
   private:
     TForm1* hlavni_;

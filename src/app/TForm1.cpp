@@ -88,7 +88,8 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     vytvorMenu();
     vytvorStavovyRadek();
     setMinimumSize(600, 450);
-    setWindowTitle(QApplication::applicationName());
+    titulek_ = QApplication::applicationName();
+    setWindowTitle(titulek_);
 
     fmaxim_ = nastaveni::ctiAnoNe(ini(), "Nastaveni", "FMaxim", true);
     akce("MFMaxim")->setChecked(fmaxim_);
@@ -98,6 +99,7 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
         nabidniZastupce();
 
     proporce_.setZaklad(QSize(632, 430));
+    proporce_.setRamec(true);
     nastaveni::NactiHlavniOkno(*this, ini(), proporce_);
     nastaveni::NastavOvladac(sluzby_.cesty);
 }
@@ -149,6 +151,8 @@ void TForm1::vytvorMenu() {
             &QAction::triggered, this, [this] { session_->DBopenClick(); });
     QMenu* zo = pridejMenu(db, QStringLiteral("pře&dchozí"), QStringLiteral("MZnovOt"),
                            QStringLiteral("otevření předchozích databází .."));
+    // The list lives in the program INI file, which more than this window writes.
+    connect(zo, &QMenu::aboutToShow, this, &TForm1::obnovPredchozi);
     for (int i = 1; i <= 5; ++i) {
         QAction* a = pridejAkci(zo, QString(), QStringLiteral("MZO%1").arg(i), QString());
         a->setVisible(false);
@@ -359,7 +363,21 @@ void TForm1::FormActivate() {
 
 void TForm1::obnovTitulek() {
     const std::string t = session_->titulek();
-    setWindowTitle(t.empty() ? QApplication::applicationName() : QString::fromStdString(t));
+    titulek_ = t.empty() ? QApplication::applicationName() : QString::fromStdString(t);
+    setWindowTitle(titulek_);
+}
+
+void TForm1::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    // A maximized child window writes "caption - [child]" into the frame's caption and puts back
+    // whatever caption it found when it is restored; the caption names the database only.
+    if (e->type() == QEvent::WindowTitleChange && !titulek_.isEmpty() && windowTitle() != titulek_)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (windowTitle() != titulek_) setWindowTitle(titulek_);
+            },
+            Qt::QueuedConnection);
 }
 
 void TForm1::obnovPredchozi() {

@@ -132,6 +132,7 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
 
   protected:
     bool event(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
@@ -167,7 +168,9 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
     bool aktivovano_ = false;
     long long oznaceny_ = 0;
     QPointer<QMdiSubWindow> posledniAktivni_;
-    QList<QPointer<QMdiSubWindow>> historie_;  // activation order, most recent last
+    QList<QPointer<QMdiSubWindow>> historie_;
+    QString titulek_;  // the caption: the program and its database  // activation order, most
+                       // recent last
 };
 
 }  // namespace lorvika

@@ -75,6 +75,8 @@ class CdDevice {
     // Platform queries on a drive root (not on the open device). volumeSerial gives 0 when the
     // medium cannot be read.
     virtual std::uint32_t volumeSerial(const std::string& root) = 0;
+    // The machine's CD drives, as roots for open (the default drive first).
+    virtual std::vector<std::string> cdDrives() = 0;
     virtual DriveType driveType(const std::string& root) = 0;
     virtual bool hasReadableMedium(const std::string& root) = 0;
 

@@ -91,13 +91,17 @@ std::vector<DriveEntry> buildDriveList(const std::vector<std::string>& cdDrives,
     return list;
 }
 
+std::vector<DriveEntry> listDrives(CdDevice& device) {
+    return buildDriveList(device.cdDrives(), {});
+}
+
 std::vector<DriveEntry> listDrives() {
     std::vector<std::string> drives;
     if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
         for (char** d = devices; *d; ++d) drives.emplace_back(*d);
         cdio_free_device_list(devices);
     }
-    return buildDriveList(drives, systemMounts());
+    return buildDriveList(drives, {});
 }
 
 std::optional<MountInfo> mountOf(const std::string& path, const std::vector<MountInfo>& mounts) {

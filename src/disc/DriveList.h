@@ -35,7 +35,10 @@ std::vector<MountInfo> systemMounts();
 // systems of the kernel and not the CD drives' own mounts), then the image entry.
 std::vector<DriveEntry> buildDriveList(const std::vector<std::string>& cdDrives,
                                        const std::vector<MountInfo>& mounts);
-// The same for this machine.
+// The list the disc-reading windows show: the device's CD drives and the image entry. Mounted
+// file systems are not offered: no audio CD is read from them.
+std::vector<DriveEntry> listDrives(CdDevice& device);
+// The same with this machine's drives.
 std::vector<DriveEntry> listDrives();
 
 // The mount a path lies on (the longest mount point that contains it).

@@ -77,6 +77,13 @@ std::uint32_t FakeCdDevice::volumeSerial(const std::string& root) {
     return it->second.disc->serial;
 }
 
+std::vector<std::string> FakeCdDevice::cdDrives() {
+    std::vector<std::string> out;
+    for (const auto& [root, d] : drives)
+        if (!root.empty() && d.type == DriveType::CdRom && d.canPlay) out.push_back(root);
+    return out;
+}
+
 DriveType FakeCdDevice::driveType(const std::string& root) {
     calls.push_back("driveType(" + root + ")");
     const auto it = drives.find(root);

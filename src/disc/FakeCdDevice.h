@@ -47,6 +47,8 @@ class FakeCdDevice : public CdDevice {
     std::string errorText() const override { return lastError_; }
 
     std::uint32_t volumeSerial(const std::string& root) override;
+    // The drives of type CdRom other than the default device "".
+    std::vector<std::string> cdDrives() override;
     DriveType driveType(const std::string& root) override;
     bool hasReadableMedium(const std::string& root) override;
 

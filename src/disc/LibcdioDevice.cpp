@@ -247,6 +247,16 @@ void LibcdioDevice::fail(const std::string& text) {
     throw CdError(text);
 }
 
+std::vector<std::string> LibcdioDevice::cdDrives() {
+    installLogHandler();
+    std::vector<std::string> out;
+    if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
+        for (char** d = devices; *d; ++d) out.emplace_back(*d);
+        cdio_free_device_list(devices);
+    }
+    return out;
+}
+
 std::string LibcdioDevice::defaultDrive() {
     installLogHandler();
     std::string drive;

@@ -16,6 +16,7 @@ namespace lorvika {
 class LibcdioDevice : public CdDevice {
   public:
     LibcdioDevice();
+    std::vector<std::string> cdDrives() override;
     ~LibcdioDevice() override;
     LibcdioDevice(const LibcdioDevice&) = delete;
     LibcdioDevice& operator=(const LibcdioDevice&) = delete;

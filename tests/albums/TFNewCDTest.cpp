@@ -5,7 +5,9 @@
 
 #include "albums/TFNewCD.h"
 #include "app/HlavniOknoTest.h"
+#include "app/Sdilene.h"
 #include "app/TFNavig.h"
+#include "disc/DiscIdentity.h"
 #include "disc/FakeCdDevice.h"
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
@@ -37,6 +39,8 @@ class NoveCDOkno : public test::HlavniOknoFixture {
                     dev->drives[""] =
                         FakeDrive{DriveType::CdRom, false,
                                   FakeDisc{tocOf(14), 4242, {"Deska", "Skupina", {}}}, "", true};
+                // The machine's drive: the default device above reads the same disc.
+                if (sMechanikou) dev->drives[kMechanika] = dev->drives[""];
                 zarizeni = dev.get();
                 auto f = std::make_unique<TFNewCD>(&h, std::move(dev));
                 f->dnes = [] { return QDate(2026, 12, 8); };
@@ -67,6 +71,8 @@ class NoveCDOkno : public test::HlavniOknoFixture {
 
     FakeCdDevice* zarizeni = nullptr;
     bool sJednotkou = true;
+    bool sMechanikou = false;
+    static constexpr const char* kMechanika = "/dev/sr0";
 };
 
 TEST_F(NoveCDOkno, OpensWaitingForADiscWithTheControlsLimits) {
@@ -240,13 +246,42 @@ TEST_F(NoveCDOkno, FontSizeMenuAndColumnLayout) {
     EXPECT_EQ(f->DBSkladby->horizontalHeader()->font().pointSize(), 11);
     f->MVTUloz->trigger();
     EXPECT_EQ(CtiCislo(okno->ini(), "FNewCD", "tab_vel_font", 0), 11);
+}
 
-    f->DBSkladby->resize(445, 200);
-    f->FormResize();
-    EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Pozice), 45);
-    EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Typ), 100);
-    EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Nazev), 300 * 190 / 300 - 15);
-    EXPECT_EQ(f->DBSkladby->columnWidth(ModelSkladeb::Interpret), 300 * 110 / 300 - 15);
+// The columns fill the grid as soon as its page is first shown, and keep that after a store
+// (which resets the grid) and a second reading.
+TEST_F(NoveCDOkno, TrackColumnsFillTheGridWhenShownAndAfterAStore) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    const auto sirky = [f] {
+        QList<int> out;
+        for (int c = 0; c < ModelSkladeb::PocetSloupcu; ++c) out << f->DBSkladby->columnWidth(c);
+        return out;
+    };
+    const auto zkontroluj = [&](const char* kdy) {
+        SCOPED_TRACE(kdy);
+        f->PageC->setCurrentIndex(2);
+        zpracuj();
+        const QList<int> s = sirky();
+        EXPECT_EQ(s[ModelSkladeb::Pozice], 45);
+        EXPECT_EQ(s[ModelSkladeb::Typ], 100);
+        int celkem = 0;
+        for (int w : s) celkem += w;
+        const int viditelne = f->DBSkladby->viewport()->width();
+        EXPECT_LE(celkem, viditelne) << "no column runs past the grid";
+        EXPECT_GE(celkem, viditelne - 4) << "the columns fill the grid";
+        EXPECT_GT(s[ModelSkladeb::Nazev], s[ModelSkladeb::Interpret]);
+        return s;
+    };
+    f->BN->click();
+    const QList<int> poprve = zkontroluj("first shown");
+    f->CBKonec->setChecked(false);
+    f->BOK->click();
+    zpracuj();
+    zarizeni->drives[""].disc->toc = tocOf(14);  // another disc of as many tracks
+    zarizeni->drives[""].disc->toc.leadOut += 75;
+    f->BN->click();
+    EXPECT_EQ(zkontroluj("after a store"), poprve);
 }
 
 TEST_F(NoveCDOkno, OpenedByF5AndByTheNavigatorOnce) {
@@ -336,6 +371,157 @@ TEST_F(NoveCDOkno, DefaultDriveOpensWithTheWindowAndAMissingOneIsReported) {
     f->BN->click();
     EXPECT_FALSE(f->PageC->isTabVisible(1));
     EXPECT_FALSE(f->BOK->isEnabled());
+}
+
+// From the smallest main window to full HD, on every page: each input inside the client area,
+// the letters readable, and the drop-down lists tall enough for accented capitals.
+TEST_F(NoveCDOkno, EveryInputStaysInsideTheClientAreaAtAnySize) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    f->BN->click();
+    zpracuj();
+    ASSERT_TRUE(f->PageC->isTabVisible(2));
+    const QList<QWidget*> spolecne{f->BOK, f->BCancel, f->BHelp, f->CBKonec, f->PageC->tabBar()};
+    for (const QSize velikost : {okno->minimumSize(), QSize(1024, 768), QSize(1920, 1080)}) {
+        okno->resize(velikost);
+        zpracuj();
+        for (int strana = 0; strana < 3; ++strana) {
+            SCOPED_TRACE(QStringLiteral("%1x%2 page %3")
+                             .arg(velikost.width())
+                             .arg(velikost.height())
+                             .arg(strana)
+                             .toStdString());
+            f->PageC->setCurrentIndex(strana);
+            zpracuj();
+            QList<QWidget*> vstupy = spolecne;
+            for (QWidget* w : f->PageC->currentWidget()->findChildren<QWidget*>()) {
+                if (!w->isVisibleTo(f) || w->objectName().isEmpty()) continue;
+                if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                    qobject_cast<QAbstractButton*>(w) || qobject_cast<QTableView*>(w))
+                    vstupy.append(w);
+            }
+            EXPECT_GT(vstupy.size(), spolecne.size());
+            EXPECT_EQ(test::nevidetelne(*okno, vstupy).join(u';').toStdString(), "");
+            for (QWidget* w : vstupy) {
+                EXPECT_GE(w->font().pointSizeF(), 7.0) << w->objectName().toStdString();
+                auto* c = qobject_cast<QComboBox*>(w);
+                if (!c) continue;
+                if (QLineEdit* e = c->lineEdit()) {
+                    EXPECT_GE(e->height(), QFontMetrics(e->font()).height())
+                        << c->objectName().toStdString() << " cuts the accents of capitals";
+                }
+                // Rows of the drop-down list as the delegate centres the text: the accent of a
+                // capital must not rise above its row.
+                const QFontMetrics fm(c->view()->font());
+                for (int i = 0; i < c->count(); ++i) {
+                    const int vyska = c->view()->sizeHintForRow(i);
+                    const int vrch = (vyska - fm.height()) / 2 + fm.ascent() +
+                                     fm.boundingRect(c->itemText(i)).top();
+                    EXPECT_GE(vrch, 0) << c->objectName().toStdString() << " "
+                                       << c->itemText(i).toStdString() << " row " << vyska;
+                }
+            }
+        }
+    }
+}
+
+// A machine with a CD drive: the window starts with the drive chosen, so a disc gets the same
+// identity (with its medium serial) whether the drive was picked by hand or not.
+TEST_F(NoveCDOkno, SameDiscSameIdentityWhicheverWayTheDriveWasChosen) {
+    sMechanikou = true;
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    ASSERT_GE(f->DriveCB->count(), 2);
+    EXPECT_EQ(f->DriveCB->currentIndex(), 0);
+    EXPECT_EQ(f->DriveCB->currentText().toStdString(), std::string("CD ") + kMechanika);
+    EXPECT_EQ(zarizeni->element(), kMechanika);
+    for (int i = 0; i < f->DriveCB->count(); ++i)
+        EXPECT_NE(f->DriveCB->itemText(i), QStringLiteral("/")) << "a file system is no drive";
+    const std::string ocekavana = composeIdentity(14, zarizeni->length(), 4242);
+
+    f->BN->click();
+    EXPECT_EQ(f->logika().sn(), ocekavana);
+    f->DriveCBChange(0);  // chosen by hand
+    f->BN->click();
+    EXPECT_EQ(f->logika().sn(), ocekavana);
+
+    // The disc goes in only after the window opened: the drive is opened when reading.
+    f->zavri();
+    zpracuj();
+    sMechanikou = true;
+    f = otevriNove();
+    zarizeni->drives[kMechanika].disc.reset();
+    f->DriveCBChange(0);
+    EXPECT_FALSE(zarizeni->isOpen());
+    zarizeni->drives[kMechanika].disc = zarizeni->drives[""].disc;
+    f->BN->click();
+    EXPECT_EQ(f->logika().sn(), ocekavana);
+}
+
+TEST_F(NoveCDOkno, ChosenImageIsShownByItsFileNameAndTheDialogStartsInItsFolder) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    const fs::path slozka = dir.sub("Obrazy Disku");
+    const std::string prvni = (slozka / "Deska.cue").string();
+    zarizeni->drives[prvni] = zarizeni->drives[""];
+    zarizeni->drives[prvni].canPlay = false;
+    QStringList zacatky;
+    QString odpoved = QString::fromStdString(prvni);
+    f->zeptejSeNaObraz = [&](const QString& start) {
+        zacatky << start;
+        return odpoved;
+    };
+    const int obraz = f->DriveCB->count() - 1;
+    ASSERT_EQ(f->DriveCB->itemText(obraz).toStdString(), kDiscImageEntry);
+    f->DriveCB->setCurrentIndex(obraz);
+    f->DriveCBChange(obraz);
+    EXPECT_EQ(f->DriveCB->currentText(), QStringLiteral("Deska.cue")) << "not upper-cased";
+    EXPECT_EQ(zarizeni->element(), prvni);
+    EXPECT_TRUE(zarizeni->isOpen());
+    EXPECT_EQ(f->DriveCB->itemText(f->DriveCB->count() - 1).toStdString(), kDiscImageEntry);
+
+    // The next question starts where the last image was; cancelling keeps the image in use.
+    odpoved.clear();
+    const int novy = f->DriveCB->count() - 1;
+    f->DriveCB->setCurrentIndex(novy);
+    f->DriveCBChange(novy);
+    ASSERT_EQ(zacatky.size(), 2);
+    EXPECT_EQ(zacatky[0], QString());
+    EXPECT_EQ(zacatky[1].toStdString(), slozka.string());
+    EXPECT_EQ(f->DriveCB->currentText(), QStringLiteral("Deska.cue"));
+    EXPECT_EQ(zarizeni->element(), prvni);
+    f->zavri();
+    zpracuj();
+    f = otevriNove();
+    f->zeptejSeNaObraz = [&](const QString& start) {
+        zacatky << start;
+        return QString();
+    };
+    f->DriveCBChange(f->DriveCB->count() - 1);
+    EXPECT_EQ(zacatky.back().toStdString(), slozka.string()) << "remembered for the next window";
+}
+
+TEST_F(NoveCDOkno, TypedTrackLengthThatIsNoTimeIsRefusedAndTheLengthKept) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    f->BN->click();
+    const QModelIndex delka = f->model->index(0, ModelSkladeb::Delka);
+    const QString puvodni = f->model->data(delka, Qt::DisplayRole).toString();
+    ASSERT_NE(puvodni, QStringLiteral("00:00"));
+    for (const char* spatne : {"12", "3:0a", "abc", ":", "3:07:10"}) {
+        zpravy.expect(kDelkaNeniCas, MsgKind::Warning, kButtonsOK, Sound::Exclamation,
+                      MsgButton::OK);
+        EXPECT_FALSE(f->model->setData(delka, QString::fromUtf8(spatne), Qt::EditRole)) << spatne;
+        EXPECT_EQ(f->model->data(delka, Qt::DisplayRole).toString(), puvodni) << spatne;
+    }
+    const struct {
+        const char* text;
+        const char* ukazano;
+    } dobre[] = {{"3:07", "03:07"}, {" 3.7 ", "03:07"}, {"4,05", "04:05"}, {"1:75", "02:15"}};
+    for (const auto& d : dobre) {
+        EXPECT_TRUE(f->model->setData(delka, QString::fromUtf8(d.text), Qt::EditRole)) << d.text;
+        EXPECT_EQ(f->model->data(delka, Qt::DisplayRole).toString(), QString::fromUtf8(d.ukazano));
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -25,6 +26,28 @@ TEST(Aplikace, TitleOfTheApplication) {
     // The test helper names every application; a fresh object names itself.
     aplikace();
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Lorvika 1"));
+    // "Lorvika 1" names the program in the task list; it is not pinned as a display name, which
+    // the window system would append to every window title (" — Lorvika 1").
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("lorvika-lorvika"));
+    QApplication::setApplicationName(QStringLiteral("jiny"));
+    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("jiny"));
+    QApplication::setApplicationName(QStringLiteral("Lorvika 1"));
+}
+
+TEST(Aplikace, QtsOwnDialogsSpeakCzech) {
+    aplikace();
+    const struct {
+        const char* kontext;
+        const char* text;
+    } texty[] = {{"QFileDialog", "Look in:"},
+                 {"QFileDialog", "File &name:"},
+                 {"QPlatformTheme", "Cancel"},
+                 {"QPlatformTheme", "Save"}};
+    for (const auto& t : texty)
+        EXPECT_NE(QCoreApplication::translate(t.kontext, t.text).toStdString(), t.text)
+            << t.kontext;
+    QDialogButtonBox tlacitka(QDialogButtonBox::Cancel);
+    EXPECT_EQ(tlacitka.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Zrušit"));
 }
 
 TEST(Aplikace, EngineConfigurationIsWrittenWhenMissingAndTheProgramStarts) {

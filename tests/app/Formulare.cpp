@@ -521,5 +521,23 @@ TEST_F(Formulare, AlbumKeysWorkWhileAnEditBoxHasTheFocus) {
     EXPECT_EQ(pole->cursorPosition(), pole->text().size()) << "other keys stay the edit's";
 }
 
+TEST_F(Formulare, FrameCaptionNamesTheDatabaseWhateverChildIsInFront) {
+    const QString titulek = QString::fromStdString(okno->session().titulek());
+    ASSERT_EQ(okno->windowTitle().toStdString(), titulek.toStdString());
+    ZkusebniForm* edit = otevri("FEditCD");
+    EXPECT_EQ(okno->windowTitle().toStdString(), titulek.toStdString());
+    otevri("FViewCD");
+    EXPECT_EQ(okno->windowTitle().toStdString(), titulek.toStdString());
+    okno->MFMaximClick();
+    zpracuj();
+    EXPECT_EQ(okno->windowTitle().toStdString(), titulek.toStdString()) << "restored child window";
+    okno->MFMaximClick();
+    zpracuj();
+    EXPECT_EQ(okno->windowTitle().toStdString(), titulek.toStdString()) << "maximized again";
+    edit->zavri();
+    zpracuj();
+    EXPECT_EQ(okno->windowTitle().toStdString(), titulek.toStdString());
+}
+
 }  // namespace
 }  // namespace lorvika

@@ -321,6 +321,35 @@ TEST_F(HlavniOkno, DirectoryArgumentWithoutADatabaseOpensTheLastOne) {
     EXPECT_FALSE(fs::exists(jina / "cddata.DBF"));
 }
 
+// The recent list changes when a database is opened from the menu, and also whenever the list
+// is remembered in the program INI file (start-up, program end, a second program window).
+TEST_F(HlavniOkno, RecentListIsCurrentWheneverItsMenuOpens) {
+    spust();
+    QMenu* predchozi = okno->menu(QStringLiteral("MZnovOt"));
+    ASSERT_NE(predchozi, nullptr);
+    const auto otevri = [&] {
+        emit okno->menu(QStringLiteral("databaze"))->aboutToShow();
+        emit predchozi->aboutToShow();
+    };
+    const fs::path druha = dir.sub("druha");
+    const fs::path treti = dir.sub("treti");
+    DatabaseSession::ZapamatujDB(ini(), druha.string());
+    otevri();
+    QAction* prvni = okno->akce(QStringLiteral("MZO1"));
+    EXPECT_TRUE(prvni->isVisible());
+    const auto zkratka = [](const fs::path& p) {
+        return DatabaseSession::ZkratCestu(40, p.string(), '/');
+    };
+    EXPECT_EQ(prvni->text().toStdString(), zkratka(dir.home()));
+
+    ASSERT_TRUE(okno->session().NactiDB(treti.string(), false, false));
+    otevri();
+    EXPECT_TRUE(predchozi->menuAction()->isEnabled());
+    EXPECT_EQ(prvni->text().toStdString(), zkratka(druha));
+    EXPECT_TRUE(okno->akce(QStringLiteral("MZO2"))->isVisible());
+    EXPECT_FALSE(okno->akce(QStringLiteral("MZO3"))->isVisible());
+}
+
 // The program's own archive service keeps the original tables of an old database before the
 // opening converts them.
 TEST_F(HlavniOkno, OpeningAnOldDatabaseKeepsItsOriginalTablesFirst) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <filesystem>
 #include <functional>
@@ -35,6 +38,35 @@ class ZkusebniForm : public TFZaklData {
     }
     void obnovZobrazeni() override { ++zobrazeni; }
 };
+
+// The widgets that are not wholly visible in the frame's client area: outside it, cut off by a
+// parent, or with a caption wider than the control. Each as "name x,y wxh" for the message.
+inline QStringList nevidetelne(TForm1& okno, const QList<QWidget*>& widgety) {
+    QStringList out;
+    QWidget* plocha = okno.mdi()->viewport();
+    const auto misto = [plocha](QWidget* w) {
+        return QRect(w->mapTo(plocha, QPoint()), w->size());
+    };
+    for (QWidget* w : widgety) {
+        const QRect r = misto(w);
+        bool ok = w->isVisibleTo(plocha) && plocha->rect().contains(r);
+        for (QWidget* p = w->parentWidget(); ok && p && p != plocha; p = p->parentWidget())
+            ok = misto(p).contains(r);
+        QString text;
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+        if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+        text.remove(u'&');
+        if (ok && !text.isEmpty()) ok = w->fontMetrics().horizontalAdvance(text) + 4 <= w->width();
+        if (!ok)
+            out << QStringLiteral("%1 %2,%3 %4x%5")
+                       .arg(w->objectName())
+                       .arg(r.x())
+                       .arg(r.y())
+                       .arg(r.width())
+                       .arg(r.height());
+    }
+    return out;
+}
 
 // The main window on a fresh program directory with scripted messages and dialogs.
 class HlavniOknoFixture : public ::testing::Test, public SAplikaci {

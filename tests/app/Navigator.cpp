@@ -129,5 +129,41 @@ TEST(Zastupci, OnlyExistingCompanionFilesGetEntries) {
                                     QStringLiteral("Sonorek-nastavení")}));
 }
 
+// The smallest main window, a common one and a full-HD one, with child windows maximized and
+// normal: every button stays inside the client area with its caption whole, and the letters
+// grow with the window without outgrowing the buttons.
+TEST_F(Navigator, EveryButtonStaysInsideTheClientAreaAtAnySize) {
+    spust();
+    for (bool maximalizovat : {true, false}) {
+        if (okno->FMaxim() != maximalizovat) okno->MFMaximClick();
+        double predtim = 0;
+        for (const QSize velikost : {okno->minimumSize(), QSize(1024, 768), QSize(1920, 1080)}) {
+            SCOPED_TRACE(QStringLiteral("%1x%2 %3")
+                             .arg(velikost.width())
+                             .arg(velikost.height())
+                             .arg(maximalizovat ? "maximized" : "normal")
+                             .toStdString());
+            okno->resize(velikost);
+            zpracuj();
+            EXPECT_EQ(okno->size(), velikost) << "the frame keeps the size it is given";
+            TFNavig* n = navigator(*okno);
+            ASSERT_NE(n, nullptr);
+            const QList<QWidget*> ovladace{n->BView,    n->Button1, n->Button5,
+                                           n->Button11, n->BEdit,   n->Button4,
+                                           n->BCancel,  n->BHelp,   n->Label1};
+            EXPECT_EQ(test::nevidetelne(*okno, ovladace).join(u';').toStdString(), "");
+            const double pismo = n->BView->font().pointSizeF();
+            EXPECT_GE(pismo, 7.0) << "readable";
+            EXPECT_GE(pismo, predtim) << "letters do not shrink when the window grows";
+            predtim = pismo;
+        }
+        okno->resize(okno->minimumSize());
+        zpracuj();
+        EXPECT_EQ(test::nevidetelne(*okno, {navigator(*okno)->BCancel}).join(u';').toStdString(),
+                  "")
+            << "back to the smallest size";
+    }
+}
+
 }  // namespace
 }  // namespace lorvika

@@ -49,7 +49,7 @@ TEST(ProporceOkna, GrowingBothWaysScalesControlsAndFonts) {
     o.zmen(1264, 900);  // the width is the narrower direction: height follows it
     EXPECT_EQ(o.size(), QSize(1264, 826));
     EXPECT_EQ(o.tlacitko->geometry(), QRect(200, 100, 160, 60));
-    EXPECT_DOUBLE_EQ(o.font().pointSizeF(), 20.0);
+    EXPECT_DOUBLE_EQ(o.font().pointSizeF(), 10.0 * Proporce::kNejvetsiPismo);
     EXPECT_EQ(o.proporce.zaklad(), QSize(1264, 826));
     o.zmen(632, 413);
     EXPECT_EQ(o.tlacitko->geometry(), QRect(100, 50, 80, 30));

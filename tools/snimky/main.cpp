@@ -1,13 +1,16 @@
 // Pictures of the main window for the documentation, grabbed offscreen: the navigator and the
-// new album window at the smallest size, at 1024 x 768 and at 1920 x 1080, each main menu open
-// and the backup settings dialog.
-// Usage: lorvika-snimky OUTDIR   (LORVIKA_HOME names a fresh program directory)
+// new album window at the smallest size, at 1024 x 768 and maximized on a 1920 x 1080 screen,
+// each main menu open and the backup settings dialog.
+// With a disc image, also the new album window's data and tracks pages and a drop-down list.
+// Usage: lorvika-snimky OUTDIR [IMAGE.cue]   (LORVIKA_HOME names a fresh program directory)
 #include <QApplication>
 #include <QDir>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QTemporaryFile>
 #include <cstdio>
 #include <memory>
 
@@ -32,14 +35,30 @@ bool uloz(const QPixmap& p, const QString& soubor) {
     return false;
 }
 
+// The window with a popup (a menu, a drop-down list) drawn over it where it pops up.
+QPixmap sPopupem(QWidget& okno, QWidget* popup) {
+    QPixmap obraz = okno.grab();
+    QPainter p(&obraz);
+    p.drawPixmap(okno.mapFromGlobal(popup->pos()), popup->grab());
+    return obraz;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTDIR [IMAGE.cue]\n", argv[0]);
         return 2;
     }
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString obraz = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    // An offscreen screen of 1920 x 1080, so that the main window can be maximized on it.
+    QTemporaryFile obrazovka(QDir::tempPath() + QStringLiteral("/lorvika-obrazovka-XXXXXX.json"));
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && obrazovka.open()) {
+        obrazovka.write(R"({"screens":[{"name":"snimky","x":0,"y":0,"width":1920,"height":1080,)"
+                        R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+        obrazovka.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + obrazovka.fileName().toLocal8Bit());
+    }
     lorvika::Aplikace app(argc, argv);
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
@@ -61,18 +80,52 @@ int main(int argc, char** argv) {
     zpracuj();
     bool ok = true;
 
-    const QSize velikosti[] = {okno->minimumSize(), QSize(1024, 768), QSize(1920, 1080)};
+    const QSize velikosti[] = {okno->minimumSize(), QSize(1024, 768), QSize()};
     for (const QSize& v : velikosti) {
-        const QString rozmer = QStringLiteral("%1x%2").arg(v.width()).arg(v.height());
-        okno->resize(v);
+        if (v.isValid()) {
+            okno->showNormal();
+            okno->resize(v);
+        } else {
+            okno->showMaximized();
+        }
         zpracuj();
+        const QString rozmer =
+            v.isValid()
+                ? QStringLiteral("%1x%2").arg(v.width()).arg(v.height())
+                : QStringLiteral("maximalizovane-%1x%2").arg(okno->width()).arg(okno->height());
         okno->vytvorNavigator();
         zpracuj();
         ok &= uloz(okno->grab(), out + QStringLiteral("/navigator-%1.png").arg(rozmer));
 #ifdef LORVIKA_SNIMKY_NOVECD
-        if (lorvika::TFVychozi* f = okno->otevriFormular(QStringLiteral("FNewCD"))) {
+        if (auto* f =
+                dynamic_cast<lorvika::TFNewCD*>(okno->otevriFormular(QStringLiteral("FNewCD")))) {
             zpracuj();
             ok &= uloz(okno->grab(), out + QStringLiteral("/nove-cd-%1.png").arg(rozmer));
+            // With a disc image: its data and tracks pages, and a drop-down list open.
+            if (!obraz.isEmpty()) {
+                try {
+                    f->prehravac().open(obraz.toStdString());
+                    f->BN->click();
+                    zpracuj();
+                    f->BCDText->click();
+                    f->CBHodnoceni->setCurrentIndex(2);
+                    zpracuj();
+                    ok &= uloz(okno->grab(),
+                               out + QStringLiteral("/nove-cd-data-%1.png").arg(rozmer));
+                    f->CBHodnoceni->showPopup();
+                    zpracuj();
+                    ok &= uloz(sPopupem(*okno, f->CBHodnoceni->view()->window()),
+                               out + QStringLiteral("/nove-cd-hodnoceni-%1.png").arg(rozmer));
+                    f->CBHodnoceni->hidePopup();
+                    f->PageC->setCurrentIndex(2);
+                    zpracuj();
+                    ok &= uloz(okno->grab(),
+                               out + QStringLiteral("/nove-cd-skladby-%1.png").arg(rozmer));
+                } catch (const std::exception& e) {
+                    std::fprintf(stderr, "%s\n", e.what());
+                    ok = false;
+                }
+            }
             f->zavri();
             zpracuj();
         }
@@ -80,6 +133,7 @@ int main(int argc, char** argv) {
     }
 
     // Each main menu open, drawn over the window where it pops up.
+    okno->showNormal();
     okno->resize(1024, 768);
     okno->vytvorNavigator();
     zpracuj();
@@ -89,13 +143,9 @@ int main(int argc, char** argv) {
         const QRect misto = okno->menuBar()->actionGeometry(m->menuAction());
         m->popup(okno->menuBar()->mapToGlobal(misto.bottomLeft()));
         zpracuj();
-        QPixmap obraz = okno->grab();
-        {
-            QPainter p(&obraz);
-            p.drawPixmap(okno->mapFromGlobal(m->pos()), m->grab());
-        }
+        const QPixmap snimek = sPopupem(*okno, m);
         m->hide();
-        ok &= uloz(obraz, out + QStringLiteral("/menu-%1.png").arg(QString::fromUtf8(jmeno)));
+        ok &= uloz(snimek, out + QStringLiteral("/menu-%1.png").arg(QString::fromUtf8(jmeno)));
     }
 
     lorvika::TFKonfZaloh d(okno.get());
