@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Commands.h"
+
 // The commands of lorvika-db. Each one lives in its own file as
 //   int lorvika::cli::runX(const std::vector<std::string>& args, std::ostream& out,
 //                          std::ostream& err)
