@@ -63,7 +63,7 @@ int runInfo(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1 || args[0].starts_with("-")) return usageError(err, "info ADRESÁŘ");
     const std::string& dir = args[0];
     if (!requireDatabase(dir, err)) return kProblem;
-    dbf::Engine engine;
+    dbf::Engine engine{dbf::Engine::ReadOnly{}};
     try {
         out << "Databáze: " << dir << '\n';
         describe(engine, dir, kSouborAlb, "Audio CD", out);
