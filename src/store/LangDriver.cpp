@@ -9,13 +9,17 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "store/AsciiCase.h"
 #include "store/Ini.h"
 #include "store/codepage.h"
+#include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika {
 namespace {
@@ -30,12 +34,7 @@ std::string quoted(const std::string& s) {
 
 // Table names are matched case-insensitively, as the engine does.
 std::string resolve(const std::string& dir, const std::string& name) {
-    std::error_code ec;
-    const fs::path exact = fs::path(dir) / name;
-    if (fs::exists(exact, ec)) return exact.string();
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (equalNoCase(it->path().filename().string(), name)) return it->path().string();
-    return exact.string();
+    return dbf::pathNoCase(dir, name);
 }
 
 class Fd {
@@ -146,14 +145,6 @@ const std::array<unsigned char, 256>& recodeTable() {
     return table;
 }
 
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 void convertFile(const std::string& path, const PrevodVolby& volby) {
     Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) fileError("otevřít", path, errno);
@@ -169,19 +160,15 @@ void convertFile(const std::string& path, const PrevodVolby& volby) {
     const Layout layout = parseHeader(header, fileSize, path);
     header[29] = kZnackaPrevodu;
 
-    // A fixed name: what a crash left behind is simply overwritten by the next attempt.
-    const std::string tmpPath = path + ".conv";
-    Fd out(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (out.get() < 0) fileError("zapsat", tmpPath, errno);
-    struct Cleanup {
-        const std::string& p;
-        bool armed = true;
-        ~Cleanup() {
-            if (armed) ::unlink(p.c_str());
-        }
-    } cleanup{tmpPath};
+    std::optional<dbf::ReplacementFile> novy;
+    try {
+        novy.emplace(path);
+    } catch (const std::system_error& e) {
+        fileError("zapsat", path, e.code().value());
+    }
+    const std::string& tmpPath = novy->tempPath();
 
-    writeFully(out.get(), header.data(), layout.headerLength, tmpPath);
+    writeFully(novy->fd(), header.data(), layout.headerLength, tmpPath);
     const auto& table = recodeTable();
     const std::size_t perChunk = std::max<std::size_t>(1, (1u << 20) / layout.recordLength);
     std::vector<unsigned char> buf(perChunk * layout.recordLength);
@@ -198,7 +185,7 @@ void convertFile(const std::string& path, const PrevodVolby& volby) {
                 for (std::size_t i = f.offset; i < f.offset + f.length; ++i) rec[i] = table[rec[i]];
             if (volby.poZaznamu) volby.poZaznamu(done + static_cast<std::uint32_t>(r) + 1);
         }
-        writeFully(out.get(), buf.data(), bytes, tmpPath);
+        writeFully(novy->fd(), buf.data(), bytes, tmpPath);
         offset += bytes;
         done += static_cast<std::uint32_t>(n);
     }
@@ -208,15 +195,14 @@ void convertFile(const std::string& path, const PrevodVolby& volby) {
             static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), fileSize - offset));
         const std::size_t got = readFully(in.get(), offset, buf.data(), want, path);
         if (got == 0) break;
-        writeFully(out.get(), buf.data(), got, tmpPath);
+        writeFully(novy->fd(), buf.data(), got, tmpPath);
         offset += got;
     }
-    if (::fchmod(out.get(), st.st_mode & 07777) != 0) fileError("zapsat", tmpPath, errno);
-    if (::fsync(out.get()) != 0) fileError("zapsat", tmpPath, errno);
-    if (::close(out.release()) != 0) fileError("zapsat", tmpPath, errno);
-    if (::rename(tmpPath.c_str(), path.c_str()) != 0) fileError("nahradit", path, errno);
-    cleanup.armed = false;
-    syncDirectory(fs::path(path).parent_path().string());
+    try {
+        novy->commit();
+    } catch (const std::system_error& e) {
+        fileError("nahradit", path, e.code().value());
+    }
 }
 
 }  // namespace
@@ -286,6 +272,12 @@ bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
         if (readFully(fd.get(), 29, &mark, 1, path) < 1) damaged(path, "neúplná hlavička");
         if (mark == kZnackaPrevodu) return false;
     }
+    // Another running program that has the table open would go on writing to the replaced file.
+    const dbf::TableLock zamek(adresar, {soubor});
+    // What a conversion stopped by a crash left beside the table.
+    dbf::ReplacementFile::removeLeftovers(adresar, [&](std::string_view base) {
+        return equalNoCase(base, fs::path(path).filename().string());
+    });
     NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladacWinUs);
     convertFile(path, volby);
     // The index describes the old bytes; the engine rebuilds it when the table is opened.
