@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenServices.h"
+#include "export/Zaloha.h"
 #include "export/ZipArchiv.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
@@ -162,6 +163,40 @@ TEST_F(OpenCommandsTest, PackDropsDeletedRecords) {
     EXPECT_TRUE(contains(r.out, "Probíhá komprese Skladeb")) << r.out;
     EXPECT_TRUE(contains(r.out, "záznamů: 6")) << r.out;
     EXPECT_LT(fs::file_size(fs::path(db) / "cdskladby.DBF"), size);
+}
+
+TEST_F(OpenCommandsTest, RestoreRefusesWhileAnotherProgramHasTheDatabase) {
+    std::string db = database("db", 2);
+    ASSERT_EQ(kOk, run(&runBackup, {db}).code);
+    // Another running program has the catalogue open and adds an album.
+    dbf::Engine other;
+    auto albums = other.open(db, std::string(kSouborAlb));
+    albums->append();
+    albums->setInteger("CISLO", 3);
+    albums->post();
+    const std::string written = readFile(fs::path(db) / "cddata.DBF");
+    Outcome r = run(&runRestore, {db});
+    EXPECT_EQ(kProblem, r.code);
+    EXPECT_TRUE(contains(r.err, "databázi používá jiný spuštěný program")) << r.err;
+    EXPECT_EQ(written, readFile(fs::path(db) / "cddata.DBF"));
+    r = run(&runBackup, {db});
+    EXPECT_EQ(kProblem, r.code);
+    EXPECT_TRUE(contains(r.err, "databázi používá jiný spuštěný program")) << r.err;
+    albums.reset();
+    other.releaseUnused();
+    EXPECT_EQ(kOk, run(&runRestore, {db}).code);
+    EXPECT_NE(written, readFile(fs::path(db) / "cddata.DBF"));
+}
+
+TEST_F(OpenCommandsTest, BackupOfTheOpeningHoldsIndexesMatchingTheirTables) {
+    std::string db = database("db", 3);
+    ASSERT_EQ(kOk, run(&runOpen, {db}).code);
+    const std::string copy = tmp.sub("copy").string();
+    fs::copy_file(fs::path(db) / "zaloha.zip", fs::path(copy) / "zaloha.zip");
+    ASSERT_TRUE(Rozbal(copy).ok);
+    Outcome r = run(&runCheck, {copy});
+    EXPECT_EQ(kOk, r.code) << r.out;
+    EXPECT_TRUE(contains(r.out, "Databáze je v pořádku")) << r.out;
 }
 
 // The program's wiring: the session with the zip archive around its tables.
