@@ -8,10 +8,13 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #include "store/Catalogue.h"
 #include "store/Ini.h"
+#include "store/dbf/Files.h"
+#include "store/dbf/Names.h"
 
 namespace lorvika {
 
@@ -55,38 +58,15 @@ void zajistiAdresar(const std::string& adresarTXT) {
     throw IniError("Soubor \"" + soubor + "\" nelze zapsat: " + std::strerror(err));
 }
 
-// Replaces the file by a complete new one (temporary file and rename) without waiting for the
-// disk: a rebuild of thousands of files makes them durable together at its end.
+// Replaces the file by a complete new one without waiting for the disk: a rebuild of thousands
+// of files makes them durable together at its end.
 void nahradBezCekani(const std::string& soubor, const std::string& bytes) {
-    std::string temp = soubor + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) chybaZapisu(soubor, errno);
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        chybaZapisu(soubor, err);
-    };
-    struct stat st {};
-    const mode_t mode = ::stat(soubor.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    if (::fchmod(fd, mode) != 0) fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        chybaZapisu(soubor, err);
-    }
-    if (::rename(temp.c_str(), soubor.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        chybaZapisu(soubor, err);
+    try {
+        dbf::ReplacementFile novy(soubor);
+        novy.write(bytes);
+        novy.commit(dbf::ReplacementFile::Durability::Deferred);
+    } catch (const std::system_error& e) {
+        chybaZapisu(soubor, e.code().value());
     }
 }
 
@@ -100,6 +80,10 @@ void zapisNaDisk(const std::string& adresarTXT) {
 }
 
 enum class Zapis { Hned, Pozdeji };
+
+bool jeTxt(std::string_view jmeno) {
+    return jmeno.size() >= 4 && dbf::equalNoCase(jmeno.substr(jmeno.size() - 4), ".txt");
+}
 
 // The same writes, in the same order, as the key-by-key algorithm: the five album keys, then
 // each track's two keys in the order of the tag.
@@ -173,6 +157,41 @@ bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
     if (!nalezeno) return false;
     zapisSoubor(a, skladby, adresarTXT);
     return true;
+}
+
+std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT) {
+    std::unordered_set<std::string> jsou;
+    std::error_code ec;
+    for (fs::directory_iterator it(adresarTXT, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string jmeno = it->path().filename().string();
+        if (jmeno.size() > 7 &&
+            dbf::ReplacementFile::isLeftover(jmeno, jmeno.substr(0, jmeno.size() - 7)) &&
+            jeTxt(jmeno.substr(0, jmeno.size() - 7))) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+            continue;
+        }
+        jsou.insert(std::move(jmeno));
+    }
+    const dbf::Bookmark zalozka = alba.bookmark();
+    std::size_t zapsano = 0;
+    try {
+        for (alba.first(); !alba.eof(); alba.next()) {
+            const std::string sn = alba.text("SN");
+            if (sn.find('/') != std::string::npos || sn.find(kSep) != std::string::npos ||
+                sn.find('\0') != std::string::npos || jsou.count(sn + ".txt"))
+                continue;
+            zapisSoubor(ctiAlbum(alba), skladby, adresarTXT, Zapis::Pozdeji);
+            jsou.insert(sn + ".txt");
+            ++zapsano;
+        }
+        if (zapsano > 0) zapisNaDisk(adresarTXT);
+    } catch (...) {
+        if (zalozka.record != 0 && alba.bookmarkValid(zalozka)) alba.gotoBookmark(zalozka);
+        throw;
+    }
+    if (zalozka.record != 0 && alba.bookmarkValid(zalozka)) alba.gotoBookmark(zalozka);
+    return zapsano;
 }
 
 void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,

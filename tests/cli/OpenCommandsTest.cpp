@@ -165,6 +165,23 @@ TEST_F(OpenCommandsTest, PackDropsDeletedRecords) {
     EXPECT_LT(fs::file_size(fs::path(db) / "cdskladby.DBF"), size);
 }
 
+TEST_F(OpenCommandsTest, OpenWritesThePlayerFilesAlbumsLack) {
+    std::string db = database("db", 3);
+    const fs::path txt = fs::path(db) / "TXT";
+    fs::create_directories(txt);
+    // Album 2 was stored, then the program died while its file was being written.
+    writeFile(txt / "SN1.txt", "[CD]\r\nalbum=Žluťoučký kůň 1\r\n");
+    writeFile(txt / "SN2.txt.x7Yq2Z", "[CD]\r\nalb");
+    Outcome r = run(&runOpen, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_TRUE(contains(r.out, "Zapsány chybějící soubory pro Sonorek: 2")) << r.out;
+    EXPECT_FALSE(fs::exists(txt / "SN2.txt.x7Yq2Z"));
+    EXPECT_EQ("Žluťoučký kůň 2", CtiText((txt / "SN2.txt").string(), "CD", "album", ""));
+    EXPECT_TRUE(fs::exists(txt / "SN3.txt"));
+    r = run(&runOpen, {db});
+    EXPECT_FALSE(contains(r.out, "Sonorek")) << r.out;
+}
+
 TEST_F(OpenCommandsTest, RestoreRefusesWhileAnotherProgramHasTheDatabase) {
     std::string db = database("db", 2);
     ASSERT_EQ(kOk, run(&runBackup, {db}).code);
