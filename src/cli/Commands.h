@@ -23,8 +23,6 @@ int runDump(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared by the commands.
 int usageError(std::ostream& err, std::string_view usage);
-// The entry of directory whose name equals name ignoring ASCII case, if any.
-std::optional<std::string> findFile(const std::string& directory, std::string_view name);
 // Refuses (message, false) a directory that does not hold a catalogue.
 bool requireDatabase(const std::string& directory, std::ostream& err);
 
