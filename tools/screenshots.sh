@@ -1,30 +1,28 @@
 #!/usr/bin/env bash
-# Screenshots of the program on a fresh program directory: the main window with the navigator,
-# each main menu open, and the backup settings dialog.  Usage: tools/screenshots.sh OUTDIR
+# Screenshots of the program on a fresh program directory, grabbed offscreen: the navigator and
+# the new album window at three window sizes, each main menu open, the backup settings dialog.
+# Usage: tools/screenshots.sh OUTDIR
 set -euo pipefail
 out=${1:?usage: tools/screenshots.sh OUTDIR}
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin=${LORVIKA_BIN:-$root/build/release/bin/lorvika}
+bin=${LORVIKA_SNIMKY_BIN:-$root/build/release/bin/lorvika-snimky}
 if [ ! -x "$bin" ]; then
   cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLORVIKA_BENCH=OFF >/dev/null
-  cmake --build "$root/build/release" --target lorvika
+  cmake --build "$root/build/release" --target lorvika-snimky
 fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-# The program shows each view in turn and calls ImageMagick's "import -window root" itself, so
-# no picture is taken before its window is painted.
-LORVIKA_HOME=$home LORVIKA_SCREENSHOTS=$out timeout 120 \
-  xvfb-run -a -s "-screen 0 1024x768x24" "$bin"
+LORVIKA_HOME=$home QT_QPA_PLATFORM=offscreen timeout 120 "$bin" "$out"
 ls "$out"/*.png
 
 # --- New album window (owned by the album forms) -------------------------------------------------
 # Each page of "Nové AudioCD" with a 14-track disc read from a generated CUE/BIN image (silent
 # audio with CD-TEXT), and the window after the album was stored.
-novecd=${LORVIKA_NOVECD_BIN:-$root/build/release/bin/lorvika-novecd-snimky}
+novecd=${LORVIKA_NOVECD_BIN:-$(dirname "$bin")/lorvika-novecd-snimky}
 if [ ! -x "$novecd" ]; then
-  cmake --build "$root/build/release" --target lorvika-novecd-snimky
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-novecd-snimky
 fi
 disc=$(mktemp -d)
 trap 'rm -rf "$home" "$disc"' EXIT

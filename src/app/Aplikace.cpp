@@ -2,7 +2,6 @@
 
 #include <QMessageBox>
 
-#include "app/Snimky.h"
 #include "export/Sonorek.h"
 #include "export/Zaloha.h"
 #include "store/Ini.h"
@@ -90,8 +89,6 @@ int Aplikace::spust() {
     dialogy_.setParent(hlavni_.get());
     hlavni_->vytvorNavigator();
     hlavni_->show();
-    if (const QString snimky = qEnvironmentVariable("LORVIKA_SCREENSHOTS"); !snimky.isEmpty())
-        poridSnimky(*hlavni_, snimky);
     QObject::connect(this, &QApplication::lastWindowClosed, this, &QApplication::quit);
     const int r = exec();
     hlavni_.reset();

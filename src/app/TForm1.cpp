@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/Nastaveni.h"
+#include "app/PohledTabulky.h"
 #include "app/TFKonfZaloh.h"
 #include "app/TFNavig.h"
 #include "app/TFVychozi.h"
@@ -452,13 +453,33 @@ void TForm1::vytvorNavigator() {
 
 TFVychozi* TForm1::pridejFormular(std::unique_ptr<TFVychozi> form) {
     TFVychozi* f = form.get();
+    const QPointer<QMdiSubWindow> predtim = mdi_->activeSubWindow();
     QMdiSubWindow* w = mdi_->addSubWindow(form.release());
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setObjectName(f->objectName() + QStringLiteral("Okno"));
     w->setWindowTitle(f->windowTitle());
     w->setWindowIcon(QIcon(QStringLiteral(":/lorvika/BCD")));
     connect(f, &QWidget::windowTitleChanged, w, &QWidget::setWindowTitle);
-    f->FormCreate();
+    try {
+        f->FormCreate();
+    } catch (...) {
+        // A form that cannot be created (broken tables) leaves nothing behind: no hidden window
+        // that would count as open and keep the database menu disabled.
+        if (posledniAktivni_ == w) posledniAktivni_ = nullptr;
+        historie_.removeAll(w);
+        mdi_->removeSubWindow(w);
+        delete w;
+        if (predtim)
+            mdi_->setActiveSubWindow(predtim);
+        else if (mdi_->subWindowList().isEmpty() && !zavira_)
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!zavira_ && mdi_->subWindowList().isEmpty()) vytvorNavigator();
+                },
+                Qt::QueuedConnection);
+        throw;
+    }
     if (!w->isVisible()) w->show();
     if (mdi_->activeSubWindow() != w) mdi_->setActiveSubWindow(w);
     return f;
@@ -483,6 +504,8 @@ void TForm1::aktivaceOkna(QMdiSubWindow* okno) {
     if (!okno || okno == posledniAktivni_) return;
     if (TFVychozi* predchozi = formOf(posledniAktivni_)) predchozi->FormDeactivate();
     posledniAktivni_ = okno;
+    historie_.removeAll(okno);
+    historie_.append(okno);
     if (TFVychozi* f = formOf(okno)) {
         f->FormActivate();
         emit formularAktivovan(f);
@@ -490,10 +513,23 @@ void TForm1::aktivaceOkna(QMdiSubWindow* okno) {
 }
 
 void TForm1::formularSeZavira(TFVychozi* form) {
+    QMdiSubWindow* zavirane = form->okno();
     if (posledniAktivni_ && formOf(posledniAktivni_) == form) posledniAktivni_ = nullptr;
+    historie_.removeAll(zavirane);
+    historie_.removeAll(nullptr);
     const bool dalsi = mdi_->subWindowList().size() > 1;
-    if (dalsi || zavira_) {
-        // Qt activates the next child window itself once this one is gone.
+    if (zavira_) return;
+    if (dalsi) {
+        // The window that was in front before this one comes back, not the next one created.
+        if (mdi_->activeSubWindow() == zavirane || !mdi_->activeSubWindow()) {
+            for (qsizetype i = historie_.size() - 1; i >= 0; --i) {
+                QMdiSubWindow* w = historie_[i];
+                if (w && w != zavirane && mdi_->subWindowList().contains(w)) {
+                    mdi_->setActiveSubWindow(w);
+                    break;
+                }
+            }
+        }
         return;
     }
     QMetaObject::invokeMethod(
@@ -505,7 +541,8 @@ void TForm1::formularSeZavira(TFVychozi* form) {
 }
 
 void TForm1::ObnovaFormularu(int code) {
-    if (dbf::Cursor* c = session_->TData()) c->first();
+    if (dbf::Cursor* c = session_->TData()) ObnovKurzor(*c);
+    if (dbf::Cursor* c = session_->TSkladby()) ObnovKurzor(*c);
     TFVychozi* aktivni = aktivniFormular();
     for (TFVychozi* f : formulare()) {
         if (code == 1 && f == aktivni) continue;
@@ -521,9 +558,9 @@ void TForm1::ZavriOtevriTabulky(bool zavrit, int which) {
     if (zavrit) {
         for (TFVychozi* f : formulare())
             if (auto* z = qobject_cast<TFormZaklad*>(f)) z->zavriOtevri(true, which);
-        session_->ZavriTabulky();
+        session_->ZavriTabulky(which);
     } else {
-        session_->OtevriTabulky();
+        session_->OtevriTabulky(which);
         for (TFVychozi* f : formulare())
             if (auto* z = qobject_cast<TFormZaklad*>(f)) z->zavriOtevri(false, which);
     }

@@ -163,6 +163,7 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
     bool aktivovano_ = false;
     long long oznaceny_ = 0;
     QPointer<QMdiSubWindow> posledniAktivni_;
+    QList<QPointer<QMdiSubWindow>> historie_;  // activation order, most recent last
 };
 
 }  // namespace lorvika

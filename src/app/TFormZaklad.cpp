@@ -1,5 +1,7 @@
 #include "app/TFormZaklad.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QShowEvent>
 
@@ -25,23 +27,45 @@ TFormZaklad::TFormZaklad(TForm1* hlavni, const QString& jmeno) : TFVychozi(hlavn
     resize(632, 413);
 }
 
-TFormZaklad::~TFormZaklad() = default;
+TFormZaklad::~TFormZaklad() {
+    // Child widgets and models outlive this destructor (QObject deletes them later): they must
+    // not keep the cursors that go with the members below.
+    oznam(2, nullptr);
+    oznam(1, nullptr);
+}
+
+void TFormZaklad::sledujKurzor(QObject* vlastnik, int which,
+                               std::function<void(dbf::Cursor*)> nastav) {
+    nastav(which == 1 ? TData.get() : TSkladby.get());
+    sledujici_.push_back({vlastnik, which, std::move(nastav)});
+}
+
+void TFormZaklad::oznam(int which, dbf::Cursor* kurzor) {
+    std::erase_if(sledujici_, [](const Sledujici& s) { return !s.vlastnik; });
+    for (const Sledujici& s : sledujici_)
+        if (s.which == which) s.nastav(kurzor);
+}
 
 void TFormZaklad::otevriTData() {
     nastaveni::NastavOvladac(hlavni()->cesty());
     auto& s = hlavni()->session();
     TData = s.engine().open(s.adresar(), DatabaseSession::kAlbumTable);
-    if (filtr_) TData->setFilter(filtr_);
+    const long long cislo = zapamatovaneCislo;
+    pohledTData.obnov([cislo](dbf::Cursor& c) { return cislo != 0 && NajdiCD(cislo, "cislo", c); });
     poOtevreniTData();
+    oznam(1, TData.get());
 }
 
 void TFormZaklad::poOtevreniTData() {
-    if (zapamatovaneCislo != 0) NajdiCD(zapamatovaneCislo, "cislo", *TData);
+    // The view already went back to the remembered album (inside its range and filter).
 }
 
 void TFormZaklad::zavriTData() {
     if (!TData) return;
     zapamatovaneCislo = aktualniCislo();
+    pohledTData.zapamatuj();
+    predZavrenimTData();
+    oznam(1, nullptr);
     TData.reset();
 }
 
@@ -49,9 +73,16 @@ void TFormZaklad::otevriTSkladby() {
     nastaveni::NastavOvladac(hlavni()->cesty());
     auto& s = hlavni()->session();
     TSkladby = s.engine().open(s.adresar(), DatabaseSession::kTrackTable);
+    pohledTSkladby.obnov();
+    poOtevreniTSkladby();
+    oznam(2, TSkladby.get());
 }
 
 void TFormZaklad::zavriTSkladby() {
+    if (!TSkladby) return;
+    pohledTSkladby.zapamatuj();
+    predZavrenimTSkladby();
+    oznam(2, nullptr);
     TSkladby.reset();
 }
 
@@ -77,12 +108,11 @@ void TFormZaklad::zavriOtevri(bool zavrit, int which) {
 }
 
 void TFormZaklad::nastavFiltr(std::function<bool(const dbf::Cursor&)> filtr) {
-    filtr_ = std::move(filtr);
-    if (TData) TData->setFilter(filtr_);
+    pohledTData.nastavFiltr(std::move(filtr));
 }
 
 void TFormZaklad::zapniFiltr(bool on) {
-    if (TData && filtr_) TData->setFiltered(on);
+    pohledTData.zapniFiltr(on);
 }
 
 void TFormZaklad::FormCreate() {
@@ -134,15 +164,8 @@ void TFormZaklad::FormActivate() {
     if (r == 1) {
         hlavni()->StavovyText(QStringLiteral("aktualizuji data"));
         // The cursors share the table files, so a refresh re-reads the current record.
-        if (!TData->eof() && !TData->isEmpty()) {
-            const dbf::Bookmark b = TData->bookmark();
-            if (TData->bookmarkValid(b))
-                TData->gotoBookmark(b);
-            else
-                TData->first();
-        } else {
-            TData->first();
-        }
+        ObnovKurzor(*TData);
+        ObnovKurzor(*TSkladby);
     }
     obnova = 0;
     aktivacePotomka();
@@ -154,7 +177,7 @@ void TFormZaklad::FormDeactivate() {
     filtrovanPriOdchodu = TData->filtered();
     if (filtrovanPriOdchodu) {
         const long long cislo = aktualniCislo();
-        TData->setFiltered(false);
+        pohledTData.zapniFiltr(false);
         NajdiCD(cislo, "cislo", *TData);
         obnovZobrazeni();
     }
@@ -269,6 +292,25 @@ TFZaklData::TFZaklData(TForm1* hlavni, const QString& jmeno) : TFormZaklad(hlavn
     Speed2 = tlacitka[1];
     Speed3 = tlacitka[2];
     Speed4 = tlacitka[3];
+    // An edit box claims Ctrl+arrows before shortcuts are looked at; only the application sees
+    // that claim first.
+    qApp->installEventFilter(this);
+}
+
+bool TFZaklData::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() != QEvent::ShortcutOverride) return false;
+    auto* w = qobject_cast<QWidget*>(o);
+    if (!w || w == this || !isAncestorOf(w)) return false;
+    const auto* k = static_cast<QKeyEvent*>(e);
+    const QKeySequence stisk(k->keyCombination());
+    for (QAction* a : PMenu->actions()) {
+        if (a->shortcut() == stisk && a->isEnabled()) {
+            // Not claimed: the shortcut of the popup item takes the key.
+            e->ignore();
+            return true;
+        }
+    }
+    return false;
 }
 
 QAction* TFZaklData::pridej(QMenu* m, const QString& caption, const QString& name,
@@ -286,7 +328,7 @@ QAction* TFZaklData::akce(const QString& name) const {
 void TFZaklData::FormCreate() {
     TFormZaklad::FormCreate();
     const std::string tag = CtiText(hlavni()->ini(), jmeno().toStdString(), "index", "artist");
-    if (tag.empty() || TData->hasTag(tag)) TData->setTag(tag);
+    if (tag.empty() || TData->hasTag(tag)) pohledTData.nastavTag(tag);
     TData->first();
     obnovZobrazeni();
 }
@@ -351,7 +393,7 @@ void TFZaklData::MKPreVybClick() {
 
 void TFZaklData::nastavTag(const QString& tag) {
     if (!TData) return;
-    TData->setTag(tag.toStdString());
+    pohledTData.nastavTag(tag.toStdString());
     obnovZobrazeni();
 }
 

@@ -3,10 +3,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolButton>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "app/PohledTabulky.h"
 #include "app/Proporce.h"
 #include "app/TFVychozi.h"
 #include "store/dbf/Cursor.h"
@@ -38,6 +41,11 @@ class TFormZaklad : public TFVychozi {
     void nastavFiltr(std::function<bool(const dbf::Cursor&)> filtr);
     void zapniFiltr(bool on);
 
+    // Whatever shows a cursor of the form (a grid model, a helper) registers here: it is given
+    // null before the cursor goes and the new cursor after it opened, so nothing keeps a pointer
+    // to a closed cursor. which: 1 TData, 2 TSkladby. The registration ends with the owner.
+    void sledujKurzor(QObject* vlastnik, int which, std::function<void(dbf::Cursor*)> nastav);
+
     long long aktualniCislo() const;
     // After a record of TData was deleted: the album count in the status bar.
     void TDataAfterDelete();
@@ -45,6 +53,10 @@ class TFormZaklad : public TFVychozi {
     QLabel* Label1;
     std::unique_ptr<dbf::Cursor> TData;
     std::unique_ptr<dbf::Cursor> TSkladby;
+    // Tag, range, filter and position of each cursor, kept while it is closed. Set the range
+    // here (not on the cursor) so that it survives; tags set on the cursor are taken over.
+    PohledTabulky pohledTData{TData};
+    PohledTabulky pohledTSkladby{TSkladby};
     bool deaktivace = true;
     bool filtrovanPriOdchodu = false;
     long long zapamatovaneCislo = 0;
@@ -55,6 +67,10 @@ class TFormZaklad : public TFVychozi {
     virtual void aktivacePotomka() { predavanyKod = 0; }
     // After TData opened (the base already went back to the remembered album).
     virtual void poOtevreniTData();
+    virtual void poOtevreniTSkladby() {}
+    // Before a cursor is destroyed: whatever of the descendant points at it lets go.
+    virtual void predZavrenimTData() {}
+    virtual void predZavrenimTSkladby() {}
     // The cursors were refreshed or moved; the descendant updates its controls.
     virtual void obnovZobrazeni() {}
     void resizeEvent(QResizeEvent* e) override;
@@ -62,7 +78,13 @@ class TFormZaklad : public TFVychozi {
     Proporce proporce_{QSize(632, 413)};
 
   private:
-    std::function<bool(const dbf::Cursor&)> filtr_;
+    struct Sledujici {
+        QPointer<QObject> vlastnik;
+        int which;
+        std::function<void(dbf::Cursor*)> nastav;
+    };
+    void oznam(int which, dbf::Cursor* kurzor);
+    std::vector<Sledujici> sledujici_;
 };
 
 // The base of the forms with a data grid: navigation buttons and keys, the menus "&Disk" and
@@ -102,6 +124,8 @@ class TFZaklData : public TFormZaklad {
 
   protected:
     void poOtevreniTData() override;
+    // The album keys win over an edit box's own use of them (word moves), as menu keys do.
+    bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
     QAction* pridej(QMenu* m, const QString& caption, const QString& name, const QString& hint,

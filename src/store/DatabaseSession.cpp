@@ -146,6 +146,20 @@ void DatabaseSession::OtevriTabulky() {
     otevriHlavni();
 }
 
+void DatabaseSession::ZavriTabulky(int which) {
+    if (which == 0 || which == 2) skladby_.reset();
+    if (which == 0 || which == 1) data_.reset();
+    engine_->releaseUnused();
+}
+
+void DatabaseSession::OtevriTabulky(int which) {
+    if (adresar_.empty()) return;
+    NastavOvladac(paths_.iniFile, paths_.engineConfig);
+    engine_->setLanguageDriver(NastavenyOvladac(paths_.engineConfig));
+    if ((which == 0 || which == 1) && !data_) data_ = engine_->open(adresar_, kAlbumTable);
+    if ((which == 0 || which == 2) && !skladby_) skladby_ = engine_->open(adresar_, kTrackTable);
+}
+
 std::size_t DatabaseSession::pocetCD() const {
     return data_ ? data_->recordCount() : 0;
 }

@@ -162,6 +162,9 @@ class DatabaseSession {
     // OtevriTabulky throws the engine's error when a table cannot be opened.
     void ZavriTabulky();
     void OtevriTabulky();
+    // Only the tables asked for; which: 1 the album table, 2 the track table, 0 both.
+    void ZavriTabulky(int which);
+    void OtevriTabulky(int which);
 
     std::size_t pocetCD() const;  // album count of TData, 0 while closed
     const PrubehOtevreni& prubeh() const { return prubeh_; }

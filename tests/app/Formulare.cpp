@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -8,6 +9,7 @@
 #include "app/ModelKurzoru.h"
 #include "app/SluzbyFormularu.h"
 #include "store/Catalogue.h"
+#include "store/dbf/EngineError.h"
 
 namespace lorvika {
 namespace {
@@ -330,6 +332,193 @@ TEST_F(Formulare, CombosFromColumnValuesAndSelectionLists) {
     EXPECT_EQ(combo.count(), 7);
     EXPECT_EQ(combo.currentText(), QStringLiteral("VYNIKAJÍCÍ"));
     EXPECT_EQ(combo.property("tag").toInt(), 5);
+}
+
+// What a form shows of its tables outlives the cursors: a backup or restore closes every table
+// and a sort tag is created with the tables closed.
+TEST_F(Formulare, TagRangeFilterAndPositionSurviveClosingTheTables) {
+    ZkusebniForm* edit = otevri("FEditCD");
+    ASSERT_NE(edit, nullptr);
+    ModelKurzoru alba;
+    ModelKurzoru skladby;
+    std::vector<dbf::Cursor*> videl;
+    edit->sledujKurzor(&alba, 1, [&](dbf::Cursor* c) {
+        videl.push_back(c);
+        alba.setKurzor(c);
+    });
+    edit->sledujKurzor(&skladby, 2, [&](dbf::Cursor* c) { skladby.setKurzor(c); });
+
+    const struct {
+        const char* jak;
+        std::function<void()> zavri, otevri;
+    } cesty[] = {
+        {"all tables", [&] { okno->ZavriOtevriTabulky(true, 0); },
+         [&] { okno->ZavriOtevriTabulky(false, 0); }},
+        {"album table", [&] { okno->ZavriOtevriTabulky(true, 1); },
+         [&] { okno->ZavriOtevriTabulky(false, 1); }},
+        {"the form's own cursor", [&] { edit->zavriTData(); }, [&] { edit->otevriTData(); }},
+    };
+    for (const auto& cesta : cesty) {
+        SCOPED_TRACE(cesta.jak);
+        edit->nastavTag(QStringLiteral("album"));
+        edit->pohledTData.nastavRozsah(dbf::Key("Album 2"), dbf::Key("Album 4"));
+        edit->nastavFiltr([](const dbf::Cursor& c) { return c.integer("CISLO") != 3; });
+        edit->zapniFiltr(true);
+        edit->posledni();
+        ASSERT_EQ(cislo(edit), 4);
+        ASSERT_EQ(edit->TData->recordCount(), 2u);  // albums 2 and 4
+
+        videl.clear();
+        cesta.zavri();
+        EXPECT_FALSE(edit->TData);
+        EXPECT_EQ(alba.kurzor(), nullptr) << "no model keeps a closed cursor";
+        cesta.otevri();
+        ASSERT_TRUE(edit->TData);
+        EXPECT_EQ(alba.kurzor(), edit->TData.get());
+        EXPECT_EQ(skladby.kurzor(), edit->TSkladby.get());
+        EXPECT_EQ(videl, (std::vector<dbf::Cursor*>{nullptr, edit->TData.get()}));
+        EXPECT_EQ(edit->TData->tag(), "album");
+        EXPECT_TRUE(edit->TData->filtered());
+        EXPECT_EQ(edit->TData->recordCount(), 2u);
+        EXPECT_EQ(cislo(edit), 4);
+        edit->prvni();
+        EXPECT_EQ(cislo(edit), 2);
+        edit->pohledTData.zrusRozsah();
+        edit->zapniFiltr(false);
+    }
+
+    // A tag set on the cursor itself (a column title click) is taken over as well.
+    edit->TData->setTag("zanr");
+    okno->ZavriOtevriTabulky(true, 0);
+    okno->ZavriOtevriTabulky(false, 0);
+    EXPECT_EQ(edit->TData->tag(), "zanr");
+}
+
+TEST_F(Formulare, ClosingOneTableKindLeavesTheOtherOpenEverywhere) {
+    ZkusebniForm* edit = otevri("FEditCD");
+    ASSERT_NE(edit, nullptr);
+    okno->ZavriOtevriTabulky(true, 2);
+    EXPECT_FALSE(edit->TSkladby);
+    EXPECT_EQ(okno->session().TSkladby(), nullptr);
+    EXPECT_TRUE(edit->TData);
+    EXPECT_NE(okno->session().TData(), nullptr) << "the main album cursor stays open";
+    okno->ZavriOtevriTabulky(false, 2);
+    EXPECT_TRUE(edit->TSkladby);
+    EXPECT_NE(okno->session().TSkladby(), nullptr);
+
+    okno->ZavriOtevriTabulky(true, 1);
+    EXPECT_FALSE(edit->TData);
+    EXPECT_TRUE(edit->TSkladby);
+    EXPECT_EQ(okno->session().TData(), nullptr);
+    EXPECT_NE(okno->session().TSkladby(), nullptr) << "the main track cursor stays open";
+    okno->ZavriOtevriTabulky(false, 1);
+    EXPECT_NE(okno->session().TData(), nullptr);
+}
+
+TEST_F(Formulare, RefreshRequestLeavesTheMainCursorsWhereTheyAre) {
+    dbf::Cursor& alba = *okno->session().TData();
+    dbf::Cursor& skladby = *okno->session().TSkladby();
+    skladby.append();
+    skladby.setInteger("CISLO", 1);
+    skladby.post();
+    skladby.append();
+    skladby.setInteger("CISLO", 2);
+    skladby.post();
+    alba.setTag("");
+    alba.last();
+    skladby.last();
+    for (int kod : {1, 2}) {
+        okno->ObnovaFormularu(kod);
+        EXPECT_EQ(alba.integer("CISLO"), 4) << kod;
+        EXPECT_EQ(skladby.integer("CISLO"), 2) << kod;
+    }
+}
+
+// A data form whose tables turn out broken while it is being created.
+class RozbityForm : public ZkusebniForm {
+  public:
+    using ZkusebniForm::ZkusebniForm;
+    void FormCreate() override {
+        ZkusebniForm::FormCreate();
+        throw dbf::EngineError("cdskladby.DBF: poškozená hlavička tabulky.");
+    }
+};
+
+TEST_F(Formulare, FormThatFailsToCreateLeavesNothingBehind) {
+    registr.registruj(QStringLiteral("FPujCD"), [](TForm1& h) -> std::unique_ptr<TFVychozi> {
+        return std::make_unique<RozbityForm>(&h, QStringLiteral("FPujCD"));
+    });
+    ASSERT_EQ(jmenaOken(), QStringList{QStringLiteral("FNavig")});
+    EXPECT_THROW(okno->otevriFormular(QStringLiteral("FPujCD")), dbf::EngineError);
+    zpracuj();
+    EXPECT_EQ(jmenaOken(), QStringList{QStringLiteral("FNavig")});
+    EXPECT_EQ(okno->JeSpustenForm(QStringLiteral("FPujCD")), -1);
+    EXPECT_EQ(okno->mdi()->subWindowList().size(), 1);
+    emit okno->menu(QStringLiteral("databaze"))->aboutToShow();
+    EXPECT_TRUE(okno->akce(QStringLiteral("DBopen"))->isEnabled());
+
+    // With another form in front, that one stays active and open.
+    ZkusebniForm* view = otevri("FViewCD");
+    EXPECT_THROW(okno->otevriFormular(QStringLiteral("FPujCD")), dbf::EngineError);
+    zpracuj();
+    EXPECT_EQ(okno->aktivniFormular(), view);
+    EXPECT_EQ(okno->JeSpustenForm(QStringLiteral("FPujCD")), -1);
+}
+
+TEST_F(Formulare, ClosingAWindowBringsBackTheOneActiveBeforeIt) {
+    registrujFormulare({"FPujCD", "FFiltrCD"});
+    for (bool maximalizovat : {true, false}) {
+        SCOPED_TRACE(maximalizovat ? "maximized" : "normal");
+        if (okno->FMaxim() != maximalizovat) okno->MFMaximClick();
+        ZkusebniForm* edit = otevri("FEditCD");
+        ZkusebniForm* view = otevri("FViewCD");
+        ZkusebniForm* puj = otevri("FPujCD");
+        ZkusebniForm* filtr = otevri("FFiltrCD");
+        ASSERT_TRUE(edit && view && puj && filtr);
+        for (const char* jmeno : {"FPujCD", "FEditCD", "FFiltrCD", "FViewCD"}) {
+            okno->otevriFormular(QString::fromUtf8(jmeno));
+            zpracuj();
+        }
+        ASSERT_EQ(okno->aktivniFormular(), view);
+        const int aktivaciPuj = puj->aktivaci;
+        view->zavri();
+        zpracuj();
+        EXPECT_EQ(okno->aktivniFormular(), filtr);
+        EXPECT_EQ(puj->aktivaci, aktivaciPuj) << "no other window is activated on the way";
+        filtr->zavri();
+        zpracuj();
+        EXPECT_EQ(okno->aktivniFormular(), edit);
+        edit->zavri();
+        zpracuj();
+        EXPECT_EQ(okno->aktivniFormular(), puj);
+        puj->zavri();
+        zpracuj();
+    }
+}
+
+TEST_F(Formulare, AlbumKeysWorkWhileAnEditBoxHasTheFocus) {
+    ZkusebniForm* edit = otevri("FEditCD");
+    ASSERT_NE(edit, nullptr);
+    auto* pole = new QLineEdit(QStringLiteral("slovo jiné slovo"), edit);
+    pole->show();
+    okno->activateWindow();
+    QApplication::setActiveWindow(okno.get());
+    pole->setFocus();
+    zpracuj();
+    ASSERT_TRUE(pole->hasFocus());
+    pole->setCursorPosition(0);
+    ASSERT_EQ(cislo(edit), 3);
+    QTest::keyClick(pole, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(cislo(edit), 2);
+    EXPECT_EQ(pole->cursorPosition(), 0) << "the key went to the album, not to the text";
+    QTest::keyClick(pole, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cislo(edit), 1);
+    QTest::keyClick(pole, Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(cislo(edit), 4);
+    QTest::keyClick(pole, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cislo(edit), 3);
+    QTest::keyClick(pole, Qt::Key_End);
+    EXPECT_EQ(pole->cursorPosition(), pole->text().size()) << "other keys stay the edit's";
 }
 
 }  // namespace
