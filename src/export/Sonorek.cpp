@@ -1,5 +1,6 @@
 #include "export/Sonorek.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -160,37 +161,37 @@ bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
 }
 
 std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT) {
+    // One listing: the names present, and what interrupted writes left removed on the way.
     std::unordered_set<std::string> jsou;
-    std::error_code ec;
-    for (fs::directory_iterator it(adresarTXT, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string jmeno = it->path().filename().string();
-        if (jmeno.size() > 7 &&
-            dbf::ReplacementFile::isLeftover(jmeno, jmeno.substr(0, jmeno.size() - 7)) &&
-            jeTxt(jmeno.substr(0, jmeno.size() - 7))) {
-            std::error_code ignored;
-            fs::remove(it->path(), ignored);
-            continue;
+    if (DIR* d = ::opendir(adresarTXT.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            const std::string_view jmeno(e->d_name);
+            if (jmeno.size() > 7) {
+                const std::string_view zaklad = jmeno.substr(0, jmeno.size() - 7);
+                if (jeTxt(zaklad) && dbf::ReplacementFile::isLeftover(jmeno, zaklad)) {
+                    ::unlinkat(::dirfd(d), e->d_name, 0);
+                    continue;
+                }
+            }
+            if (jeTxt(jmeno)) jsou.emplace(jmeno.substr(0, jmeno.size() - 4));
         }
-        jsou.insert(std::move(jmeno));
+        ::closedir(d);
     }
-    const dbf::Bookmark zalozka = alba.bookmark();
+    // A view of its own in physical order: the caller's cursor keeps its tag and position.
+    const auto alb = alba.readOnlyView();
+    alb->setTag("");
+    const int sloupecSN = alb->fieldIndex("SN");
     std::size_t zapsano = 0;
-    try {
-        for (alba.first(); !alba.eof(); alba.next()) {
-            const std::string sn = alba.text("SN");
-            if (sn.find('/') != std::string::npos || sn.find(kSep) != std::string::npos ||
-                sn.find('\0') != std::string::npos || jsou.count(sn + ".txt"))
-                continue;
-            zapisSoubor(ctiAlbum(alba), skladby, adresarTXT, Zapis::Pozdeji);
-            jsou.insert(sn + ".txt");
-            ++zapsano;
-        }
-        if (zapsano > 0) zapisNaDisk(adresarTXT);
-    } catch (...) {
-        if (zalozka.record != 0 && alba.bookmarkValid(zalozka)) alba.gotoBookmark(zalozka);
-        throw;
+    for (alb->first(); !alb->eof(); alb->next()) {
+        std::string sn = alb->text(sloupecSN);
+        if (jsou.count(sn) || sn.find('/') != std::string::npos ||
+            sn.find(kSep) != std::string::npos || sn.find('\0') != std::string::npos)
+            continue;
+        zapisSoubor(ctiAlbum(*alb), skladby, adresarTXT, Zapis::Pozdeji);
+        jsou.insert(std::move(sn));
+        ++zapsano;
     }
-    if (zalozka.record != 0 && alba.bookmarkValid(zalozka)) alba.gotoBookmark(zalozka);
+    if (zapsano > 0) zapisNaDisk(adresarTXT);
     return zapsano;
 }
 
