@@ -1117,7 +1117,15 @@ bool TableData::loadEntries(std::string_view in, std::uint32_t live,
     // The stamp and the checksums say the file is ours and whole; every entry must still name
     // a live record, once per tag, in the tag's order, so that no index can show a deleted or
     // doubled record.
-    if (mapped_) countLive();
+    // One pass over the flags (in record order, so a mapped file is read straight through);
+    // the entries are then checked against it, not against the scattered records.
+    std::vector<std::uint8_t> liveRecord(std::size_t(layout_.count) + 1, 0);
+    live_ = 0;
+    for (std::uint32_t r = 1; r <= layout_.count; ++r)
+        if (liveFlag(*record(r))) {
+            liveRecord[r] = 1;
+            ++live_;
+        }
     if (live != live_) return false;
     std::vector<std::uint32_t> seen(std::size_t(layout_.count) + 1, 0);
     std::uint32_t tagNumber = 0;
@@ -1126,22 +1134,24 @@ bool TableData::loadEntries(std::string_view in, std::uint32_t live,
         std::uint32_t n = 0;
         if (!readU32(in, n) || n != live) return false;
         OrderedIndex index(t ? t->def.descending : false);
-        std::string previousKey;
+        std::string_view previousKey;  // in the file's bytes, which outlive the loop
         std::uint32_t previousRec = 0;
         for (std::uint32_t i = 0; i < n; ++i) {
             std::uint32_t rec = 0;
             std::uint16_t len = 0;
             std::string_view key;
             if (!readU32(in, rec) || !readU16(in, len) || !readSized(in, len, key)) return false;
-            if (rec < 1 || rec > layout_.count || deleted(rec) || seen[rec] == tagNumber)
+            if (rec < 1 || rec > layout_.count || !liveRecord[rec] || seen[rec] == tagNumber)
                 return false;
             seen[rec] = tagNumber;
             if (!t) continue;
-            IndexEntry entry{std::string(key), rec};
-            if (i > 0 && !index.inOrder({previousKey, previousRec}, entry)) return false;
-            previousKey = entry.key;
+            if (i > 0) {
+                const int c = index.compareKeys(previousKey, key);
+                if (c > 0 || (c == 0 && previousRec >= rec)) return false;
+            }
+            previousKey = key;
             previousRec = rec;
-            index.appendSorted(std::move(entry));
+            index.appendSorted({std::string(key), rec});
         }
         if (t) t->index = std::move(index);
     }
