@@ -38,3 +38,14 @@ head -c $((secs * 75 * 2352)) /dev/zero >"$disc/disk.bin"
 mkdir -p "$disc/home"
 LORVIKA_HOME=$disc/home QT_QPA_PLATFORM=offscreen timeout 60 "$novecd" "$out" "$disc/disk.cue"
 ls "$out"/novecd-*.png
+
+# --- Album edit window ---------------------------------------------------------------------------
+# Both pages of "Editace AudioCD" at the window's base size and maximized at 1920 x 1080, and
+# the disc choice dialog.
+editcd=${LORVIKA_EDITCD_BIN:-$(dirname "$bin")/lorvika-editcd-snimky}
+if [ ! -x "$editcd" ]; then
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-editcd-snimky
+fi
+mkdir -p "$disc/home-edit"
+LORVIKA_HOME=$disc/home-edit QT_QPA_PLATFORM=offscreen timeout 60 "$editcd" "$out"
+ls "$out"/editcd-*.png "$out"/vybercd.png

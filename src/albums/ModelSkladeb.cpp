@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 #include "app/Sdilene.h"
 
@@ -10,6 +11,17 @@ namespace lorvika {
 const char* ModelSkladeb::pole(int sloupec) {
     static const char* const jmena[] = {"CISLO", "NAME", "ARTIST", "TYP", "DELKA"};
     return sloupec >= 0 && sloupec < PocetSloupcu ? jmena[sloupec] : "";
+}
+
+bool ModelSkladeb::jeDelka(const QString& text) {
+    static const QRegularExpression tvar(QStringLiteral("^\\s*\\d{1,6}\\s*[:.,]\\s*\\d{1,2}\\s*$"));
+    return text.trimmed().isEmpty() || tvar.match(text).hasMatch();
+}
+
+void ModelSkladeb::setTitulek(int sloupec, const QString& titulek) {
+    if (sloupec < 0 || sloupec >= PocetSloupcu) return;
+    tituly_[sloupec] = titulek;
+    emit headerDataChanged(Qt::Horizontal, sloupec, sloupec);
 }
 
 void ModelSkladeb::setKurzor(dbf::Cursor* kurzor) {
@@ -75,6 +87,10 @@ bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int 
     if (!kurzor_ || !index.isValid() || role != Qt::EditRole || index.row() >= rowCount())
         return false;
     const QString text = value.toString();
+    if (index.column() == Delka && !jeDelka(text)) {
+        emit delkaOdmitnuta(text);
+        return false;
+    }
     const char* p = pole(index.column());
     kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(index.row())]);
     kurzor_->edit();
@@ -110,8 +126,7 @@ Qt::ItemFlags ModelSkladeb::flags(const QModelIndex& index) const {
 QVariant ModelSkladeb::headerData(int section, Qt::Orientation o, int role) const {
     if (role != Qt::DisplayRole) return {};
     if (o == Qt::Vertical) return section == aktualni_ ? QStringLiteral("▶") : QString();
-    static const char* const tituly[] = {"Pozice", "Název", "Interpret/popis", "Typ", "Délka"};
-    return section >= 0 && section < PocetSloupcu ? QString::fromUtf8(tituly[section]) : QVariant();
+    return section >= 0 && section < PocetSloupcu ? tituly_[section] : QVariant();
 }
 
 QWidget* VyberTypu::createEditor(QWidget* parent, const QStyleOptionViewItem&,

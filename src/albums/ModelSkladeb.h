@@ -11,6 +11,8 @@
 // Délka (shown and typed as minutes and seconds).
 namespace lorvika {
 
+inline constexpr const char* kDelkaNeniCas = "Délka musí být zadána jako minuty a sekundy (mm:ss)";
+
 class ModelSkladeb : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -36,8 +38,20 @@ class ModelSkladeb : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
     static const char* pole(int sloupec);
+    // A length as the grid takes it: minutes and seconds as two numbers joined by ":", "." or
+    // ",", or an empty text (no length).
+    static bool jeDelka(const QString& text);
+    // The column's title (the edit window calls the performer column "Umělec/popis").
+    void setTitulek(int sloupec, const QString& titulek);
+
+  signals:
+    // A typed length was refused; the cell keeps its value.
+    void delkaOdmitnuta(const QString& text);
 
   private:
+    QStringList tituly_{QStringLiteral("Pozice"), QStringLiteral("Název"),
+                        QStringLiteral("Interpret/popis"), QStringLiteral("Typ"),
+                        QStringLiteral("Délka")};
     dbf::Cursor* kurzor_ = nullptr;
     std::vector<dbf::Bookmark> radky_;
     int aktualni_ = -1;

@@ -253,6 +253,9 @@ void TFNewCD::sestavSkladby() {
                 }
             });
     connect(model, &QAbstractItemModel::modelReset, this, [this] { novyRadek_ = -1; });
+    connect(model, &ModelSkladeb::delkaOdmitnuta, this, [this] {
+        hlavni()->zpravy().zobrazSPipnutim(kDelkaNeniCas, MsgKind::Warning, kButtonsOK);
+    });
     auto* l = new QVBoxLayout(TSSkladby);
     l->addWidget(DBSkladby);
     PageC->addTab(TSSkladby, QStringLiteral("Skladby"));

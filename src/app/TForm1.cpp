@@ -17,6 +17,7 @@
 #include "app/TFormZaklad.h"
 #include "app/UvodniObrazek.h"
 #include "app/Zastupci.h"
+#include "export/Sonorek.h"
 #include "store/Catalogue.h"
 
 #ifdef LORVIKA_HAVE_X11
@@ -72,6 +73,11 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     session_->setOnChange([this] {
         obnovTitulek();
         obnovPredchozi();
+    });
+    // An album change completed at opening gets its player file like any saved change.
+    session_->setPoDokonceniZmeny([this](std::int64_t cislo, const std::string& sn) {
+        UlozTxtCDPoZmene(cislo, sn, *session_->TData(), *session_->TSkladby(),
+                         session_->adresarTXT());
     });
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("ClientArea"));

@@ -7,6 +7,7 @@
 #include "export/Zaloha.h"
 #include "store/Catalogue.h"
 #include "store/LangDriver.h"
+#include "store/ZmenaAlba.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "store/dbf/Files.h"
@@ -73,6 +74,7 @@ int runRestore(const Args& args, std::ostream& out, std::ostream& err) {
     try {
         dbf::Engine engine;
         configure(engine, paths);
+        ZahodZmenuAlba(engine, dir);
         auto alba = engine.open(dir, std::string(kSouborAlb));
         auto skladby = engine.open(dir, std::string(kSouborSkladeb));
         ObnovaTxt(*alba, *skladby, AdresarTXT(dir), [&out](const std::string& text) {
@@ -93,6 +95,19 @@ int runPack(const Args& args, std::ostream& out, std::ostream& err) {
     if (!requireDatabase(dir, err)) return kProblem;
     dbf::Engine engine;
     configure(engine, programPaths());
+    // An album change a crash interrupted names track records by their numbers: it is
+    // completed before packing renumbers them.
+    try {
+        if (const auto z = DokonciZmenuAlba(engine, dir)) {
+            auto alba = engine.open(dir, std::string(kSouborAlb));
+            auto skladby = engine.open(dir, std::string(kSouborSkladeb));
+            UlozTxtCDPoZmene(z->cislo, z->puvodniSN, *alba, *skladby, AdresarTXT(dir));
+            out << "Dokončena přerušená změna alba " << z->cislo << '\n';
+        }
+    } catch (const dbf::EngineError& e) {
+        err << "Přerušenou změnu alba nelze dokončit: " << e.what() << '\n';
+        return kProblem;
+    }
     struct Step {
         std::string_view file;
         const char* text;

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "store/AsciiCase.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
 #include "store/dbf/Files.h"
@@ -193,6 +194,32 @@ std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string&
     }
     if (zapsano > 0) zapisNaDisk(adresarTXT);
     return zapsano;
+}
+
+bool UlozTxtCDPoZmene(std::int64_t cislo, const std::string& puvodniSN, dbf::Cursor& alba,
+                      dbf::Cursor& skladby, const std::string& adresarTXT) {
+    if (!UlozTxtCD(cislo, alba, skladby, adresarTXT)) return false;
+    if (puvodniSN.empty()) return true;
+    // The album's identity now, and whether another album still names the old file.
+    std::string sn;
+    bool sdileny = false;
+    {
+        const auto pohled = alba.readOnlyView();
+        if (!NajdiCD(cislo, "cislo", *pohled)) return true;
+        sn = pohled->text("SN");
+        if (equalNoCase(sn, puvodniSN)) return true;
+        if (pohled->hasTag("sn")) {
+            pohled->setTag("sn");
+            pohled->setRange(dbf::Key(puvodniSN), dbf::Key(puvodniSN));
+            sdileny = !pohled->isEmpty();
+        }
+    }
+    if (sdileny) return true;
+    const std::string stary = SouborTxtCD(adresarTXT, puvodniSN);
+    std::error_code ec;
+    fs::remove(stary, ec);
+    if (ec) throw SonorekError("Soubor \"" + stary + "\" nelze odstranit: " + ec.message());
+    return true;
 }
 
 void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,

@@ -40,6 +40,11 @@ bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
 // stays on its album. Returns how many files were written.
 std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT);
 
+// After a change of album cislo: its file is written, and when its disc identity is no longer
+// puvodniSN the file named after puvodniSN goes too, unless another album still carries it.
+bool UlozTxtCDPoZmene(std::int64_t cislo, const std::string& puvodniSN, dbf::Cursor& alba,
+                      dbf::Cursor& skladby, const std::string& adresarTXT);
+
 // Rewrites the files of every album the album cursor sees, in the order of its tag, and leaves
 // it on the album it was on. The status text is shown first and cleared at the end.
 void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,

@@ -9,6 +9,7 @@
 #include "Ini.h"
 #include "LangDriver.h"
 #include "Paths.h"
+#include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
 
 namespace lorvika {
@@ -184,6 +185,12 @@ void DatabaseSession::pripravTabulky() {
     NastavOvladac(paths_.iniFile, paths_.engineConfig);
     engine_->setLanguageDriver(NastavenyOvladac(paths_.engineConfig));
     prubeh_.pridaneSloupce += PridejSloupce(*engine_, adresar_);
+    // An album change that a crash interrupted is completed before anyone sees the tables.
+    if (const auto z = DokonciZmenuAlba(*engine_, adresar_)) {
+        prubeh_.dokoncenaZmena = z->cislo;
+        dokoncenaSN_ = z->puvodniSN;
+        if (z->nahraditSkladby) packPending_ = true;
+    }
     otevriHlavni();
 }
 
@@ -196,9 +203,13 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
             try {
-                archive_->rozbal(directory);
+                if (archive_->rozbal(directory)) ZahodZmenuAlba(*engine_, directory);
             } catch (const dbf::EngineError&) {
                 // the tables could not be reopened after it; the preparation below tells
+                try {
+                    ZahodZmenuAlba(*engine_, directory);
+                } catch (const dbf::EngineError&) {
+                }
             }
             // The restored files go through the same preparation: an archive made before a
             // conversion or before the added columns must not be opened half-prepared.
@@ -304,10 +315,12 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
             throw;
         }
     }
+    status_.pocetCD(1, pocetCD());
+    if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
+        poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
     // A crash between storing an album and writing its file must not leave it without one.
     if (doplneniTxt_ && jeOtevrena())
         prubeh_.doplneneTxt = doplneniTxt_(*data_, *skladby_, adresarTXT_);
-    status_.pocetCD(1, pocetCD());
     return jeOtevrena();
 }
 

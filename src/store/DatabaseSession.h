@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -81,6 +82,7 @@ struct PrubehOtevreni {
     std::optional<bool> zaloha;            // result of the automatic backup; empty: none ran
     std::size_t doplneneTxt = 0;           // companion-player files written for albums lacking one
     std::string chyba;                     // the engine's error when the opening failed
+    std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
 };
 
 class DatabaseSession {
@@ -105,6 +107,10 @@ class DatabaseSession {
     void setDoplneniTxt(DoplneniTxt doplneni) { doplneniTxt_ = std::move(doplneni); }
     // Called whenever the caption or the list of previous databases changed.
     void setOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+    // Called after an opening completed an album change a crash had interrupted, with the
+    // album number and its disc identity before the change (the player file follows).
+    using PoDokonceniZmeny = std::function<void(std::int64_t cislo, const std::string& puvodniSN)>;
+    void setPoDokonceniZmeny(PoDokonceniZmeny f) { poDokonceni_ = std::move(f); }
 
     dbf::Engine& engine() { return *engine_; }
     const SessionPaths& paths() const { return paths_; }
@@ -193,6 +199,8 @@ class DatabaseSession {
     PrubehOtevreni prubeh_;
     std::function<void()> onChange_;
     DoplneniTxt doplneniTxt_;
+    PoDokonceniZmeny poDokonceni_;
+    std::string dokoncenaSN_;
 };
 
 }  // namespace lorvika

@@ -1,0 +1,228 @@
+// The edit window's two costly steps on a generated catalogue (10,000 albums, or 100,000 with
+// LORVIKA_BENCH_LARGE=1):
+// - BM_UlozeniBesideNoveho: saving an edited album of 20 tracks (the album record, all tracks
+//   replaced through the journal, the player file) beside storing the same album new (one album
+//   record and 20 track records appended, the player file). Counters: ulozeni_ms, nove_ms,
+//   pomer = ulozeni / nove, and the same for the tables alone (tab_*). The engine's fsync (the
+//   journal's) is left out; the player file's writer syncs its file on both sides.
+// - BM_DalsiAlbum: loading the next album into the edit window's state and work table, beside
+//   only reading the same album and its tracks through the cursors. Counters: nacteni_ms,
+//   cteni_ms, pomer.
+// The catalogue is copied into a work folder first, so the generated one stays as it was.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CatalogueGen.h"
+#include "albums/EditCD.h"
+#include "export/Sonorek.h"
+#include "store/Catalogue.h"
+#include "store/ZmenaAlba.h"
+#include "store/dbf/Engine.h"
+#include "store/dbf/FileSystem.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace dbf = lorvika::dbf;
+using Clock = std::chrono::steady_clock;
+
+fs::path benchBase() {
+    if (const char* d = std::getenv("LORVIKA_BENCH_DIR")) return d;
+    return fs::temp_directory_path() / "lorvika-bench";
+}
+
+bool large() {
+    const char* v = std::getenv("LORVIKA_BENCH_LARGE");
+    return v && *v && std::string(v) != "0";
+}
+
+// The native file system without fsync: the figures are for the work, not for the disk.
+class BezSync : public dbf::FileSystem {
+  public:
+    std::unique_ptr<dbf::File> open(const std::string& path, Mode mode) override {
+        return std::make_unique<Soubor>(base_->open(path, mode));
+    }
+    bool exists(const std::string& path) override { return base_->exists(path); }
+    void remove(const std::string& path) override { base_->remove(path); }
+    void rename(const std::string& from, const std::string& to) override {
+        base_->rename(from, to);
+    }
+    dbf::FileStamp stamp(const std::string& path) override { return base_->stamp(path); }
+    std::string resolve(const std::string& directory, const std::string& name) override {
+        return base_->resolve(directory, name);
+    }
+
+  private:
+    class Soubor : public dbf::File {
+      public:
+        explicit Soubor(std::unique_ptr<dbf::File> f) : f_(std::move(f)) {}
+        std::size_t readAt(std::uint64_t o, void* b, std::size_t n) override {
+            return f_->readAt(o, b, n);
+        }
+        void writeAt(std::uint64_t o, const void* d, std::size_t n) override {
+            f_->writeAt(o, d, n);
+        }
+        std::uint64_t size() override { return f_->size(); }
+        void truncate(std::uint64_t n) override { f_->truncate(n); }
+        void sync() override {}
+        bool tryLock() override { return f_->tryLock(); }
+        const char* map(std::uint64_t n) override { return f_->map(n); }
+
+      private:
+        std::unique_ptr<dbf::File> f_;
+    };
+    std::shared_ptr<dbf::FileSystem> base_ = dbf::FileSystem::native();
+};
+
+class TicheZpravy : public lorvika::Messages {
+  public:
+    lorvika::MsgButton show(const std::string&, lorvika::MsgKind, const lorvika::MsgButtons&,
+                            lorvika::Sound, int) override {
+        return lorvika::MsgButton::Yes;
+    }
+};
+
+struct Katalog {
+    std::unique_ptr<dbf::Engine> engine;
+    std::string db, txt, prog;
+    std::unique_ptr<dbf::Cursor> alba, skladby;
+    std::int64_t pocet = 0;
+};
+
+Katalog& katalog() {
+    static Katalog k;
+    if (k.alba) return k;
+    lorvika::bench::GenOptions options;
+    options.albums = large() ? 100000 : 10000;
+    const auto d = lorvika::bench::ensureDataset(benchBase(), options);
+    const fs::path prace = benchBase() / ("editace-" + std::to_string(options.albums));
+    fs::remove_all(prace);
+    fs::create_directories(prace / "db");
+    fs::create_directories(prace / "prog");
+    for (const auto& f : fs::directory_iterator(d.lorvikaDir))
+        fs::copy_file(f.path(), prace / "db" / f.path().filename());
+    k.engine = std::make_unique<dbf::Engine>(std::make_shared<BezSync>());
+    k.db = (prace / "db").string();
+    k.txt = (prace / "db" / "TXT").string();
+    k.prog = (prace / "prog").string();
+    k.alba = k.engine->open(k.db, std::string(lorvika::kSouborAlb));
+    k.skladby = k.engine->open(k.db, std::string(lorvika::kSouborSkladeb));
+    k.pocet = static_cast<std::int64_t>(k.alba->recordCount());
+    return k;
+}
+
+std::vector<std::vector<std::string>> dvacetSkladeb(std::int64_t cislo, int verze) {
+    std::vector<std::vector<std::string>> out;
+    for (int t = 1; t <= 20; ++t)
+        out.push_back({std::to_string(cislo), std::to_string(t),
+                       "Skladba č. " + std::to_string(t) + " verze " + std::to_string(verze),
+                       "Host " + std::to_string(t), std::to_string(180 + t), "píseň"});
+    return out;
+}
+
+void BM_UlozeniBesideNoveho(benchmark::State& state) {
+    Katalog& k = katalog();
+    double ulozeni = 0, nove = 0, ulozeniTabulky = 0, noveTabulky = 0;
+    std::int64_t n = 0;
+    std::int64_t dalsiCislo = k.pocet + 1;
+    for (auto _ : state) {
+        const std::int64_t cislo = 1 + (n * 7919) % k.pocet;
+        ++n;
+        lorvika::ZmenaAlba z;
+        z.cislo = cislo;
+        z.pole = {{"ALBUM", "Upravené album " + std::to_string(n)},
+                  {"ROK", "2001"},
+                  {"ZMENA", "8.12.2026"}};
+        z.nahraditSkladby = true;
+        z.skladby = dvacetSkladeb(cislo, static_cast<int>(n));
+        Clock::time_point tabulky;
+        auto t0 = Clock::now();
+        lorvika::ZapisZmenuAlba(*k.engine, k.db, *k.alba, *k.skladby, z, [&] {
+            tabulky = Clock::now();
+            lorvika::UlozTxtCDPoZmene(cislo, k.alba->text("SN"), *k.alba, *k.skladby, k.txt);
+        });
+        auto t1 = Clock::now();
+
+        // The same album stored as a new one, as the new-album window does.
+        const std::int64_t nove_cislo = dalsiCislo++;
+        k.alba->append();
+        k.alba->setInteger("CISLO", nove_cislo);
+        k.alba->setText("ALBUM", "Upravené album " + std::to_string(n));
+        k.alba->setText("ARTIST", "Interpret");
+        k.alba->setInteger("ROK", 2001);
+        k.alba->setInteger("PSTOP", 20);
+        k.alba->setText("SN", "BENCH-" + std::to_string(nove_cislo));
+        k.alba->setText("ZMENA", "8.12.2026");
+        k.alba->post();
+        for (const auto& radek : dvacetSkladeb(nove_cislo, static_cast<int>(n))) {
+            k.skladby->append();
+            for (int i = 0; i < static_cast<int>(radek.size()); ++i)
+                k.skladby->setText(i, radek[static_cast<std::size_t>(i)]);
+            k.skladby->post();
+        }
+        auto novaTabulky = Clock::now();
+        lorvika::UlozTxtCD(nove_cislo, *k.alba, *k.skladby, k.txt);
+        auto t2 = Clock::now();
+        using ms = std::chrono::duration<double, std::milli>;
+        ulozeni += ms(t1 - t0).count();
+        nove += ms(t2 - t1).count();
+        ulozeniTabulky += ms(tabulky - t0).count();
+        noveTabulky += ms(novaTabulky - t1).count();
+    }
+    const double pocet = static_cast<double>(n);
+    state.counters["ulozeni_ms"] = ulozeni / pocet;
+    state.counters["nove_ms"] = nove / pocet;
+    state.counters["pomer"] = ulozeni / nove;
+    // The tables alone, without the player file (whose writer syncs it).
+    state.counters["tab_ulozeni_ms"] = ulozeniTabulky / pocet;
+    state.counters["tab_nove_ms"] = noveTabulky / pocet;
+    state.counters["tab_pomer"] = ulozeniTabulky / noveTabulky;
+}
+BENCHMARK(BM_UlozeniBesideNoveho)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+void BM_DalsiAlbum(benchmark::State& state) {
+    Katalog& k = katalog();
+    TicheZpravy zpravy;
+    lorvika::EditCD edit(
+        *k.engine, *k.alba, *k.skladby, k.db, k.prog, k.txt, zpravy,
+        [] {
+            return dbf::Date{2026, 12, 8};
+        },
+        [] {});
+    k.alba->setTag("artist");
+    k.alba->first();
+    double nacteni = 0, cteni = 0;
+    std::int64_t n = 0, soucet = 0;
+    for (auto _ : state) {
+        k.alba->next();
+        if (k.alba->eof()) k.alba->first();
+        auto t0 = Clock::now();
+        edit.Aktualizuj();
+        auto t1 = Clock::now();
+        // The peer: the same album's fields and tracks read through the cursors only.
+        soucet += static_cast<std::int64_t>(k.alba->text("ALBUM").size());
+        lorvika::ProjdiSkladby(*k.skladby, k.alba->integer("CISLO"), [&](dbf::Cursor& s) {
+            soucet += static_cast<std::int64_t>(s.text("NAME").size()) + s.integer("DELKA");
+        });
+        auto t2 = Clock::now();
+        ++n;
+        nacteni += std::chrono::duration<double, std::milli>(t1 - t0).count();
+        cteni += std::chrono::duration<double, std::milli>(t2 - t1).count();
+    }
+    benchmark::DoNotOptimize(soucet);
+    state.counters["nacteni_ms"] = nacteni / static_cast<double>(n);
+    state.counters["cteni_ms"] = cteni / static_cast<double>(n);
+    state.counters["pomer"] = nacteni / cteni;
+    edit.Zavri();
+}
+BENCHMARK(BM_DalsiAlbum)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
