@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -64,7 +65,57 @@ class FrozenStamps : public test::FaultFileSystem {
     std::map<std::string, FileStamp> kept_;
 };
 
+// The index file's checksum, written out again here so that a test can forge a file whose
+// checksums are right but whose entries are not.
+std::uint64_t indexChecksum(const unsigned char* p, std::size_t n) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        h = (h ^ w) * 0x100000001B3ull;
+        h ^= h >> 29;
+    }
+    for (; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+    h ^= h >> 32;
+    return h;
+}
+
+std::uint64_t get64(const std::string& b, std::size_t at) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+void put64(std::string& b, std::size_t at, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
 }  // namespace
+
+TEST(DbfTrust, IndexNamingARecordTwiceIsNotUsed) {
+    test::TestDir dir;
+    {
+        Engine engine;
+        fill(engine, dir.str(), 5);
+    }
+    // The first tag's second entry names the first entry's record: album 2 would vanish and
+    // album 1 show twice. Both checksums are made right again.
+    const std::string path = dir.str() + "/cddata.mdx";
+    std::string b = test::readFile(path);
+    constexpr std::size_t kHead = 104;
+    const std::size_t entries = kHead + get64(b, 48);
+    const std::size_t first = entries + 4;
+    const std::size_t firstKey = static_cast<unsigned char>(b[first + 4]);
+    b.replace(first + 6 + firstKey, 4, b.substr(first, 4));
+    const auto* u = reinterpret_cast<const unsigned char*>(b.data());
+    put64(b, 72, indexChecksum(u + entries, b.size() - entries));
+    put64(b, 96, indexChecksum(u + 12, 84));
+    test::writeFile(path, b);
+    Engine engine;
+    auto c = engine.open(dir.str(), "cddata.DBF");
+    EXPECT_EQ(numbersOn(*c, "cislo"), (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(numbersOn(*c, "album").size(), 5u);
+}
 
 TEST(DbfTrust, IndexEntriesNamingDeletedRecordsAreNotUsed) {
     test::TestDir dir;
