@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
+#include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
+#include "store/Catalogue.h"
 
 namespace lorvika {
 
@@ -111,8 +113,15 @@ bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int 
             }
             break;
         }
-        default:
-            kurzor_->setText(p, text.toStdString());
+        default: {
+            // What the editors refuse is refused here too (a paste into the model, a script).
+            const KontrolaTextu k = ZkontrolujText(text.toStdString());
+            if (!k.ok()) {
+                kurzor_->cancel();
+                return false;
+            }
+            kurzor_->setText(p, k.text);
+        }
     }
     kurzor_->post();
     emit dataChanged(index, index);
@@ -135,6 +144,7 @@ QWidget* VyberTypu::createEditor(QWidget* parent, const QStyleOptionViewItem&,
     combo->setEditable(true);
     combo->addItems(seznam);
     combo->lineEdit()->setMaxLength(25);
+    if (zpravy) HlidejText(combo, QStringLiteral("Typ"), *zpravy);
     return combo;
 }
 

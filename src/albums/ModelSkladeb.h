@@ -5,6 +5,7 @@
 #include <QStyledItemDelegate>
 #include <vector>
 
+#include "store/Messages.h"
 #include "store/dbf/Cursor.h"
 
 // The editable grid of the new album's work table: Pozice, Název, Interpret/popis, Typ and
@@ -63,6 +64,8 @@ class VyberTypu : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QStringList seznam;
+    // Where refused characters are reported; without it the editor is not guarded.
+    Messages* zpravy = nullptr;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;

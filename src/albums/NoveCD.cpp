@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "disc/Readout.h"
@@ -110,19 +111,37 @@ bool NoveCD::NactiDisk(CdDevice& player) {
 std::int64_t NoveCD::Uloz() {
     if (!prace_ || sn_.empty()) return 0;
     if (jeZapsano(sn_)) return 0;
+    VstupyAlba v = vstupy;
+    struct Text {
+        const char* sloupec;
+        const char* popis;
+        std::string* hodnota;
+    };
+    const Text texty[] = {
+        {"ARTIST", "Interpret", &v.artist}, {"ALBUM", "Album", &v.album},
+        {"ZANR", "Žánr", &v.zanr},          {"TYP", "Typ", &v.typ},
+        {"ZEME", "Původ", &v.zeme},         {"VYD_F", "Vydavatel - firma", &v.vydF},
+        {"VYD_P", "Producent", &v.vydP},    {"ZPEV", "Zpěv", &v.zpev},
+        {"KYTAR", "Kytara", &v.kytar},      {"BASA", "Basa", &v.basa},
+        {"BICI", "Bicí", &v.bici},          {"KLAV", "Klávesy", &v.klav},
+        {"HOST", "Host", &v.host},          {"SAX", "Saxofon", &v.sax},
+        {"TRUBKA", "Trubka", &v.trubka},    {"SPECIAL", "Specialita", &v.special},
+        {"POPIS", "Popis", &v.popis},
+    };
+    // Every text is checked before anything is written: a refused character stores nothing.
+    for (const Text& t : texty) {
+        KontrolaTextu k = ZkontrolujText(*t.hodnota, t.popis);
+        if (!k.ok()) {
+            zpravy_.zobrazSPipnutim(k.chyba, MsgKind::Warning, kButtonsOK);
+            return 0;
+        }
+        *t.hodnota = std::move(k.text);
+    }
     const std::int64_t cislo = Vytvor_cislo(*alba_);
-    const VstupyAlba& v = vstupy;
 
     alba_->append();
     alba_->setInteger("CISLO", cislo);
-    const std::pair<const char*, const std::string*> texty[] = {
-        {"ARTIST", &v.artist}, {"ALBUM", &v.album}, {"ZANR", &v.zanr},     {"TYP", &v.typ},
-        {"ZEME", &v.zeme},     {"VYD_F", &v.vydF},  {"VYD_P", &v.vydP},    {"ZPEV", &v.zpev},
-        {"KYTAR", &v.kytar},   {"BASA", &v.basa},   {"BICI", &v.bici},     {"KLAV", &v.klav},
-        {"HOST", &v.host},     {"SAX", &v.sax},     {"TRUBKA", &v.trubka}, {"SPECIAL", &v.special},
-        {"POPIS", &v.popis},
-    };
-    for (const auto& [pole, hodnota] : texty) alba_->setText(pole, *hodnota);
+    for (const Text& t : texty) alba_->setText(t.sloupec, *t.hodnota);
     alba_->setInteger("ROK", CeleCislo(v.rok));
     alba_->setInteger("CENA", CeleCislo(v.cena));
     alba_->setInteger("HODNOC", std::clamp(v.hodnoceni, 0, 6));
@@ -164,22 +183,44 @@ void NoveCD::NulujEditTxt() {
 
 bool NoveCD::PrevezmiCdText() {
     if (cdText_.empty()) return false;
-    if (vstupy.album.empty()) vstupy.album = cdText_.title;
-    if (vstupy.artist.empty()) vstupy.artist = cdText_.performer;
-    if (!prace_) return true;
-    for (prace_->first(); !prace_->eof(); prace_->next()) {
-        const std::int64_t t = prace_->integer("CISLO");
-        if (t < 1 || t > static_cast<std::int64_t>(cdText_.tracks.size())) continue;
-        const CdTextTrack& stopa = cdText_.tracks[static_cast<std::size_t>(t - 1)];
-        const bool nazev = prace_->text("NAME").empty() && !stopa.title.empty();
-        const bool umelec = prace_->text("ARTIST").empty() && !stopa.performer.empty();
-        if (!nazev && !umelec) continue;
-        prace_->edit();
-        if (nazev) prace_->setText("NAME", stopa.title);
-        if (umelec) prace_->setText("ARTIST", stopa.performer);
-        prace_->post();
+    // A text with a character the tables cannot hold is not taken at all (never half of it);
+    // one message lists them.
+    std::string odmitnute;
+    const auto prevezmi = [&](const std::string& text, const std::string& kde) {
+        KontrolaTextu k = ZkontrolujText(text);
+        if (k.ok()) return std::optional<std::string>(std::move(k.text));
+        odmitnute += "\r" + kde + ": znak „" + k.znak + "“";
+        return std::optional<std::string>();
+    };
+    if (vstupy.album.empty() && !cdText_.title.empty())
+        vstupy.album = prevezmi(cdText_.title, "album").value_or("");
+    if (vstupy.artist.empty() && !cdText_.performer.empty())
+        vstupy.artist = prevezmi(cdText_.performer, "interpret").value_or("");
+    if (prace_) {
+        for (prace_->first(); !prace_->eof(); prace_->next()) {
+            const std::int64_t t = prace_->integer("CISLO");
+            if (t < 1 || t > static_cast<std::int64_t>(cdText_.tracks.size())) continue;
+            const CdTextTrack& stopa = cdText_.tracks[static_cast<std::size_t>(t - 1)];
+            const std::string stopaText = "skladba " + std::to_string(t);
+            std::optional<std::string> nazev, umelec;
+            if (prace_->text("NAME").empty() && !stopa.title.empty())
+                nazev = prevezmi(stopa.title, "název, " + stopaText);
+            if (prace_->text("ARTIST").empty() && !stopa.performer.empty())
+                umelec = prevezmi(stopa.performer, "umělec, " + stopaText);
+            if (!nazev && !umelec) continue;
+            prace_->edit();
+            if (nazev) prace_->setText("NAME", *nazev);
+            if (umelec) prace_->setText("ARTIST", *umelec);
+            prace_->post();
+        }
+        prace_->first();
     }
-    prace_->first();
+    if (!odmitnute.empty())
+        zpravy_.zobrazSPipnutim(
+            "Tyto texty z CD-TEXT obsahují znak, který nelze do databáze "
+            "uložit, a nebyly převzaty:" +
+                odmitnute,
+            MsgKind::Warning, kButtonsOK);
     return true;
 }
 

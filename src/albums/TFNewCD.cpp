@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
@@ -224,6 +225,22 @@ void TFNewCD::sestavData() {
     l->addLayout(levy);
     l->addLayout(pravy);
     PageC->addTab(TSData, QStringLiteral("Data"));
+
+    Messages& zpravy = hlavni()->zpravy();
+    const std::pair<QWidget*, const char*> texty[] = {
+        {CBArtist, "Interpret"},  {EAlbum, "Album"}, {CBZanr, "Žánr"},
+        {CBTyp, "Typ"},           {CBZeme, "Původ"}, {CBVyd_F, "Vydavatel - firma"},
+        {EVyd_P, "Producent"},    {EZpev, "Zpěv"},   {EKytar, "Kytara"},
+        {EBasa, "Basa"},          {EBici, "Bicí"},   {EKlav, "Klávesy"},
+        {EHost, "Host"},          {ESax, "Saxofon"}, {ETrubka, "Trubka"},
+        {ESpecial, "Specialita"}, {EPopis, "Popis"},
+    };
+    for (const auto& [w, pole] : texty) {
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            HlidejText(c, QString::fromUtf8(pole), zpravy);
+        else
+            HlidejText(static_cast<QLineEdit*>(w), QString::fromUtf8(pole), zpravy);
+    }
 }
 
 void TFNewCD::sestavSkladby() {
@@ -234,6 +251,8 @@ void TFNewCD::sestavSkladby() {
     model = new ModelSkladeb(DBSkladby);
     DBSkladby->setModel(model);
     vyberTypu = new VyberTypu(DBSkladby);
+    vyberTypu->zpravy = &hlavni()->zpravy();
+    DBSkladby->setItemDelegate(new HlidanyDelegat(hlavni()->zpravy(), DBSkladby));
     DBSkladby->setItemDelegateForColumn(ModelSkladeb::Typ, vyberTypu);
     DBSkladby->verticalHeader()->setVisible(true);
     DBSkladby->installEventFilter(this);

@@ -53,6 +53,9 @@ SluzbyHlavnihoOkna Aplikace::sluzbyProgramu(Messages& zpravy, Dialogs& dialogy,
     s.zipRozbal = [](const std::string& a, std::string& ch, const std::function<void(int)>& p) {
         return spustZip(true, a, ch, p);
     };
+    s.zipUschovej = [](const std::string& a, const std::string& archiv) {
+        return Uschovej(a, archiv);
+    };
     s.obnovaTxt = [](dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& txt,
                      const std::function<void(const std::string&)>& stav) {
         ObnovaTxt(alba, skladby, txt, stav);

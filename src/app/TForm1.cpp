@@ -614,6 +614,20 @@ bool TForm1::zalohuj(const std::string&) {
 bool TForm1::rozbal(const std::string&) {
     return Rozbal();
 }
+bool TForm1::uschovej(const std::string& directory, const std::string& archiveName) {
+    if (!sluzby_.zipUschovej) return Archive::uschovej(directory, archiveName);
+    StavovyText(QStringLiteral("uschovávám původní tabulky do %1..")
+                    .arg(QString::fromStdString(archiveName)));
+    bool made = false;
+    try {
+        made = sluzby_.zipUschovej(directory, archiveName);
+    } catch (...) {
+        StavovyText({});
+        throw;
+    }
+    StavovyText({});
+    return made;
+}
 bool TForm1::Zalohuj() {
     return provedArchiv(false);
 }

@@ -41,6 +41,9 @@ struct SluzbyHlavnihoOkna {
     std::function<bool(const std::string&adresar, std::string&chyba,
                        const std::function<void(int)>&postup)>
         zipZalohuj, zipRozbal;
+    // Keeps the original tables in a new archive before their conversion (Archive::uschovej);
+    // without it no old database is converted.
+    std::function<bool(const std::string& adresar, const std::string& archiv)> zipUschovej;
     // Rewrites the companion player's text files of all albums; the item is disabled without it.
     std::function<void(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,
                        const std::function<void(const std::string&)>& stavovyText)>
@@ -90,6 +93,7 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
     // Archive (used by the session's automatic backup and by the backup settings).
     bool zalohuj(const std::string& directory) override;
     bool rozbal(const std::string& directory) override;
+    bool uschovej(const std::string& directory, const std::string& archiveName) override;
     bool Zalohuj();
     bool Rozbal();
     bool maArchiv() const { return static_cast<bool>(sluzby_.zipZalohuj); }

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "store/AsciiCase.h"
 #include "store/Catalogue.h"
+#include "store/LangDriver.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 
@@ -49,9 +50,17 @@ std::vector<std::string> problems(dbf::Engine& engine, const std::string& dir,
                 break;
         }
         for (auto& p : engine.verify(dir, file)) found.push_back(std::move(p));
+        for (const NahradniZnak& z : NajdiNahradniZnaky(dir, file)) {
+            std::string where = "album " + std::to_string(z.cd);
+            if (z.pozice != 0) where += ", skladba " + std::to_string(z.pozice);
+            found.push_back(where + ", sloupec " + z.sloupec +
+                            ": znak, který při převodu nešel zachovat, nahrazen znakem ■");
+        }
         // Opening a table with a stale index would rebuild it: only a current one is opened.
         if (status == dbf::Engine::IndexStatus::Current) checkTags(engine, dir, file, found);
     } catch (const dbf::EngineError& e) {
+        found.push_back(e.what());
+    } catch (const TableFileError& e) {
         found.push_back(e.what());
     }
     return found;

@@ -37,6 +37,7 @@ int runOpen(const Args& args, std::ostream& out, std::ostream& err) {
         return kProblem;
     }
     const PrubehOtevreni& p = session.prubeh();
+    if (!p.uschovano.empty()) out << "Původní tabulky uschovány do " << p.uschovano << '\n';
     for (const std::string& t : p.prevedene) {
         out << "Tabulka " << t << " převedena do kódové stránky 852\n";
     }

@@ -509,6 +509,44 @@ VysledekZalohy sZavrenymiTabulkami(const std::string& adresar, const ZalohaRizen
 
 }  // namespace
 
+bool Uschovej(const std::string& adresar, const std::string& nazev) {
+    const fs::path dir(adresar);
+    if (najdiSoubor(dir, nazev)) return false;
+    const fs::path archiv = dir / nazev;
+    int err = 0;
+    ZipPtr za(zip_open(archiv.c_str(), ZIP_CREATE | ZIP_EXCL, &err));
+    if (!za && err == ZIP_ER_EXISTS) return false;
+    if (!za) throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze vytvořit: " + zipErrorText(err));
+    auto fail = [&] {
+        throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze zapsat: " + zip_strerror(za.get()));
+    };
+    int pocet = 0;
+    for (std::string_view stem : {"cddata", "cdskladby"}) {
+        for (std::string_view ext : {".DBF", ".mdx", ".cpg"}) {
+            const auto found = najdiSoubor(dir, std::string(stem) + std::string(ext));
+            if (!found) continue;
+            const std::string name = found->filename().string();
+            zip_source_t* zs = zip_source_file(za.get(), found->c_str(), 0, -1);
+            if (!zs) fail();
+            const zip_int64_t idx = zip_file_add(za.get(), name.c_str(), zs, ZIP_FL_ENC_UTF_8);
+            if (idx < 0) {
+                zip_source_free(zs);
+                fail();
+            }
+            if (zip_set_file_compression(za.get(), static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE,
+                                         9) != 0)
+                fail();
+            ++pocet;
+        }
+    }
+    if (pocet == 0) throw ZalohaChyba("V adresáři " + uvoz(dir) + " nejsou žádné tabulky.");
+    // libzip writes a temporary file and renames it: the archive appears whole or not at all.
+    if (zip_close(za.get()) != 0) fail();
+    (void)za.release();
+    dbf::syncDirectory(dir.string());
+    return true;
+}
+
 VysledekZalohy Zalohuj(const std::string& adresar, const ZalohaRizeni& rizeni) {
     return sZavrenymiTabulkami(adresar, rizeni, "zálohuji databázi..", &zabal);
 }

@@ -68,4 +68,10 @@ VysledekZalohy Zalohuj(const std::string& adresar, const ZalohaRizeni& rizeni = 
 // otherwise nothing in the directory changes.
 VysledekZalohy Rozbal(const std::string& adresar, const ZalohaRizeni& rizeni = {});
 
+// Packs the table, index and code-page files of the database (whichever exist) as they are into
+// a new archive `nazev` in the directory, at compression level 9, without closing anything. An
+// archive of that name (any letter case) already there is left untouched: false. A failure
+// throws std::runtime_error naming the archive; no partial archive remains.
+bool Uschovej(const std::string& adresar, const std::string& nazev);
+
 }  // namespace lorvika

@@ -18,6 +18,19 @@ bool ZipArchiv::rozbal(const std::string& directory) {
     return proved(false, directory);
 }
 
+bool ZipArchiv::uschovej(const std::string& directory, const std::string& archiveName) {
+    status_.stavovyText("uschovávám původní tabulky do " + archiveName + "..");
+    bool made = false;
+    try {
+        made = Uschovej(directory, archiveName);
+    } catch (...) {
+        status_.stavovyText("");
+        throw;
+    }
+    status_.stavovyText("");
+    return made;
+}
+
 bool ZipArchiv::proved(bool zaloha, const std::string& directory) {
     std::string text;
     ZalohaRizeni r;

@@ -16,6 +16,7 @@ class ZipArchiv : public Archive {
 
     bool zalohuj(const std::string& directory) override;
     bool rozbal(const std::string& directory) override;
+    bool uschovej(const std::string& directory, const std::string& archiveName) override;
 
     // The reason of the last failure, empty after a success.
     const std::string& posledniChyba() const { return chyba_; }

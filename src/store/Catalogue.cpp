@@ -1,10 +1,12 @@
 #include "store/Catalogue.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
 #include "store/AsciiCase.h"
+#include "store/codepage.h"
 #include "store/dbf/Files.h"
 
 namespace lorvika {
@@ -236,6 +238,22 @@ std::string HodnoceniText(std::int64_t hodnoceni) {
 
 std::string RokText(std::int64_t rok) {
     return rok == 0 ? std::string() : std::to_string(rok);
+}
+
+KontrolaTextu ZkontrolujText(std::string_view text, std::string_view pole) {
+    cp::TableText t = cp::forCp852(text);
+    KontrolaTextu k;
+    k.text = std::move(t.text);
+    if (t.ok()) return k;
+    k.znak = t.refused;
+    char kod[16];
+    std::snprintf(kod, sizeof kod, "U+%04X", static_cast<unsigned>(t.refusedCode));
+    k.chyba = "Znak „" + k.znak + "“ (" + kod + ") nelze do databáze uložit";
+    if (!pole.empty()) k.chyba += " (" + std::string(pole) + ")";
+    k.chyba += t.refusedCode == cp::kReplacementMark
+                   ? ".\rTento znak označuje znaky, které nešlo převést ze starší databáze."
+                   : ".\rNahraďte ho jiným znakem.";
+    return k;
 }
 
 }  // namespace lorvika

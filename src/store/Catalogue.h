@@ -77,6 +77,19 @@ bool ExistujeKlic(std::string_view tag, const dbf::Key& hodnota, dbf::Cursor& ku
 // again; the found record stays current, otherwise the cursor stays where it was.
 bool NajdiCD(std::int64_t cislo, std::string_view tag, dbf::Cursor& kurzor);
 
+// The one check every text typed or read for the catalogue's tables goes through (inputs of the
+// album windows, track grids, CD-TEXT): typographic characters the tables lack get their plain
+// forms („ “ → ", ‚ ‘ → ', – — → -, … → ...); any other character code page 852 cannot hold
+// (and the conversion's mark ■) gives a Czech message that names it and, when given, the input.
+// The forms reach it through HlidacTextu (app/HlidacTextu.h).
+struct KontrolaTextu {
+    std::string text;   // with the plain forms; meaningless when refused
+    std::string znak;   // the refused character (UTF-8); empty when the text can be stored
+    std::string chyba;  // the Czech message; empty when the text can be stored
+    bool ok() const { return chyba.empty(); }
+};
+KontrolaTextu ZkontrolujText(std::string_view text, std::string_view pole = {});
+
 // Rating words, index = stored HODNOC value.
 const std::vector<std::string>& HodnoceniSlova();
 // The word for 1..6, "-" for anything else.

@@ -103,6 +103,11 @@ SessionPaths SessionPaths::program() {
     return p;
 }
 
+bool Archive::uschovej(const std::string& directory, const std::string& archiveName) {
+    throw TableFileError("Původní tabulky z adresáře " + directory + " nelze uschovat do " +
+                         archiveName + "; převod neproběhl.");
+}
+
 DatabaseSession::DatabaseSession(SessionPaths paths, Messages& messages, Dialogs& dialogs,
                                  StatusLine& status, Archive* archive,
                                  std::shared_ptr<dbf::FileSystem> fs)
@@ -177,6 +182,7 @@ void DatabaseSession::nastavAdresar(const std::string& directory) {
 void DatabaseSession::pripravTabulky() {
     // a restore may have reopened them: the recoding must not run under an open table
     ZavriTabulky();
+    uschovejPredPrevodem();
     for (const char* table : {kTrackTable, kAlbumTable}) {
         // a missing table is the engine's error below, which offers the backup
         if (!existujeSoubor(*fs_, adresar_, table)) continue;
@@ -192,6 +198,20 @@ void DatabaseSession::pripravTabulky() {
         if (z->nahraditSkladby) packPending_ = true;
     }
     otevriHlavni();
+}
+
+// The conversion rewrites the text of old tables for good, and the automatic backup after it
+// replaces the last copy of the old files: before the first conversion the originals go into an
+// archive of their own. Without it nothing is converted.
+void DatabaseSession::uschovejPredPrevodem() {
+    bool ceka = false;
+    for (const char* table : {kTrackTable, kAlbumTable})
+        ceka = ceka || (existujeSoubor(*fs_, adresar_, table) && CekaNaPrevod(adresar_, table));
+    if (!ceka) return;
+    if (!archive_)
+        throw TableFileError("Původní tabulky z adresáře " + adresar_ + " nelze uschovat do " +
+                             kArchivPredPrevodem + "; převod neproběhl.");
+    if (archive_->uschovej(adresar_, kArchivPredPrevodem)) prubeh_.uschovano = kArchivPredPrevodem;
 }
 
 DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& directory) {

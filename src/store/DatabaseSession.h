@@ -51,7 +51,16 @@ class Archive {
     virtual ~Archive() = default;
     virtual bool zalohuj(const std::string& directory) = 0;
     virtual bool rozbal(const std::string& directory) = 0;
+    // Keeps the table files of the directory as they are (tables, index and code-page files
+    // present) in a new archive of the given name beside them; the tables stay closed, nothing
+    // else is touched. An archive of that name already there is left as it is (false). A failure
+    // throws an error whose text names the archive; no partial archive remains.
+    // An archive service that cannot keep anything refuses, so that nothing is converted.
+    virtual bool uschovej(const std::string& directory, const std::string& archiveName);
 };
+
+// The archive of the original tables made before their first conversion; no backup writes it.
+inline constexpr const char* kArchivPredPrevodem = "pred-prevodem.zip";
 
 // Where the session's files live.
 struct SessionPaths {
@@ -77,6 +86,7 @@ struct PredchoziDB {
 struct PrubehOtevreni {
     bool vytvorena = false;                // the tables were missing and were created
     std::vector<std::string> prevedene;    // tables recoded to code page 852
+    std::string uschovano;                 // archive of the original tables made before that
     int pridaneSloupce = 0;                // columns appended to older tables
     std::vector<std::string> pridaneTagy;  // tags that checking the indexes added
     std::optional<bool> zaloha;            // result of the automatic backup; empty: none ran
@@ -180,6 +190,7 @@ class DatabaseSession {
     void nastavAdresar(const std::string& directory);
     void otevriHlavni();
     void pripravTabulky();
+    void uschovejPredPrevodem();
     Recovery obnovaPoChybe(const std::string& directory);
     void dokonciOtevreni(const std::string& directory, bool created);
     void zmena();

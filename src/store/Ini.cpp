@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -117,10 +118,41 @@ std::size_t findKey(const Document& doc, const std::string& section, const std::
     return std::string::npos;
 }
 
+// The value as it stands in the file, before any decoding or cut.
+std::string rawValueOf(const Line& line) {
+    return std::string(trim(std::string_view(line.text).substr(line.valueStart)));
+}
+
 std::string valueOf(const Line& line) {
-    std::string_view v = trim(std::string_view(line.text).substr(line.valueStart));
-    if (v.size() > kIniMaxValue) v = v.substr(0, kIniMaxValue);
-    return std::string(v);
+    std::string v = rawValueOf(line);
+    if (v.size() > kIniMaxValue) v.resize(kIniMaxValue);
+    return v;
+}
+
+// A value Windows-1250 cannot hold (a path in Cyrillic, a symbol) is written as UTF-8 behind the
+// byte order mark, so that it reads back exactly; everything else stays Windows-1250, byte for
+// byte as before. A Windows-1250 text that would itself begin with the mark's three bytes
+// ("ď»ż") is marked too, so that reading never mistakes it.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string encodeValue(std::string_view utf8) {
+    std::string bytes = cp::utf8ToCp1250(utf8);
+    if (cp::cp1250ToUtf8(bytes) == utf8 && !bytes.starts_with(kUtf8Mark)) return bytes;
+    return std::string(kUtf8Mark) + std::string(utf8);
+}
+
+// The text of a raw value, cut to the read limit in characters.
+std::string decodeValue(std::string_view raw) {
+    if (!raw.starts_with(kUtf8Mark)) {
+        return cp::cp1250ToUtf8(raw.substr(0, std::min(raw.size(), kIniMaxValue)));
+    }
+    raw.remove_prefix(kUtf8Mark.size());
+    std::size_t end = 0;
+    for (std::size_t chars = 0; end < raw.size() && chars < kIniMaxValue; ++chars) {
+        ++end;
+        while (end < raw.size() && (static_cast<unsigned char>(raw[end]) & 0xC0) == 0x80) ++end;
+    }
+    return std::string(raw.substr(0, end));
 }
 
 // Windows-1250 texts, already checked.
@@ -235,7 +267,7 @@ Checked check(const std::string& file, std::string_view section, std::string_vie
         refuse("Klíč " + quoted(std::string(key)));
     if (value.find_first_of("\r\n") != std::string_view::npos)
         refuse("Hodnotu klíče " + quoted(std::string(key)) + " s koncem řádku");
-    return {cp::utf8ToCp1250(s), cp::utf8ToCp1250(k), cp::utf8ToCp1250(value)};
+    return {cp::utf8ToCp1250(s), cp::utf8ToCp1250(k), encodeValue(value)};
 }
 
 bool lowerAsciiEqual(std::string_view a, std::string_view b) {
@@ -285,7 +317,7 @@ std::string CtiText(const std::string& soubor, std::string_view sekce, std::stri
     const Document doc = loadForRead(soubor);
     const std::size_t k = findKey(doc, foldUser(sekce), foldUser(klic));
     if (k == std::string::npos) return std::string(vychozi);
-    return cp::cp1250ToUtf8(valueOf(doc.lines[k]));
+    return decodeValue(rawValueOf(doc.lines[k]));
 }
 
 int CtiCislo(const std::string& soubor, std::string_view sekce, std::string_view klic,
@@ -332,7 +364,7 @@ IniSoubor::IniSoubor(const std::string& soubor) : d_(std::make_unique<Data>()) {
         if (line.kind == Line::Kind::Section)
             section = &d_->values[line.name];
         else if (section != nullptr && line.kind == Line::Kind::Key)
-            section->emplace(line.name, valueOf(line));
+            section->emplace(line.name, rawValueOf(line));
     }
 }
 
@@ -343,12 +375,12 @@ IniSoubor& IniSoubor::operator=(IniSoubor&&) noexcept = default;
 std::string IniSoubor::text(std::string_view sekce, std::string_view klic,
                             std::string_view vychozi) const {
     const std::string* v = d_->find(sekce, klic);
-    return v == nullptr ? std::string(vychozi) : cp::cp1250ToUtf8(*v);
+    return v == nullptr ? std::string(vychozi) : decodeValue(*v);
 }
 
 int IniSoubor::cislo(std::string_view sekce, std::string_view klic, int vychozi) const {
     const std::string* v = d_->find(sekce, klic);
-    return v == nullptr ? vychozi : IniCislo(*v, vychozi);
+    return v == nullptr ? vychozi : IniCislo(std::string_view(*v).substr(0, kIniMaxValue), vychozi);
 }
 
 bool IniSoubor::anoNe(std::string_view sekce, std::string_view klic, bool vychozi) const {

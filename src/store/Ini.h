@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-// Windows-style INI files: Windows-1250 on disk, CRLF line ends written, any line end read,
+// Windows-style INI files: Windows-1250 on disk (a value it cannot hold as UTF-8 behind the byte
+// order mark, so paths round-trip), CRLF line ends written, any line end read,
 // section and key names compared without regard to case. Texts at this interface are UTF-8.
 namespace lorvika {
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -97,6 +98,8 @@ std::uint32_t le32(const unsigned char* p) {
 
 struct Span {
     std::size_t offset, length;
+    std::string name;
+    char type = 'C';
 };
 
 struct Layout {
@@ -104,6 +107,7 @@ struct Layout {
     std::size_t headerLength = 0;
     std::size_t recordLength = 0;
     std::vector<Span> textFields;
+    std::vector<Span> fields;
 };
 
 Layout parseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize,
@@ -123,7 +127,11 @@ Layout parseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize,
         if (pos + 32 > l.headerLength) damaged(path, "neúplný popis pole");
         const std::size_t width = h[pos + 16];
         if (width == 0) damaged(path, "pole nulové délky");
-        if (h[pos + 11] == 'C') l.textFields.push_back({offset, width});
+        std::string name(reinterpret_cast<const char*>(&h[pos]), 11);
+        name.resize(std::strlen(name.c_str()));
+        const Span field{offset, width, std::move(name), static_cast<char>(h[pos + 11])};
+        if (field.type == 'C') l.textFields.push_back(field);
+        l.fields.push_back(field);
         offset += width;
     }
     if (offset != l.recordLength) damaged(path, "délka záznamu nesouhlasí s poli");
@@ -133,19 +141,57 @@ Layout parseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize,
     return l;
 }
 
-const std::array<unsigned char, 256>& recodeTable() {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        std::string all(256, '\0');
-        for (int b = 0; b < 256; ++b) all[b] = static_cast<char>(b);
-        const std::string recoded = cp::cp1250ToCp852(all);
-        for (int b = 0; b < 256; ++b) t[b] = static_cast<unsigned char>(recoded[b]);
-        return t;
-    }();
-    return table;
+using Kodovani = cp::CodePage;
+
+std::string cpgPath(const std::string& tablePath) {
+    const fs::path p(tablePath);
+    return resolve(p.parent_path().string(), p.stem().string() + ".cpg");
 }
 
-void convertFile(const std::string& path, const PrevodVolby& volby) {
+// The code page of an unmarked table: a code-page file beside it wins, then the language byte
+// 0x64 (the standard mark of code page 852); everything else was written under the Windows
+// driver. A code-page file naming a code page this program cannot read stops the conversion.
+Kodovani kodovaniTabulky(const std::string& path, unsigned char languageByte) {
+    const std::string cpg = cpgPath(path);
+    std::error_code ec;
+    if (fs::is_regular_file(cpg, ec)) {
+        Fd fd(::open(cpg.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0) fileError("přečíst", cpg, errno);
+        char buf[64];
+        const std::size_t n = readFully(fd.get(), 0, buf, sizeof buf, cpg);
+        const std::string_view text(buf, n);
+        if (auto k = cp::codePageNamed(text)) return *k;
+        throw TableFileError("Tabulka " + quoted(path) + " je podle souboru " + quoted(cpg) +
+                             " v kódové stránce " + quoted(std::string(text)) +
+                             ", kterou nelze převést; tabulka zůstává beze změny.");
+    }
+    return languageByte == kJazykCp852 ? Kodovani::Cp852 : Kodovani::Cp1250;
+}
+
+// One text field in place: decoded from the table's code page, written back in code page 852
+// with plain forms for typographic characters and the replacement mark for the rest.
+void prevedPole(unsigned char* field, std::size_t width, Kodovani kodovani) {
+    // Plain ASCII, most of every catalogue, stays as it is.
+    if (std::all_of(field, field + width, [](unsigned char b) { return b < 0x80; })) return;
+    const std::string_view raw(reinterpret_cast<const char*>(field), width);
+    const std::u32string codes =
+        kodovani == Kodovani::Utf8 ? cp::utf8Codes(raw) : cp::cp1250Codes(raw);
+    const std::string out = cp::toCp852Field(codes, width);
+    std::memcpy(field, out.data(), out.size());
+    std::memset(field + out.size(), ' ', width - out.size());
+}
+
+void zapisSouborAtomicky(const std::string& path, std::string_view obsah) {
+    try {
+        dbf::ReplacementFile novy(path);
+        novy.write(obsah);
+        novy.commit();
+    } catch (const std::system_error& e) {
+        fileError("zapsat", path, e.code().value());
+    }
+}
+
+void convertFile(const std::string& path, Kodovani kodovani, const PrevodVolby& volby) {
     Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) fileError("otevřít", path, errno);
     struct stat st {};
@@ -169,7 +215,6 @@ void convertFile(const std::string& path, const PrevodVolby& volby) {
     const std::string& tmpPath = novy->tempPath();
 
     writeFully(novy->fd(), header.data(), layout.headerLength, tmpPath);
-    const auto& table = recodeTable();
     const std::size_t perChunk = std::max<std::size_t>(1, (1u << 20) / layout.recordLength);
     std::vector<unsigned char> buf(perChunk * layout.recordLength);
     std::uint64_t offset = layout.headerLength;
@@ -181,8 +226,10 @@ void convertFile(const std::string& path, const PrevodVolby& volby) {
             damaged(path, "soubor je kratší, než udává počet záznamů");
         for (std::size_t r = 0; r < n; ++r) {
             unsigned char* rec = buf.data() + r * layout.recordLength;
-            for (const Span& f : layout.textFields)
-                for (std::size_t i = f.offset; i < f.offset + f.length; ++i) rec[i] = table[rec[i]];
+            // Text already in code page 852 keeps every byte.
+            if (kodovani != Kodovani::Cp852)
+                for (const Span& f : layout.textFields)
+                    prevedPole(rec + f.offset, f.length, kodovani);
             if (volby.poZaznamu) volby.poZaznamu(done + static_cast<std::uint32_t>(r) + 1);
         }
         writeFully(novy->fd(), buf.data(), bytes, tmpPath);
@@ -265,10 +312,10 @@ void ZajistiKonfiguraciStroje(const std::string& konfigurace) {
 bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
                    const std::string& konfigurace, const PrevodVolby& volby) {
     const std::string path = resolve(adresar, soubor);
+    unsigned char mark = 0;
     {
         Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0) fileError("otevřít", path, errno);
-        unsigned char mark = 0;
         if (readFully(fd.get(), 29, &mark, 1, path) < 1) damaged(path, "neúplná hlavička");
         if (mark == kZnackaPrevodu) return false;
     }
@@ -278,14 +325,91 @@ bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
     dbf::ReplacementFile::removeLeftovers(adresar, [&](std::string_view base) {
         return equalNoCase(base, fs::path(path).filename().string());
     });
+    const Kodovani kodovani = kodovaniTabulky(path, mark);
     NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladacWinUs);
-    convertFile(path, volby);
+    convertFile(path, kodovani, volby);
+    // Other programs that read the code-page file must now find the table's new code page.
+    const std::string cpg = cpgPath(path);
+    std::error_code ec;
+    if (fs::is_regular_file(cpg, ec)) zapisSouborAtomicky(cpg, "852");
     // The index describes the old bytes; the engine rebuilds it when the table is opened.
     const fs::path p(path);
     const std::string mdx = resolve(p.parent_path().string(), p.stem().string() + ".mdx");
     if (::unlink(mdx.c_str()) != 0 && errno != ENOENT) fileError("odstranit index", mdx, errno);
     NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladac852);
     return true;
+}
+
+}  // namespace lorvika
+
+namespace lorvika {
+
+bool CekaNaPrevod(const std::string& adresar, const std::string& soubor) {
+    const std::string path = resolve(adresar, soubor);
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) return false;
+        fileError("otevřít", path, errno);
+    }
+    unsigned char mark = 0;
+    if (readFully(fd.get(), 29, &mark, 1, path) < 1) damaged(path, "neúplná hlavička");
+    return mark != kZnackaPrevodu;
+}
+
+std::vector<NahradniZnak> NajdiNahradniZnaky(const std::string& adresar,
+                                             const std::string& soubor) {
+    const std::string path = resolve(adresar, soubor);
+    Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) fileError("otevřít", path, errno);
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0) fileError("přečíst", path, errno);
+    std::vector<unsigned char> header(32);
+    if (readFully(in.get(), 0, header.data(), 32, path) < 32) damaged(path, "neúplná hlavička");
+    // Before the conversion the byte of the mark is an ordinary letter.
+    if (header[29] != kZnackaPrevodu) return {};
+    header.resize(std::max<std::size_t>(32, le16(&header[8])));
+    if (readFully(in.get(), 0, header.data(), header.size(), path) < header.size())
+        damaged(path, "neúplná hlavička");
+    const Layout layout = parseHeader(header, static_cast<std::uint64_t>(st.st_size), path);
+
+    auto column = [&](std::string_view name) -> const Span* {
+        for (const Span& f : layout.fields)
+            if (equalNoCase(f.name, name)) return &f;
+        return nullptr;
+    };
+    const bool tracks = column("CD") != nullptr;
+    const Span* cd = tracks ? column("CD") : column("CISLO");
+    const Span* pozice = tracks ? column("CISLO") : nullptr;
+    auto number = [](const unsigned char* rec, const Span* f) -> std::int64_t {
+        if (f == nullptr) return 0;
+        const std::string text(reinterpret_cast<const char*>(rec + f->offset), f->length);
+        return static_cast<std::int64_t>(std::strtod(text.c_str(), nullptr));
+    };
+
+    std::vector<NahradniZnak> found;
+    const std::string name = fs::path(path).filename().string();
+    const std::size_t perChunk = std::max<std::size_t>(1, (1u << 20) / layout.recordLength);
+    std::vector<unsigned char> buf(perChunk * layout.recordLength);
+    std::uint64_t offset = layout.headerLength;
+    for (std::uint32_t done = 0; done < layout.records;) {
+        const std::size_t n = std::min<std::size_t>(perChunk, layout.records - done);
+        const std::size_t bytes = n * layout.recordLength;
+        if (readFully(in.get(), offset, buf.data(), bytes, path) < bytes)
+            damaged(path, "soubor je kratší, než udává počet záznamů");
+        for (std::size_t r = 0; r < n; ++r) {
+            const unsigned char* rec = buf.data() + r * layout.recordLength;
+            if (rec[0] == '*') continue;
+            for (const Span& f : layout.textFields) {
+                const auto* begin = rec + f.offset;
+                if (std::find(begin, begin + f.length, cp::kReplacementMark852) == begin + f.length)
+                    continue;
+                found.push_back({name, number(rec, cd), number(rec, pozice), f.name});
+            }
+        }
+        offset += bytes;
+        done += static_cast<std::uint32_t>(n);
+    }
+    return found;
 }
 
 }  // namespace lorvika

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/Paths.h"
 
@@ -27,6 +28,8 @@ inline constexpr std::string_view kOvladacWinUs = "DBWINUS0";
 inline constexpr std::string_view kUrovenTabulek = "5";
 // Language byte (offset 29) of a table that holds code-page-852 text.
 inline constexpr unsigned char kZnackaPrevodu = 31;
+// Language byte other programs write for code page 852.
+inline constexpr unsigned char kJazykCp852 = 0x64;
 
 // A table file that cannot be opened, read, written or replaced (not an engine error).
 class TableFileError : public std::runtime_error {
@@ -65,14 +68,34 @@ struct PrevodVolby {
     std::function<void(std::uint32_t)> poZaznamu;
 };
 
-// Recodes every character field of every record (deleted ones too) from Windows-1250 to code
-// page 852 and marks the table with 31 at offset 29; a marked table is left alone, index file
-// included. The result is written beside the table and renamed over it, so a crash leaves the
+// Recodes every character field of every record (deleted ones too) to code page 852 and marks
+// the table with 31 at offset 29; a marked table is left alone, index file included. The text is
+// read in the code page a ".cpg" file beside the table names (code page 852, Windows-1250 or
+// UTF-8; another name refuses with TableFileError and changes nothing), else in code page 852
+// when the language byte is 0x64, else in Windows-1250. Typographic characters code page 852
+// lacks get their plain forms, any other such character the replacement mark (■) that
+// NajdiNahradniZnaky finds. A ".cpg" file is rewritten to name code page 852 afterwards.
+// The result is written beside the table and renamed over it, so a crash leaves the
 // table either untouched or fully converted; the stale index file is removed. Call it before the
 // engine opens the table. Returns whether the table was converted.
 // A damaged table: dbf::EngineError. File access: TableFileError. Settings: IniError.
 bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
                    const std::string& konfigurace = engineConfigPath(),
                    const PrevodVolby& volby = {});
+
+// Whether the table still waits for PrevodTabulky (its language byte is not 31). A missing table
+// does not; one that cannot be read: TableFileError.
+bool CekaNaPrevod(const std::string& adresar, const std::string& soubor);
+
+// A cell that holds the replacement mark of a conversion, for `lorvika-db check`.
+struct NahradniZnak {
+    std::string tabulka;      // file name as found
+    std::int64_t cd = 0;      // album number (CISLO of albums, CD of tracks)
+    std::int64_t pozice = 0;  // track position (CISLO of tracks); 0 for an album
+    std::string sloupec;
+};
+// Every live record's text field in a converted table that holds the replacement mark.
+// Reads the file directly and writes nothing. A damaged table: dbf::EngineError.
+std::vector<NahradniZnak> NajdiNahradniZnaky(const std::string& adresar, const std::string& soubor);
 
 }  // namespace lorvika

@@ -289,6 +289,139 @@ std::string cp1250ToCp852(std::string_view bytes) {
     return out;
 }
 
+std::optional<CodePage> codePageNamed(std::string_view cpgText) {
+    std::string n;
+    for (char c : cpgText) {
+        if (c == ' ' || c == '-' || c == '_' || c == '\t' || c == '\r' || c == '\n') continue;
+        n.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    for (std::string_view prefix : {"WINDOWS", "ANSI", "OEM", "IBM", "DOS", "CP"}) {
+        if (n.starts_with(prefix) && n.size() > prefix.size() && n[prefix.size()] >= '0' &&
+            n[prefix.size()] <= '9') {
+            n.erase(0, prefix.size());
+            break;
+        }
+    }
+    if (n == "852" || n == "LDID/100") return CodePage::Cp852;
+    if (n == "1250" || n == "LDID/200") return CodePage::Cp1250;
+    if (n == "UTF8" || n == "65001") return CodePage::Utf8;
+    return std::nullopt;
+}
+
+std::string_view plainForm(char32_t c) {
+    switch (c) {
+        case U'\u201E':  // „
+        case U'\u201C':  // “
+        case U'\u201D':  // ”
+        case U'\u201F':  // ‟
+            return "\"";
+        case U'\u201A':  // ‚
+        case U'\u2018':  // ‘
+        case U'\u2019':  // ’
+        case U'\u201B':  // ‛
+            return "'";
+        case U'\u2010':  // hyphen
+        case U'\u2011':  // non-breaking hyphen
+        case U'\u2012':  // figure dash
+        case U'\u2013':  // –
+        case U'\u2014':  // —
+        case U'\u2015':  // horizontal bar
+        case U'\u2212':  // minus
+            return "-";
+        case U'\u2026':  // …
+            return "...";
+        case U'\u2039':  // ‹
+            return "<";
+        case U'\u203A':  // ›
+            return ">";
+        default:
+            return {};
+    }
+}
+
+TableText forCp852(std::string_view utf8) {
+    TableText r;
+    r.text.reserve(utf8.size());
+    const Reverse& rev = reverse852();
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = decode(utf8, i);
+        const std::string_view raw = utf8.substr(i, d.length);
+        i += d.length;
+        if (d.valid && d.cp != kReplacementMark && rev.find(d.cp) >= 0) {
+            r.text += raw;
+            continue;
+        }
+        const std::string_view plain = d.valid ? plainForm(d.cp) : std::string_view();
+        if (!plain.empty()) {
+            r.text += plain;
+            continue;
+        }
+        r.text += raw;
+        if (r.refused.empty()) {
+            r.refused = d.valid ? std::string(raw) : std::string("\uFFFD");
+            r.refusedCode = d.valid ? d.cp : U'\uFFFD';
+        }
+    }
+    return r;
+}
+
+std::string toCp852Field(std::u32string_view text, std::size_t width) {
+    const Reverse& rev = reverse852();
+    auto build = [&](bool expand) {
+        std::string out;
+        for (char32_t c : text) {
+            const int b = rev.find(c);
+            if (b >= 0 && c != kReplacementMark) {
+                out.push_back(static_cast<char>(b));
+                continue;
+            }
+            const std::string_view plain = plainForm(c);
+            if (!plain.empty() && (expand || plain.size() == 1))
+                out += plain;
+            else
+                out.push_back(static_cast<char>(kReplacementMark852));
+        }
+        return out;
+    };
+    std::string out = build(true);
+    if (out.size() > width) {
+        // Only the blanks that padded the field can give way to the longer forms.
+        while (out.size() > width && out.back() == ' ') out.pop_back();
+        if (out.size() > width) out = build(false);
+    }
+    return out;
+}
+
+std::u32string cp1250Codes(std::string_view bytes) {
+    std::u32string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        out.push_back(b < 0x80 ? b : kCp1250[b - 0x80]);
+    }
+    return out;
+}
+
+std::u32string cp852Codes(std::string_view bytes) {
+    std::u32string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        out.push_back(b < 0x80 ? b : kCp852[b - 0x80]);
+    }
+    return out;
+}
+
+std::u32string utf8Codes(std::string_view utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = decode(utf8, i);
+        out.push_back(d.valid ? d.cp : U'\uFFFD');
+        i += d.length;
+    }
+    return out;
+}
+
 char32_t toUpper(char32_t c) {
     if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
     const auto pos = kLowerRow.find(c);

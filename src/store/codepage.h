@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,41 @@ std::string cp1250ToUtf8(std::string_view bytes);
 std::string utf8ToCp1250(std::string_view text);  // characters 1250 lacks become '?'
 // Byte-level recoding of old tables; a character code page 852 lacks stays as it is.
 std::string cp1250ToCp852(std::string_view bytes);
+
+// The plain form of a typographic character code page 852 lacks: „ “ ” ‟ → ", ‚ ‘ ’ ‛ → ',
+// – — and the other dashes → -, … → ..., ‹ › → < >. Empty for every other character.
+std::string_view plainForm(char32_t c);
+// Mark left in a table for a character that has neither a place in code page 852 nor a plain
+// form (the black square, byte 0xFE of code page 852). Typed text may not use it.
+inline constexpr char32_t kReplacementMark = U'\u25A0';
+inline constexpr unsigned char kReplacementMark852 = 0xFE;
+
+// Text on its way into a code-page-852 table: the typographic characters in their plain forms,
+// and the first character that even so has no place there (the replacement mark and bytes that
+// are not UTF-8 count as such).
+struct TableText {
+    std::string text;     // UTF-8 with the plain forms
+    std::string refused;  // UTF-8 of the first character the table cannot hold; empty if none
+    char32_t refusedCode = 0;
+    bool ok() const { return refused.empty(); }
+};
+TableText forCp852(std::string_view utf8);
+
+// A code-page-852 text of an old table in another code page, for a field of `width` bytes:
+// plain forms for typographic characters, the replacement mark for the rest. When the plain
+// forms would not fit, … becomes the mark instead, so the text keeps its length.
+std::string toCp852Field(std::u32string_view text, std::size_t width);
+// Code points of a Windows-1250 or code-page-852 byte string, and of UTF-8 (invalid bytes become
+// U+FFFD).
+std::u32string cp1250Codes(std::string_view bytes);
+std::u32string cp852Codes(std::string_view bytes);
+std::u32string utf8Codes(std::string_view utf8);
+
+// The code page a ".cpg" file (as GDAL and other tools write beside a table) names: "852",
+// "CP852", "OEM 852", "LDID/100"; "1250", "Windows-1250", "ANSI 1250", "LDID/200"; "UTF-8",
+// "65001" (letter case, blanks, "-" and "_" aside). Nothing for any other name.
+enum class CodePage { Cp852, Cp1250, Utf8 };
+std::optional<CodePage> codePageNamed(std::string_view cpgText);
 
 // Czech and Slovak letters and a-z; everything else unchanged.
 char32_t toUpper(char32_t c);

@@ -285,6 +285,48 @@ TEST_F(NoveCDTest, CdTextFillsOnlyWhatIsEmpty) {
     EXPECT_FALSE(nove->PrevezmiCdText());
 }
 
+// Typography gets its plain forms; any other character the tables cannot hold stops the whole
+// store with a message naming it.
+TEST_F(NoveCDTest, TextTheTablesCannotHoldIsMappedOrStoresNothing) {
+    ASSERT_TRUE(nove->NactiDisk(dev));
+    nove->vstupy.album = "„test“ – 2…";
+    nove->vstupy.artist = "AC–DC";
+    nove->vstupy.popis = "cena 5 €";
+    zpravy.expect("Znak „€“ (U+20AC) nelze do databáze uložit (Popis).\rNahraďte ho jiným znakem.",
+                  MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    EXPECT_EQ(nove->Uloz(), 0);
+    EXPECT_EQ(alba->recordCount(), 0u);
+    EXPECT_EQ(skladby->recordCount(), 0u);
+    EXPECT_FALSE(fs::exists(SouborTxtCD(AdresarTXT(db), nove->sn())));
+
+    nove->vstupy.popis = "cena 5 EUR";
+    ASSERT_EQ(nove->Uloz(), 1);
+    ASSERT_TRUE(NajdiCD(1, "cislo", *alba));
+    EXPECT_EQ(alba->text("ALBUM"), "\"test\" - 2...");
+    EXPECT_EQ(alba->text("ARTIST"), "AC-DC");
+    EXPECT_EQ(skladby->recordCount(), 14u);
+}
+
+TEST_F(NoveCDTest, CdTextTheTablesCannotHoldIsNotTaken) {
+    CdText text{"★ Hvězdy", "„Kapela“", {{"Píseň – první", "A €"}, {"Druhá", "B"}}};
+    disk(2, 79, text);
+    ASSERT_TRUE(nove->NactiDisk(dev));
+    zpravy.expect(
+        "Tyto texty z CD-TEXT obsahují znak, který nelze do databáze uložit, a nebyly "
+        "převzaty:\ralbum: znak „★“\rumělec, skladba 1: znak „€“",
+        MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    ASSERT_TRUE(nove->PrevezmiCdText());
+    EXPECT_EQ(nove->vstupy.album, "");
+    EXPECT_EQ(nove->vstupy.artist, "\"Kapela\"");
+    dbf::Cursor& p = *nove->pracovni();
+    p.first();
+    EXPECT_EQ(p.text("NAME"), "Píseň - první");
+    EXPECT_EQ(p.text("ARTIST"), "");
+    p.next();
+    EXPECT_EQ(p.text("NAME"), "Druhá");
+    EXPECT_EQ(p.text("ARTIST"), "B");
+}
+
 TEST_F(NoveCDTest, AddedRowGetsTheNextPosition) {
     disk(3, 5);
     ASSERT_TRUE(nove->NactiDisk(dev));

@@ -59,6 +59,12 @@ class NoveCDOkno : public test::HlavniOknoFixture {
         }
     }
 
+    // Types each character as a key press, as a keyboard layout with such keys would.
+    static void pis(QWidget* w, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
     FakeCdDevice* zarizeni = nullptr;
     bool sJednotkou = true;
 };
@@ -159,6 +165,41 @@ TEST_F(NoveCDOkno, FourteenTracksReadTypedAndStored) {
     zpravy.expect(kCdJizZapsano);
     f->BN->click();
     EXPECT_FALSE(f->PageC->isTabVisible(1));
+}
+
+// Typing: typography turns into its plain form at once, any other character the tables cannot
+// hold is refused with a message that names it, and the input keeps what it had.
+TEST_F(NoveCDOkno, TypedTextTheTablesCannotHoldIsMappedOrRefused) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    f->BN->click();
+    ASSERT_TRUE(f->PageC->isTabVisible(1));
+    f->EAlbum->setFocus();
+    pis(f->EAlbum, QStringLiteral("„Hej“ – já…"));
+    EXPECT_EQ(f->EAlbum->text(), QStringLiteral("\"Hej\" - já..."));
+    EXPECT_EQ(f->EAlbum->cursorPosition(), f->EAlbum->text().size());
+
+    zpravy.expect("Znak „★“ (U+2605) nelze do databáze uložit (Album).\rNahraďte ho jiným znakem.",
+                  MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    pis(f->EAlbum, QStringLiteral("★"));
+    zpracuj();
+    EXPECT_EQ(f->EAlbum->text(), QStringLiteral("\"Hej\" - já..."));
+    EXPECT_TRUE(zpravy.scriptDone());
+
+    zpravy.expect(
+        "Znak „€“ (U+20AC) nelze do databáze uložit (Interpret).\rNahraďte ho jiným "
+        "znakem.");
+    f->CBArtist->lineEdit()->setFocus();
+    pis(f->CBArtist->lineEdit(), QStringLiteral("AC€"));
+    zpracuj();
+    EXPECT_EQ(f->CBArtist->currentText(), QStringLiteral("AC"));
+
+    // The track grid refuses the same, and maps the same.
+    EXPECT_FALSE(f->model->setData(f->model->index(0, ModelSkladeb::Nazev), QStringLiteral("5 €"),
+                                   Qt::EditRole));
+    EXPECT_TRUE(f->model->setData(f->model->index(0, ModelSkladeb::Nazev), QStringLiteral("‚Úvod‘"),
+                                  Qt::EditRole));
+    EXPECT_EQ(f->model->index(0, ModelSkladeb::Nazev).data().toString(), QStringLiteral("'Úvod'"));
 }
 
 TEST_F(NoveCDOkno, RatingLooksUpOnlyAsciiLettersWithoutCase) {

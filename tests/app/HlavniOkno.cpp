@@ -7,6 +7,8 @@
 
 #include "HlavniOknoTest.h"
 #include "app/TFNavig.h"
+#include "store/Catalogue.h"
+#include "support/Files.h"
 
 namespace lorvika {
 namespace {
@@ -317,6 +319,31 @@ TEST_F(HlavniOkno, DirectoryArgumentWithoutADatabaseOpensTheLastOne) {
     spust({QString::fromStdString(jina.string())});
     EXPECT_TRUE(fs::exists(dir.home() / "cddata.DBF"));
     EXPECT_FALSE(fs::exists(jina / "cddata.DBF"));
+}
+
+// The program's own archive service keeps the original tables of an old database before the
+// opening converts them.
+TEST_F(HlavniOkno, OpeningAnOldDatabaseKeepsItsOriginalTablesFirst) {
+    const fs::path stara = dir.sub("stara");
+    {
+        dbf::Engine engine;
+        engine.setLanguageDriver("DBWINUS0");
+        VytvorTabulky(engine, stara.string());
+        auto alba = engine.open(stara.string(), std::string(kSouborAlb));
+        alba->append();
+        alba->setInteger("CISLO", 1);
+        alba->setText("ALBUM", "„Hej“ ©");
+        alba->post();
+    }
+    const std::string original = test::readFile(stara / "cddata.DBF");
+    spust({QString::fromStdString(stara.string())});
+    ASSERT_TRUE(fs::exists(stara / "pred-prevodem.zip"));
+    ASSERT_TRUE(okno->session().jeOtevrena());
+    EXPECT_EQ(okno->session().adresar(), stara.string());
+    dbf::Cursor& alba = *okno->session().TData();
+    alba.first();
+    EXPECT_EQ(alba.text("ALBUM"), "\"Hej\" ■");
+    EXPECT_NE(test::readFile(stara / "cddata.DBF"), original);
 }
 
 }  // namespace

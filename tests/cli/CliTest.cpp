@@ -181,6 +181,37 @@ TEST_F(Cli, CheckFindsAndRepairsAMissingIndex) {
     EXPECT_EQ(r.code, kOk) << r.out;
 }
 
+// A character the conversion of an old table could not keep is left as a mark that check
+// names with the album and the column.
+TEST_F(Cli, CheckNamesCellsHoldingTheConversionMark) {
+    create();
+    fill(db, {{1, "A", "a"}, {7, "Qqq", "b"}}, 2);
+    auto mark = [](const std::filesystem::path& file, const std::string& from) {
+        std::string bytes = readFile(file);
+        const auto at = bytes.find(from);
+        ASSERT_NE(at, std::string::npos);
+        bytes[at + 1] = '\xFE';
+        std::ofstream(file, std::ios::binary) << bytes;
+    };
+    mark(std::filesystem::path(db) / "cddata.DBF", "Qqq");
+    // the second track's name
+    {
+        dbf::Engine engine;
+        auto t = engine.open(db, std::string(kSouborSkladeb));
+        t->last();
+        t->edit();
+        t->setText("NAME", "Zzz");
+        t->post();
+    }
+    mark(std::filesystem::path(db) / "cdskladby.DBF", "Zzz");
+    const auto r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem);
+    for (const char* line :
+         {"cddata.DBF: album 7, sloupec ARTIST: znak, který při převodu nešel zachovat",
+          "cdskladby.DBF: album 1, skladba 2, sloupec NAME: znak, který při převodu"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+}
+
 TEST_F(Cli, CheckReportsACutTable) {
     create();
     fill(db, {{1, "A", "a"}, {2, "B", "b"}}, 0);

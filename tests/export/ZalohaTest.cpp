@@ -452,3 +452,45 @@ TEST_F(ZalohaTest, NextBackupRemovesWhatStoppedBackupsLeft) {
     for (const auto& n : leftovers) EXPECT_FALSE(fs::exists(db / n)) << n;
     for (const auto& n : others) EXPECT_EQ(readFile(db / n), "keep") << n;
 }
+namespace {
+
+const char* kReadEntry = R"(import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    sys.stdout.buffer.write(z.read(sys.argv[2]))
+)";
+
+// The originals kept before a conversion: every table file there is, never replaced later, and
+// never touched by a backup.
+TEST_F(ZalohaTest, OriginalsAreKeptOnceAndBackupsLeaveThemAlone) {
+    fs::remove(db / "cdskladby.mdx");  // an old database may lack an index file
+    writeFile(db / "cddata.cpg", "1250");
+    const fs::path kept = db / "pred-prevodem.zip";
+    ASSERT_TRUE(lorvika::Uschovej(db.string(), "pred-prevodem.zip"));
+
+    auto rows = entries(python(tmp.path(), kListEntries, kept));
+    std::vector<std::string> names;
+    for (const auto& r : rows) names.push_back(r.at(0));
+    EXPECT_EQ(names, (std::vector<std::string>{"cddata.DBF", "cddata.mdx", "cddata.cpg",
+                                               "cdskladby.DBF"}));
+    writeFile(tmp.path() / "read.py", kReadEntry);
+    EXPECT_EQ(run("/usr/bin/python3 '" + (tmp.path() / "read.py").string() + "' '" + kept.string() +
+                  "' cddata.DBF")
+                  .out,
+              contents[0]);
+
+    const std::string archived = readFile(kept);
+    writeFile(db / "cddata.DBF", "converted");
+    EXPECT_FALSE(lorvika::Uschovej(db.string(), "pred-prevodem.zip"));
+    EXPECT_FALSE(lorvika::Uschovej(db.string(), "PRED-PREVODEM.ZIP"));
+    writeFile(db / "cdskladby.mdx", "index");
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    EXPECT_EQ(readFile(kept), archived);
+}
+
+TEST_F(ZalohaTest, KeepingFailsWithoutLeavingAnArchive) {
+    for (const auto& n : kDiskNames) fs::remove(db / n);
+    EXPECT_THROW(lorvika::Uschovej(db.string(), "pred-prevodem.zip"), std::runtime_error);
+    EXPECT_FALSE(fs::exists(db / "pred-prevodem.zip"));
+}
+
+}  // namespace

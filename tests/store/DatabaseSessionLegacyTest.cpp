@@ -186,8 +186,10 @@ TEST_P(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
         ASSERT_EQ(
             "", writeWithPythonDbf(fs::path(db) / "cdskladby.DBF", oldTrackFields(), trackRows()));
     }
+    std::vector<std::string> originals;
     for (const char* table : {"cddata.DBF", "cdskladby.DBF"}) {
-        ASSERT_NE(0x1F, static_cast<unsigned char>(readFile(fs::path(db) / table).at(29)));
+        originals.push_back(readFile(fs::path(db) / table));
+        ASSERT_NE(0x1F, static_cast<unsigned char>(originals.back().at(29)));
     }
 
     test::FakeMessages msgs;
@@ -218,6 +220,11 @@ TEST_P(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
     for (const char* table : {"cddata.DBF", "cdskladby.DBF"}) {
         EXPECT_EQ(0x1F, static_cast<unsigned char>(readFile(fs::path(db) / table).at(29))) << table;
     }
+    // the originals were kept before anything was converted
+    EXPECT_EQ(archive.kept, std::vector<std::string>{"pred-prevodem.zip"});
+    EXPECT_EQ(originals[0], readFile(tmp.path() / "archive" / "pred-prevodem.zip" / "cddata.DBF"));
+    EXPECT_EQ(originals[1],
+              readFile(tmp.path() / "archive" / "pred-prevodem.zip" / "cdskladby.DBF"));
     const std::string expected = join(SloupceAlb()) + "\n" + join(SloupceSkladeb()) + "\n" +
                                  "Album " + kUpper + "\nInterpret " + kLower +
                                  "\nRock ěščřžýáíé\n" + kUpper + "\n" + kLower +
@@ -237,6 +244,31 @@ TEST_P(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
     }
     EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));
     EXPECT_EQ(tracks, readFile(fs::path(db) / "cdskladby.DBF"));
+    EXPECT_EQ(archive.kept.size(), 1u);  // nothing to convert, nothing kept
+}
+
+// Without a copy of the originals nothing is converted.
+TEST(LegacyDatabase, NoConversionWhenTheOriginalsCannotBeKept) {
+    test::TestDir tmp;
+    const std::string db = tmp.sub("stara").string();
+    writeTable(fs::path(db) / "cddata.DBF", 0x00, oldAlbumFields(), albumRows());
+    writeTable(fs::path(db) / "cdskladby.DBF", 0x00, oldTrackFields(), trackRows());
+    const std::string albums = readFile(fs::path(db) / "cddata.DBF");
+    const std::string tracks = readFile(fs::path(db) / "cdskladby.DBF");
+
+    test::FakeMessages msgs;
+    test::FakeDialogs dialogs;
+    test::FakeStatusLine status;
+    test::FakeArchive archive(tmp.path() / "archive");
+    archive.failKeeping = true;
+    DatabaseSession session(SessionPaths::inDirectory(tmp.sub("prog").string()), msgs, dialogs,
+                            status, &archive);
+    archive.attach(&session);
+    EXPECT_THROW(session.NactiDB(db, false, false), std::runtime_error);
+    EXPECT_FALSE(session.jeOtevrena());
+    EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));
+    EXPECT_EQ(tracks, readFile(fs::path(db) / "cdskladby.DBF"));
+    EXPECT_TRUE(archive.backups.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, LegacyDatabaseTest,

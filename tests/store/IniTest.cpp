@@ -262,3 +262,38 @@ TEST(IniList, MatchFoldsOnlyPlainLetters) {
 }
 
 }  // namespace
+
+TEST_F(Ini, PathsWindows1250CannotHoldReadBackExactly) {
+    // What Windows-1250 holds keeps its old bytes; the rest comes back as written, never "?".
+    struct Case {
+        std::string value;
+        bool plain1250;
+    };
+    const std::vector<Case> cases = {
+        {"/home/jana/Hudba/Česká sbírka", true},
+        {"/home/jana/Музыка/диски", false},
+        {"/data/CD ★ sbírka €", false},
+        {"/data/CD € sbírka", true},  // the euro sign is in Windows-1250
+        {"ď»żzačátek", false},        // would read as the mark
+        {"", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        for (const char* key : {"adresar", "ZO1", "ZO6", "adresarTXT"}) {
+            ZapisText(file, "Databaze", key, c.value);
+            EXPECT_EQ(CtiText(file, "Databaze", key, "?"), c.value);
+            EXPECT_EQ(IniSoubor(file).text("Databaze", key, "?"), c.value);
+        }
+        const std::string disk = readFile(file);
+        EXPECT_EQ(disk.find("adresar=" + cp::utf8ToCp1250(c.value) + "\r\n") != std::string::npos,
+                  c.plain1250);
+    }
+}
+
+TEST_F(Ini, MarkedValuesAreCutAtWholeCharacters) {
+    std::string longPath = "/";
+    for (std::size_t i = 0; i < kIniMaxValue + 5; ++i) longPath += "ж";
+    ZapisText(file, "s", "k", longPath);
+    const std::string read = CtiText(file, "s", "k", "");
+    EXPECT_EQ(read, longPath.substr(0, 1 + 2 * (kIniMaxValue - 1)));
+}

@@ -249,6 +249,112 @@ TEST_F(Conversion, TableAnotherProgramHoldsIsNotReplaced) {
     EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
 }
 
+// Characters code page 852 lacks: plain forms for typography, the visible mark for the rest,
+// and the mark is found again with album number and column.
+TEST_F(Conversion, TypographyGetsPlainFormsAndTheRestAVisibleMark) {
+    const std::vector<Field> fields = {{"CISLO", 'F', 20, 4}, {"ALBUM", 'C', 12}, {"POZN", 'C', 5}};
+    auto w = [](const std::string& utf8) { return cp::utf8ToCp1250(utf8); };
+    writeFile(table, dbfBytes(fields,
+                              {
+                                  {false, {"7", w("„test“"), w("‚a’")}},
+                                  {false, {"8", w("AC–DC €uro"), w("x—y")}},
+                                  {false, {"9", w("Hej…"), w("ab…cd")}},  // … has no room
+                                  {true, {"10", w("© ™"), ""}},
+                                  {false, {"11", w("Dvořák"), w("•")}},
+                              },
+                              3));
+    ASSERT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+    dbf::Engine engine;
+    auto cursor = engine.open(db.string(), "cddata.DBF");
+    std::vector<std::string> albums, notes;
+    for (cursor->first(); !cursor->eof(); cursor->next()) {
+        albums.push_back(cursor->text("ALBUM"));
+        notes.push_back(cursor->text("POZN"));
+    }
+    EXPECT_EQ(albums, (std::vector<std::string>{"\"test\"", "AC-DC ■uro", "Hej...", "Dvořák"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"'a'", "x-y", "ab■cd", "■"}));
+
+    const std::vector<NahradniZnak> found = NajdiNahradniZnaky(db.string(), "cddata.DBF");
+    std::vector<std::string> where;
+    for (const NahradniZnak& z : found)
+        where.push_back(std::to_string(z.cd) + " " + std::to_string(z.pozice) + " " + z.sloupec);
+    // the deleted album 10 is nobody's business
+    EXPECT_EQ(where, (std::vector<std::string>{"8 0 ALBUM", "9 0 POZN", "11 0 POZN"}));
+}
+
+TEST_F(Conversion, TrackMarksNameAlbumAndPosition) {
+    const std::vector<Field> fields = {
+        {"CD", 'F', 20, 4}, {"CISLO", 'F', 20, 4}, {"NAME", 'C', 10}, {"ARTIST", 'C', 10}};
+    const fs::path tracks = db / "cdskladby.DBF";
+    writeFile(tracks, dbfBytes(fields,
+                               {{false, {"4", "1", "ok", "ok"}},
+                                {false, {"4", "2", cp::utf8ToCp1250("™"), "ok"}},
+                                {false, {"5", "3", "ok", cp::utf8ToCp1250("± 1")}}},
+                               0));
+    // before the conversion the same byte is an ordinary letter
+    EXPECT_TRUE(NajdiNahradniZnaky(db.string(), "cdskladby.DBF").empty());
+    ASSERT_TRUE(CekaNaPrevod(db.string(), "cdskladby.DBF"));
+    ASSERT_TRUE(PrevodTabulky(db.string(), "cdskladby.DBF", cfg));
+    EXPECT_FALSE(CekaNaPrevod(db.string(), "cdskladby.DBF"));
+    const auto found = NajdiNahradniZnaky(db.string(), "cdskladby.DBF");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].cd, 4);
+    EXPECT_EQ(found[0].pozice, 2);
+    EXPECT_EQ(found[0].sloupec, "NAME");
+    EXPECT_EQ(found[1].cd, 5);
+    EXPECT_EQ(found[1].pozice, 3);
+    EXPECT_EQ(found[1].sloupec, "ARTIST");
+}
+
+// A table another program wrote in code page 852 (language byte 0x64) or with a code-page file
+// naming its code page is read in that code page.
+TEST_F(Conversion, LanguageByteAndCodePageFileNameTheSourceCodePage) {
+    const std::string text = "Žluťoučký kůň";
+    struct Case {
+        const char* what;
+        std::uint8_t language;
+        const char* cpg;  // nullptr: none
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"0x64", 0x64, nullptr, cp::utf8ToCp852(text)},
+        {"CP852 file", 0, "CP852", cp::utf8ToCp852(text)},
+        {"852 file with line end", 0x57, "852\r\n", cp::utf8ToCp852(text)},
+        {"OEM 852", 0, "OEM 852", cp::utf8ToCp852(text)},
+        {"UTF-8 file", 0, "UTF-8", text},
+        {"1250 file beats 0x64", 0x64, "1250", cp::utf8ToCp1250(text)},
+        {"windows-1250", 0, "windows-1250", cp::utf8ToCp1250(text)},
+        {"plain Windows table", 0x03, nullptr, cp::utf8ToCp1250(text)},
+    };
+    const std::vector<Field> fields = {{"ALBUM", 'C', 30}};
+    const fs::path cpg = db / "cddata.cpg";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(table, dbfBytes(fields, {{false, {c.bytes}}}, c.language));
+        fs::remove(cpg);
+        if (c.cpg) writeFile(cpg, c.cpg);
+        ASSERT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+        EXPECT_EQ(readFile(table), dbfBytes(fields, {{false, {cp::utf8ToCp852(text)}}}, 31));
+        if (c.cpg) {
+            EXPECT_EQ(readFile(cpg), "852");
+        }
+    }
+}
+
+TEST_F(Conversion, UnknownCodePageFileRefusesAndChangesNothing) {
+    const std::string before = readFile(table);
+    writeFile(db / "CDDATA.CPG", "ISO-8859-5");
+    try {
+        PrevodTabulky(db.string(), "cddata.DBF", cfg);
+        FAIL() << "no error";
+    } catch (const TableFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("ISO-8859-5"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(readFile(table), before);
+    EXPECT_EQ(readFile(mdx), "old index");
+    EXPECT_EQ(readFile(db / "CDDATA.CPG"), "ISO-8859-5");
+}
+
 // ---- Engine defaults ----------------------------------------------------------------------
 
 class Defaults : public ::testing::Test {

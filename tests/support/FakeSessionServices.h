@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ class FakeArchive : public Archive {
         return around([&] {
             bool any = false;
             for (const auto& e : std::filesystem::directory_iterator(store_)) {
+                if (!e.is_regular_file()) continue;  // the kept originals are no backup
                 std::filesystem::copy_file(e.path(),
                                            std::filesystem::path(directory) / e.path().filename(),
                                            std::filesystem::copy_options::overwrite_existing);
@@ -65,8 +67,23 @@ class FakeArchive : public Archive {
         });
     }
 
+    // The files as they were, in a folder named after the archive; an existing one is kept.
+    bool uschovej(const std::string& directory, const std::string& archiveName) override {
+        kept.push_back(archiveName);
+        if (failKeeping) throw std::runtime_error("Archiv " + archiveName + " nelze vytvořit.");
+        const std::filesystem::path target = store_ / archiveName;
+        if (std::filesystem::exists(target)) return false;
+        std::filesystem::create_directories(target);
+        for (const auto& e : std::filesystem::directory_iterator(directory))
+            if (isTableFile(e.path()))
+                std::filesystem::copy_file(e.path(), target / e.path().filename());
+        return true;
+    }
+
     std::vector<std::string> backups;
     std::vector<std::string> restores;
+    std::vector<std::string> kept;
+    bool failKeeping = false;
     int failedReopens = 0;
 
   private:

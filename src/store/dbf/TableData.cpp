@@ -342,6 +342,18 @@ void TableData::fail(const std::string& what) const {
     failFor(name_, what);
 }
 
+void TableData::readCodePageFile() {
+    if (layout_.language == kLanguageCp852) return;
+    const auto dot = name_.rfind('.');
+    const std::string cpg =
+        directory_ + "/" + fs_->resolve(directory_, name_.substr(0, dot) + ".cpg");
+    if (!fs_->exists(cpg)) return;
+    auto f = fs_->open(cpg, FileSystem::Mode::Read);
+    char buf[64];
+    const std::size_t n = f->readAt(0, buf, sizeof buf);
+    cpg852_ = cp::codePageNamed(std::string_view(buf, n)) == cp::CodePage::Cp852;
+}
+
 std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
                                                std::string directory, std::string name,
                                                Access access) {
@@ -374,6 +386,7 @@ std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
     if (!locked) t->fail("databázi používá jiný spuštěný program.");
     try {
         t->layout_ = parseHeader(*t->file_, t->name_);
+        t->readCodePageFile();
         t->loadRecords();
     } catch (const EngineError&) {
         throw;
@@ -563,7 +576,17 @@ void TableData::setText(char* rec, int field, std::string_view utf8) const {
     char* p = rec + layout_.offsets[field];
     switch (f.type) {
         case FieldType::Character: {
-            const std::string bytes = cp852() ? cp::utf8ToCp852(utf8) : cp::utf8ToCp1250(utf8);
+            std::string bytes;
+            if (cp852()) {
+                // The table edge: plain forms for typography; anything else the code page cannot
+                // hold is refused before the record changes, never stored as "?".
+                const cp::TableText t = cp::forCp852(utf8);
+                if (!t.ok())
+                    fail("znak „" + t.refused + "“ nelze zapsat do sloupce " + f.name + ".");
+                bytes = cp::utf8ToCp852(t.text);
+            } else {
+                bytes = cp::utf8ToCp1250(utf8);
+            }
             const std::size_t n = std::min(bytes.size(), std::size_t(f.width));
             std::memcpy(p, bytes.data(), n);
             std::memset(p + n, ' ', std::size_t(f.width) - n);

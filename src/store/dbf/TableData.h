@@ -14,6 +14,7 @@ namespace lorvika::dbf {
 
 inline constexpr std::uint8_t kLanguageCp852 = 0x1F;
 inline constexpr std::uint8_t kLanguageCp1250 = 0xC8;
+inline constexpr std::uint8_t kLanguageCp852Other = 0x64;
 
 // One tag: its definition, how its key is taken from a record, and its ordered entries.
 struct Tag {
@@ -73,7 +74,12 @@ class TableData {
     std::uint32_t fieldOffset(int field) const { return layout_.offsets[field]; }
     std::uint16_t recordLength() const { return layout_.recordLength; }
     std::uint8_t language() const { return layout_.language; }
-    bool cp852() const { return layout_.language == kLanguageCp852; }
+    // Other programs mark code page 852 with 0x64; such a table is read and written in it too.
+    // So is a table whose ".cpg" file names code page 852 (GDAL writes one and leaves the byte 0).
+    bool cp852() const {
+        return layout_.language == kLanguageCp852 || layout_.language == kLanguageCp852Other ||
+               cpg852_;
+    }
 
     std::uint32_t count() const { return layout_.count; }
     std::uint32_t liveCount() const { return live_; }
@@ -164,6 +170,7 @@ class TableData {
         return const_cast<char*>(static_cast<const TableData*>(this)->record(rec));
     }
     void loadRecords();
+    void readCodePageFile();
     void countLive();
     void pushRecord(const char* image);
     std::shared_ptr<Tag> makeTag(const TagDef& def) const;
@@ -187,6 +194,7 @@ class TableData {
     std::unique_ptr<File> file_;
     std::string directory_;
     std::string name_ = "(dočasná tabulka)";
+    bool cpg852_ = false;
     bool writable_ = true;
     bool looking_ = false;  // Access::Look
     bool indexFromFile_ = false;

@@ -98,12 +98,14 @@ TEST(DbfFormat, ReadsLanguageBytesAndNumberWidthsOfOtherWriters) {
     struct Case {
         std::uint8_t language;
         std::string nameBytes;
+        const char* cpg = nullptr;  // content of other.cpg; none when null
     };
-    // "Žluť" in code page 852 and in Windows-1250; any byte but 0x1F means Windows-1250.
-    const Case cases[] = {{0x1F, "\xA6lu\x9C"},
-                          {0x00, "\x8Elu\x9D"},
-                          {0x57, "\x8Elu\x9D"},
-                          {0xC8, "\x8Elu\x9D"},
+    // "Žluť" in code page 852 and in Windows-1250; any byte but 0x1F and 0x64 (the common mark
+    // of code page 852) and without a ".cpg" file naming code page 852 means Windows-1250.
+    const Case cases[] = {{0x1F, "\xA6lu\x9C"},          {0x64, "\xA6lu\x9C"},
+                          {0x00, "\xA6lu\x9C", "CP852"},  // GDAL's ENCODING=CP852
+                          {0x57, "\x8Elu\x9D", "1250"},  {0x00, "\x8Elu\x9D"},
+                          {0x57, "\x8Elu\x9D"},          {0xC8, "\x8Elu\x9D"},
                           {0x03, "\x8Elu\x9D"}};
     for (const Case& c : cases) {
         test::TestDir dir;
@@ -116,6 +118,7 @@ TEST(DbfFormat, ReadsLanguageBytesAndNumberWidthsOfOtherWriters) {
                           {"D", 'D', 8}},
                          {{"12", "-3.25", "0.125", c.nameBytes, "19991231"}, {"", "", "", "", ""}},
                          c.language));
+        if (c.cpg) test::writeFile(dir.str() + "/other.cpg", c.cpg);
         Engine engine;
         auto cur = engine.open(dir.str(), "OTHER.DBF");
         ASSERT_EQ(cur->recordCount(), 2u);
@@ -139,7 +142,29 @@ TEST(DbfFormat, ReadsLanguageBytesAndNumberWidthsOfOtherWriters) {
         engine.releaseUnused();
         const std::string b = test::readFile(dir.str() + "/other.dbf");
         const std::size_t second = 32 + 32 * 5 + 1 + (1 + 5 + 10 + 8 + 10 + 8) + 1 + 5 + 10 + 8;
-        EXPECT_EQ(std::uint8_t(b[second]), c.language == 0x1F ? 0xD8 : 0xEC) << int(c.language);
+        const bool cp852 = c.nameBytes[0] == '\xA6';
+        EXPECT_EQ(std::uint8_t(b[second]), cp852 ? 0xD8 : 0xEC) << int(c.language);
+    }
+}
+
+// What code page 852 lacks: typographic characters get their plain forms, anything else is
+// refused before the record changes, never written as "?".
+TEST(DbfFormat, TextCodePage852CannotHoldIsMappedOrRefused) {
+    test::TestDir dir;
+    Engine engine;
+    engine.createTable(dir.str(), "t.DBF", {FieldDef::text("T", 12)});
+    auto c = engine.open(dir.str(), "t.DBF");
+    c->append();
+    const std::pair<std::string, std::string> mapped[] = {
+        {"„test“", "\"test\""}, {"AC–DC", "AC-DC"}, {"‚x’ — y…", "'x' - y..."}};
+    for (const auto& [typed, stored] : mapped) {
+        c->setText("T", typed);
+        EXPECT_EQ(c->text("T"), stored);
+    }
+    c->setText("T", "Dvořák");
+    for (const char* refused : {"€uro", "★", "■", "\xFF"}) {
+        EXPECT_THROW(c->setText("T", refused), EngineError) << refused;
+        EXPECT_EQ(c->text("T"), "Dvořák") << refused;
     }
 }
 
@@ -158,8 +183,6 @@ TEST(DbfFormat, FieldValuesAreConvertedAndCut) {
     EXPECT_EQ(c->text("T"), "ŘeŘi");
     c->setText("T", "abc   ");
     EXPECT_EQ(c->text("T"), "abc");
-    c->setText("T", "€x");  // not in code page 852
-    EXPECT_EQ(c->text("T"), "?x");
     c->setNumber("N", 12.5);
     EXPECT_EQ(c->text("N"), "12.5");
     c->setText("N", "3,75");
