@@ -19,6 +19,8 @@
 #include "app/Zastupci.h"
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
+#include "store/OdstraneniCD.h"
+#include "store/ZmenaAlba.h"
 
 #ifdef LORVIKA_HAVE_X11
 #include <X11/XKBlib.h>
@@ -649,6 +651,11 @@ bool TForm1::provedArchiv(bool obnova) {
             merak_->setValue(std::clamp(procenta, 0, 100));
             merak_->repaint();
         });
+        // An unfinished change or removal belongs to the tables the archive just replaced.
+        if (obnova && ok) {
+            ZahodZmenuAlba(session_->engine(), adresar);
+            ZahodOdstraneni(session_->engine(), adresar);
+        }
     } catch (const std::exception&) {
         ok = false;
     }

@@ -20,9 +20,12 @@ int runCreate(const Args& args, std::ostream& out, std::ostream& err);
 int runInfo(const Args& args, std::ostream& out, std::ostream& err);
 int runCheck(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
+int runLent(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared by the commands.
 int usageError(std::ostream& err, std::string_view usage);
+// One CSV field: quoted (with doubled quotes) only when it holds a comma, quote or line end.
+void writeCsvField(std::ostream& out, std::string_view value);
 // Refuses (message, false) a directory that does not hold a catalogue.
 bool requireDatabase(const std::string& directory, std::ostream& err);
 

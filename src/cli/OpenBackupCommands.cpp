@@ -7,6 +7,7 @@
 #include "export/Zaloha.h"
 #include "store/Catalogue.h"
 #include "store/LangDriver.h"
+#include "store/OdstraneniCD.h"
 #include "store/ZmenaAlba.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
@@ -75,6 +76,7 @@ int runRestore(const Args& args, std::ostream& out, std::ostream& err) {
         dbf::Engine engine;
         configure(engine, paths);
         ZahodZmenuAlba(engine, dir);
+        ZahodOdstraneni(engine, dir);
         auto alba = engine.open(dir, std::string(kSouborAlb));
         auto skladby = engine.open(dir, std::string(kSouborSkladeb));
         ObnovaTxt(*alba, *skladby, AdresarTXT(dir), [&out](const std::string& text) {

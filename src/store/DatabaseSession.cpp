@@ -8,9 +8,11 @@
 #include "Catalogue.h"
 #include "Ini.h"
 #include "LangDriver.h"
+#include "OdstraneniCD.h"
 #include "Paths.h"
 #include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
+#include "store/Verze.h"
 
 namespace lorvika {
 
@@ -127,7 +129,8 @@ DatabaseSession::~DatabaseSession() {
 }
 
 std::string DatabaseSession::titulek() const {
-    return "Lorvika 1.4 {" + ZkratCestu(30, adresar_, kSep) + "} ";
+    return std::string(verze::kNazevProduktu) + " " + verze::kVerzeProduktu + " {" +
+           ZkratCestu(30, adresar_, kSep) + "} ";
 }
 
 void DatabaseSession::zmena() {
@@ -197,6 +200,8 @@ void DatabaseSession::pripravTabulky() {
         dokoncenaSN_ = z->puvodniSN;
         if (z->nahraditSkladby) packPending_ = true;
     }
+    // An album removal that a crash interrupted is finished before anyone sees the tables.
+    DokonciOdstraneni(*engine_, adresar_);
     otevriHlavni();
 }
 
@@ -223,11 +228,15 @@ DatabaseSession::Recovery DatabaseSession::obnovaPoChybe(const std::string& dire
         zvuk = Sound::None;
         if (a == MsgButton::Yes) {
             try {
-                if (archive_->rozbal(directory)) ZahodZmenuAlba(*engine_, directory);
+                if (archive_->rozbal(directory)) {
+                    ZahodZmenuAlba(*engine_, directory);
+                    ZahodOdstraneni(*engine_, directory);
+                }
             } catch (const dbf::EngineError&) {
                 // the tables could not be reopened after it; the preparation below tells
                 try {
                     ZahodZmenuAlba(*engine_, directory);
+                    ZahodOdstraneni(*engine_, directory);
                 } catch (const dbf::EngineError&) {
                 }
             }

@@ -148,6 +148,23 @@ TEST_F(OpenCommandsTest, BackupDamageRestore) {
     EXPECT_EQ(kProblem, run(&runBackup, {tmp.sub("empty").string()}).code);
 }
 
+// A removal the program left unfinished belongs to the tables the archive replaces: after the
+// restore, the next opening must not delete that album from the restored tables.
+TEST_F(OpenCommandsTest, RestoreDropsAnUnfinishedRemoval) {
+    std::string db = database("db", 2);
+    ASSERT_EQ(kOk, run(&runBackup, {db}).code);
+    writeFile(fs::path(db) / "cdodstran.jrn", "2\n\n");
+    Outcome r = run(&runRestore, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_FALSE(fs::exists(fs::path(db) / "cdodstran.jrn"));
+    Outcome o = run(&runOpen, {db});
+    ASSERT_EQ(kOk, o.code) << o.err;
+    dbf::Engine engine;
+    auto data = engine.open(db, std::string(kSouborAlb));
+    EXPECT_EQ(2u, data->recordCount());
+    EXPECT_TRUE(NajdiCD(2, "cislo", *data));
+}
+
 TEST_F(OpenCommandsTest, PackDropsDeletedRecords) {
     std::string db = database("db", 4);
     {
