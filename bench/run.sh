@@ -16,6 +16,8 @@ cmake --build "$build" -j "$(nproc)" --target $targets
 size=10000
 for arg in "$@"; do [[ $arg == --large ]] && size=100000; done
 [[ ${LORVIKA_BENCH_LARGE:-0} != 0 ]] && size=100000
+# the export benchmarks take the size from the environment
+[[ $size == 100000 ]] && export LORVIKA_BENCH_LARGE=1
 export LORVIKA_BENCH_DIR=${LORVIKA_BENCH_DIR:-$PWD/$build/bench-data}
 mkdir -p "$LORVIKA_BENCH_DIR"
 table="$build/benchmarks-$size.md"

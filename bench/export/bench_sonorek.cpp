@@ -4,6 +4,9 @@
 // and is compared per album (LORVIKA_BENCH_KBK_ALBUMS=10000 writes the whole catalogue key by key;
 // LORVIKA_BENCH_ITERATIONS sets the iterations, default 2). Counters: obnova_s (whole catalogue),
 // kbk_s_per_album, speedup = key-by-key time per album / ObnovaTxt time per album.
+// DoplnTxt, the check at every opening, runs over the same catalogue with every file present and
+// after a crash (10 files missing, 10 leftovers of interrupted writes). LORVIKA_BENCH_LARGE=1
+// uses the 100,000-album catalogue.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -53,7 +56,8 @@ Catalogue& catalogue() {
     static Catalogue c;
     if (!c.alba) {
         lorvika::bench::GenOptions options;
-        options.albums = 10000;
+        const char* large = std::getenv("LORVIKA_BENCH_LARGE");
+        options.albums = large && *large && std::string(large) != "0" ? 100000 : 10000;
         auto d = lorvika::bench::ensureDataset(benchBase(), options);
         c.db = d.lorvikaDir.string();
         c.work = benchBase() / "sonorek-bench";
@@ -169,6 +173,54 @@ void BM_ObnovaTxtOverChangedFiles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ObnovaTxtOverChangedFiles)->Iterations(iterations())->Unit(benchmark::kMillisecond);
+
+// The check at every opening: one listing of the text directory, one pass over the albums.
+fs::path filledForOpening() {
+    Catalogue& c = catalogue();
+    const fs::path dir = c.work / "otevreni" / "TXT";
+    std::error_code ec;
+    std::size_t files = 0;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) ++files;
+    if (files < c.alba->recordCount()) {
+        fs::remove_all(dir);
+        lorvika::ObnovaTxt(*c.alba, *c.skladby, dir.string());
+    }
+    return dir;
+}
+
+void BM_DoplnTxtEveryFilePresent(benchmark::State& state) {
+    Catalogue& c = catalogue();
+    const std::string dir = filledForOpening().string();
+    std::size_t written = 0;
+    for (auto _ : state) written += lorvika::DoplnTxt(*c.alba, *c.skladby, dir);
+    state.counters["albums"] = static_cast<double>(c.alba->recordCount());
+    state.counters["written"] = static_cast<double>(written);
+}
+BENCHMARK(BM_DoplnTxtEveryFilePresent)->Iterations(iterations())->Unit(benchmark::kMillisecond);
+
+void BM_DoplnTxtAfterACrash(benchmark::State& state) {
+    Catalogue& c = catalogue();
+    const fs::path dir = filledForOpening();
+    std::vector<fs::path> some;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        some.push_back(e.path());
+        if (some.size() == 10) break;
+    }
+    std::size_t written = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto& f : some) {
+            fs::remove(f);
+            std::ofstream(f.string() + ".Ab12Cd", std::ios::binary) << "[CD]\r\nalb";
+        }
+        state.ResumeTiming();
+        written += lorvika::DoplnTxt(*c.alba, *c.skladby, dir.string());
+    }
+    state.counters["albums"] = static_cast<double>(c.alba->recordCount());
+    state.counters["written"] =
+        static_cast<double>(written) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_DoplnTxtAfterACrash)->Iterations(iterations())->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

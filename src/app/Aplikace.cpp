@@ -74,6 +74,7 @@ SluzbyHlavnihoOkna Aplikace::sluzbyProgramu(Messages& zpravy, Dialogs& dialogy,
                      const std::function<void(const std::string&)>& stav) {
         ObnovaTxt(alba, skladby, txt, stav);
     };
+    s.doplnTxt = &DoplnTxt;
     return s;
 }
 

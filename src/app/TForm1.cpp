@@ -71,6 +71,7 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     if (sluzby_.uvodniObrazek) UvodniObrazek::ukaz();
     session_ = std::make_unique<DatabaseSession>(sluzby_.cesty, *sluzby_.zpravy, *sluzby_.dialogy,
                                                  *this, this);
+    session_->setDoplneniTxt(sluzby_.doplnTxt);
     session_->setOnChange([this] {
         obnovTitulek();
         obnovPredchozi();

@@ -48,6 +48,8 @@ struct SluzbyHlavnihoOkna {
     std::function<void(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,
                        const std::function<void(const std::string&)>& stavovyText)>
         obnovaTxt;
+    // After each opening: the files of albums that lack one; nothing is checked without it.
+    DatabaseSession::DoplneniTxt doplnTxt;
 };
 
 // The frame of the program: menus, status bar, the open database and the child windows.

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
+#include <system_error>
+
+#include "store/dbf/Files.h"
 
 namespace lorvika {
 
@@ -54,9 +56,14 @@ QString uvozovky(const QString& s) {
 
 void zapis(const QString& soubor, const QByteArray& obsah) {
     QDir().mkpath(QFileInfo(soubor).absolutePath());
-    QSaveFile f(soubor);
-    if (!f.open(QIODevice::WriteOnly) || f.write(obsah) != obsah.size() || !f.commit())
-        throw std::runtime_error("Nelze zapsat soubor " + soubor.toStdString());
+    try {
+        dbf::ReplacementFile f(soubor.toStdString());
+        f.write(obsah.constData(), static_cast<std::size_t>(obsah.size()));
+        f.commit();
+    } catch (const std::system_error& e) {
+        throw std::runtime_error("Nelze zapsat soubor " + soubor.toStdString() + ": " +
+                                 e.code().message());
+    }
 }
 
 }  // namespace

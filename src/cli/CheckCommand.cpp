@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <memory>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -83,22 +84,24 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
     if (dir.empty()) return usageError(err, kUsageText);
     if (!requireDatabase(dir, err)) return kProblem;
 
-    dbf::Engine engine;
+    // Only a repair writes; looking leaves even a stale index file as it is.
+    const auto engine = repair ? std::make_unique<dbf::Engine>()
+                               : std::make_unique<dbf::Engine>(dbf::Engine::ReadOnly{});
     bool clean = true;
     for (std::string_view name : {kSouborAlb, kSouborSkladeb}) {
         const std::string file(name);
-        auto found = problems(engine, dir, file);
+        auto found = problems(*engine, dir, file);
         for (const auto& p : found) out << file << ": " << p << '\n';
         if (!found.empty() && repair) {
             try {
-                engine.rebuildIndex(dir, file);
+                engine->rebuildIndex(dir, file);
                 // A lost index file takes its tag definitions with it.
-                ZajistiIndexy(engine, dir, RezimIndexu::Kontrola);
+                ZajistiIndexy(*engine, dir, RezimIndexu::Kontrola);
                 out << file << ": indexový soubor znovu sestaven\n";
             } catch (const dbf::EngineError& e) {
                 out << file << ": indexový soubor nelze sestavit: " << e.what() << '\n';
             }
-            found = problems(engine, dir, file);
+            found = problems(*engine, dir, file);
             for (const auto& p : found) out << file << ": zůstává: " << p << '\n';
         }
         clean = clean && found.empty();

@@ -27,8 +27,6 @@ inline constexpr std::string_view kSearchUsage =
 
 // Shared by the commands.
 int usageError(std::ostream& err, std::string_view usage);
-// The entry of directory whose name equals name ignoring ASCII case, if any.
-std::optional<std::string> findFile(const std::string& directory, std::string_view name);
 // One CSV field: quoted (with doubled quotes) only when it holds a comma, quote or line end.
 void writeCsvField(std::ostream& out, std::string_view value);
 // Refuses (message, false) a directory that does not hold a catalogue.

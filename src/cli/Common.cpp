@@ -12,16 +12,6 @@ int usageError(std::ostream& err, std::string_view usage) {
     return kUsage;
 }
 
-std::optional<std::string> findFile(const std::string& directory, std::string_view name) {
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
-        if (equalNoCase(entry, name)) return it->path().string();
-    }
-    return std::nullopt;
-}
-
 void writeCsvField(std::ostream& out, std::string_view value) {
     if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
         out << value;

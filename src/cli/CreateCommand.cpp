@@ -5,6 +5,7 @@
 #include "store/Catalogue.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika::cli {
 
@@ -20,7 +21,7 @@ int runCreate(const Args& args, std::ostream& out, std::ostream& err) {
     }
     // Either table file alone may still hold albums or tracks: never overwrite it.
     for (std::string_view file : {kSouborAlb, kSouborSkladeb}) {
-        if (findFile(dir, file)) {
+        if (dbf::findNoCase(dir, file)) {
             err << "V adresáři: " << dir << " se již databáze nachází (" << file
                 << "), novou nevytvořím\n";
             return kProblem;

@@ -73,7 +73,7 @@ int runDump(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string& dir = positional[0];
     if (!requireDatabase(dir, err)) return kProblem;
 
-    dbf::Engine engine;
+    dbf::Engine engine{dbf::Engine::ReadOnly{}};
     try {
         auto cursor = engine.open(dir, *file);
         if (tag && !cursor->hasTag(*tag)) {

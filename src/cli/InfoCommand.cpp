@@ -6,6 +6,7 @@
 #include "store/Catalogue.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika::cli {
 
@@ -26,9 +27,9 @@ const char* statusText(dbf::Engine::IndexStatus s) {
 }
 
 std::string languageByte(const std::string& dir, std::string_view file) {
-    const auto path = findFile(dir, file);
-    if (!path) return "nelze přečíst";
-    std::ifstream in(*path, std::ios::binary);
+    const auto name = dbf::findNoCase(dir, file);
+    if (!name) return "nelze přečíst";
+    std::ifstream in(dir + "/" + *name, std::ios::binary);
     char header[32] = {};
     if (!in.read(header, sizeof header)) return "nelze přečíst (krátká hlavička)";
     const auto b = static_cast<unsigned char>(header[29]);
@@ -63,7 +64,7 @@ int runInfo(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1 || args[0].starts_with("-")) return usageError(err, "info ADRESÁŘ");
     const std::string& dir = args[0];
     if (!requireDatabase(dir, err)) return kProblem;
-    dbf::Engine engine;
+    dbf::Engine engine{dbf::Engine::ReadOnly{}};
     try {
         out << "Databáze: " << dir << '\n';
         describe(engine, dir, kSouborAlb, "Audio CD", out);

@@ -11,6 +11,7 @@
 #include "store/ZmenaAlba.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika::cli {
 
@@ -60,7 +61,7 @@ int runRestore(const Args& args, std::ostream& out, std::ostream& err) {
         err << "Adresář: " << dir << " neexistuje\n";
         return kProblem;
     }
-    if (!findFile(dir, kArchivZalohy)) {
+    if (!dbf::findNoCase(dir, kArchivZalohy)) {
         err << "V adresáři: " << dir << " není záloha " << kArchivZalohy << '\n';
         return kProblem;
     }
@@ -116,7 +117,7 @@ int runPack(const Args& args, std::ostream& out, std::ostream& err) {
     for (const Step& s : {Step{kSouborAlb, "Probíhá komprese AudioCD"},
                           Step{kSouborSkladeb, "Probíhá komprese Skladeb"}}) {
         const std::string file = std::string(s.file);
-        const std::string path = findFile(dir, file).value_or(dir + "/" + file);
+        const std::string path = dbf::pathNoCase(dir, file);
         out << s.text << '\n';
         std::error_code ec;
         const auto before = std::filesystem::file_size(path, ec);

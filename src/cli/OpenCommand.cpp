@@ -3,8 +3,10 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenServices.h"
+#include "export/Sonorek.h"
 #include "export/ZipArchiv.h"
 #include "store/DatabaseSession.h"
+#include "store/dbf/EngineError.h"
 
 namespace lorvika::cli {
 
@@ -22,10 +24,18 @@ int runOpen(const Args& args, std::ostream& out, std::ostream& err) {
     StreamStatus status(out);
     DatabaseSession session(programPaths(), messages, dialogs, status);
     ZipArchiv archive(
-        status, [&session] { session.ZavriTabulky(); }, [&session] { reopenQuietly(session); });
+        status, [&session] { session.ZavriTabulky(); }, [&session] { session.OtevriTabulky(); });
     session.setArchive(&archive);
+    session.setDoplneniTxt(&DoplnTxt);
 
-    const bool ok = session.NactiDB(dir, false, false);
+    bool ok = false;
+    try {
+        ok = session.NactiDB(dir, false, false);
+    } catch (const dbf::EngineError& e) {
+        // the tables could not be opened again after the automatic backup
+        err << "Databázi v adresáři: " << dir << " nelze otevřít: " << e.what() << '\n';
+        return kProblem;
+    }
     const PrubehOtevreni& p = session.prubeh();
     if (!p.uschovano.empty()) out << "Původní tabulky uschovány do " << p.uschovano << '\n';
     for (const std::string& t : p.prevedene) {
@@ -39,6 +49,8 @@ int runOpen(const Args& args, std::ostream& out, std::ostream& err) {
         err << '\n';
         return kProblem;
     }
+    if (p.doplneneTxt > 0)
+        out << "Zapsány chybějící soubory pro Sonorek: " << p.doplneneTxt << '\n';
     if (!p.zaloha) {
         out << "Automatická záloha je vypnuta\n";
     } else if (*p.zaloha) {

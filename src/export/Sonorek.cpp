@@ -1,5 +1,6 @@
 #include "export/Sonorek.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,11 +9,14 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #include "store/AsciiCase.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
+#include "store/dbf/Files.h"
+#include "store/dbf/Names.h"
 
 namespace lorvika {
 
@@ -56,38 +60,15 @@ void zajistiAdresar(const std::string& adresarTXT) {
     throw IniError("Soubor \"" + soubor + "\" nelze zapsat: " + std::strerror(err));
 }
 
-// Replaces the file by a complete new one (temporary file and rename) without waiting for the
-// disk: a rebuild of thousands of files makes them durable together at its end.
+// Replaces the file by a complete new one without waiting for the disk: a rebuild of thousands
+// of files makes them durable together at its end.
 void nahradBezCekani(const std::string& soubor, const std::string& bytes) {
-    std::string temp = soubor + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) chybaZapisu(soubor, errno);
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        chybaZapisu(soubor, err);
-    };
-    struct stat st {};
-    const mode_t mode = ::stat(soubor.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    if (::fchmod(fd, mode) != 0) fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        chybaZapisu(soubor, err);
-    }
-    if (::rename(temp.c_str(), soubor.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        chybaZapisu(soubor, err);
+    try {
+        dbf::ReplacementFile novy(soubor);
+        novy.write(bytes);
+        novy.commit(dbf::ReplacementFile::Durability::Deferred);
+    } catch (const std::system_error& e) {
+        chybaZapisu(soubor, e.code().value());
     }
 }
 
@@ -101,6 +82,10 @@ void zapisNaDisk(const std::string& adresarTXT) {
 }
 
 enum class Zapis { Hned, Pozdeji };
+
+bool jeTxt(std::string_view jmeno) {
+    return jmeno.size() >= 4 && dbf::equalNoCase(jmeno.substr(jmeno.size() - 4), ".txt");
+}
 
 // The same writes, in the same order, as the key-by-key algorithm: the five album keys, then
 // each track's two keys in the order of the tag.
@@ -174,6 +159,41 @@ bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
     if (!nalezeno) return false;
     zapisSoubor(a, skladby, adresarTXT);
     return true;
+}
+
+std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT) {
+    // One listing: the names present, and what interrupted writes left removed on the way.
+    std::unordered_set<std::string> jsou;
+    if (DIR* d = ::opendir(adresarTXT.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            const std::string_view jmeno(e->d_name);
+            if (jmeno.size() > 7) {
+                const std::string_view zaklad = jmeno.substr(0, jmeno.size() - 7);
+                if (jeTxt(zaklad) && dbf::ReplacementFile::isLeftover(jmeno, zaklad)) {
+                    ::unlinkat(::dirfd(d), e->d_name, 0);
+                    continue;
+                }
+            }
+            if (jeTxt(jmeno)) jsou.emplace(jmeno.substr(0, jmeno.size() - 4));
+        }
+        ::closedir(d);
+    }
+    // A view of its own in physical order: the caller's cursor keeps its tag and position.
+    const auto alb = alba.readOnlyView();
+    alb->setTag("");
+    const int sloupecSN = alb->fieldIndex("SN");
+    std::size_t zapsano = 0;
+    for (alb->first(); !alb->eof(); alb->next()) {
+        std::string sn = alb->text(sloupecSN);
+        if (jsou.count(sn) || sn.find('/') != std::string::npos ||
+            sn.find(kSep) != std::string::npos || sn.find('\0') != std::string::npos)
+            continue;
+        zapisSoubor(ctiAlbum(*alb), skladby, adresarTXT, Zapis::Pozdeji);
+        jsou.insert(std::move(sn));
+        ++zapsano;
+    }
+    if (zapsano > 0) zapisNaDisk(adresarTXT);
+    return zapsano;
 }
 
 bool UlozTxtCDPoZmene(std::int64_t cislo, const std::string& puvodniSN, dbf::Cursor& alba,

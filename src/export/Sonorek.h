@@ -33,6 +33,13 @@ void ZapisAdresarTXT(const std::string& sonorekIni, const std::string& adresarTX
 bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
                const std::string& adresarTXT);
 
+// At the opening of a database: removes what interrupted writes of these files left in the text
+// directory and writes the file of every album that has none, from one listing of the directory
+// (a crash between storing an album and writing its file leaves the album without one). An album
+// whose disc identity cannot name a file is left to ObnovaTxt, which reports it. The album cursor
+// stays on its album. Returns how many files were written.
+std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT);
+
 // After a change of album cislo: its file is written, and when its disc identity is no longer
 // puvodniSN the file named after puvodniSN goes too, unless another album still carries it.
 bool UlozTxtCDPoZmene(std::int64_t cislo, const std::string& puvodniSN, dbf::Cursor& alba,

@@ -17,6 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "store/dbf/Engine.h"
+#include "store/dbf/EngineError.h"
+#include "store/dbf/Files.h"
+#include "store/dbf/Names.h"
+
 namespace lorvika {
 
 namespace fs = std::filesystem;
@@ -57,32 +62,15 @@ std::string systemText(int err) {
     return std::strerror(err);
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
-        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
-        if (x != y) return false;
-    }
-    return true;
+// The engine matches table names without regard to case; so does the backup, for the archive
+// too. The engine's own spelling wins when several spellings exist side by side.
+std::optional<fs::path> najdiSoubor(const fs::path& adresar, std::string_view nazev) {
+    if (auto name = dbf::findNoCase(adresar.string(), nazev)) return adresar / *name;
+    return std::nullopt;
 }
 
-// The engine matches table names without regard to case; so does the backup. The engine's own
-// spelling wins when several spellings exist side by side.
-std::optional<fs::path> najdiSoubor(const fs::path& adresar, std::string_view nazev) {
-    std::error_code ec;
-    fs::path exact = adresar / std::string(nazev);
-    if (fs::is_regular_file(exact, ec)) return exact;
-    std::optional<fs::path> found;
-    for (fs::directory_iterator it(adresar, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code ec2;
-        if (!it->is_regular_file(ec2)) continue;
-        std::string name = it->path().filename().string();
-        if (equalsNoCase(name, nazev) && (!found || name < found->filename().string()))
-            found = it->path();
-    }
-    return found;
+fs::path cestaArchivu(const fs::path& adresar) {
+    return najdiSoubor(adresar, kArchivZalohy).value_or(adresar / std::string(kArchivZalohy));
 }
 
 class Fd {
@@ -263,7 +251,11 @@ void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
         paths.push_back(*found);
     }
 
-    const fs::path archiv = adresar / std::string(kArchivZalohy);
+    const fs::path archiv = cestaArchivu(adresar);
+    // What a backup stopped half-way left behind (libzip writes beside the archive first).
+    dbf::ReplacementFile::removeLeftovers(adresar.string(), [&](std::string_view base) {
+        return dbf::equalNoCase(base, archiv.filename().string());
+    });
     int err = 0;
     ZipPtr za;
     std::error_code ec;
@@ -348,37 +340,17 @@ void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
 }
 
 // A temporary file beside the tables; removed unless it has been renamed into place.
-class TempFile {
-  public:
-    TempFile(const fs::path& adresar, const std::string& stem) {
-        std::string templ = (adresar / ("." + stem + ".XXXXXX")).string();
-        std::vector<char> buf(templ.begin(), templ.end());
-        buf.push_back('\0');
-        int fd = ::mkostemp(buf.data(), O_CLOEXEC);
-        if (fd < 0)
-            throw ZalohaChyba("V adresáři " + uvoz(adresar) +
-                              " nelze vytvořit dočasný soubor: " + systemText(errno));
-        fd_.adopt(fd);
-        path_ = buf.data();
+std::unique_ptr<dbf::ReplacementFile> docasny(const fs::path& target) {
+    try {
+        return std::make_unique<dbf::ReplacementFile>(target.string());
+    } catch (const std::system_error& e) {
+        throw ZalohaChyba("V adresáři " + uvoz(target.parent_path()) +
+                          " nelze vytvořit dočasný soubor: " + e.code().message());
     }
-    ~TempFile() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    int fd() const { return fd_.get(); }
-    void closeFd() { fd_.reset(); }
-    const fs::path& path() const { return path_; }
-    void keep() { path_.clear(); }
-
-  private:
-    Fd fd_;
-    fs::path path_;
-};
+}
 
 struct Vybaleny {
-    std::unique_ptr<TempFile> temp;
+    std::unique_ptr<dbf::ReplacementFile> temp;
     fs::path target;
 };
 
@@ -396,8 +368,9 @@ void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std:
         throw ZalohaChyba(poskozen + ": " + zip_strerror(za));
 
     auto existing = najdiSoubor(adresar, kNazvyNaDisku[i]);
-    out.target = existing ? *existing : adresar / std::string(kNazvyNaDisku[i]);
-    out.temp = std::make_unique<TempFile>(adresar, name);
+    out.temp = docasny(existing ? *existing : adresar / std::string(kNazvyNaDisku[i]));
+    // A table that is a symbolic link stays one: what it names is replaced.
+    out.target = out.temp->target();
 
     report(rizeni, gauge, {ZipProgressKind::NewFile, name, zst.size});
 
@@ -420,7 +393,7 @@ void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std:
         crc = static_cast<std::uint32_t>(
             ::crc32(crc, reinterpret_cast<const Bytef*>(buf.data()), static_cast<uInt>(len)));
         if (!writeAll(out.temp->fd(), buf.data(), len))
-            throw ZalohaChyba("Soubor " + uvoz(out.temp->path()) +
+            throw ZalohaChyba("Soubor " + uvoz(out.temp->tempPath()) +
                               " nelze zapsat: " + systemText(errno));
     }
     if (int e = zip_fclose(zf.release()); e != 0)
@@ -431,16 +404,13 @@ void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std:
     mode_t mode = 0644;
     struct stat st {};
     if (existing && ::stat(existing->c_str(), &st) == 0) mode = st.st_mode & 07777;
-    if (::fchmod(out.temp->fd(), mode) != 0 || ::fsync(out.temp->fd()) != 0)
-        throw ZalohaChyba("Soubor " + uvoz(out.temp->path()) +
-                          " nelze zapsat: " + systemText(errno));
-    out.temp->closeFd();
+    try {
+        out.temp->finish(mode);
+    } catch (const std::system_error& e) {
+        throw ZalohaChyba("Soubor " + uvoz(out.temp->tempPath()) +
+                          " nelze zapsat: " + e.code().message());
+    }
     report(rizeni, gauge, {ZipProgressKind::Update, name, zst.size});
-}
-
-void syncDirectory(const fs::path& adresar) {
-    Fd d(::open(adresar.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (d.get() >= 0) ::fsync(d.get());
 }
 
 // Moves the four extracted files into place. Each old file is first renamed aside, so that a
@@ -448,7 +418,7 @@ void syncDirectory(const fs::path& adresar) {
 void nahrad(const fs::path& adresar, std::vector<Vybaleny>& files) {
     struct Krok {
         fs::path target;
-        std::unique_ptr<TempFile> aside;  // the old file, when there was one
+        std::unique_ptr<dbf::ReplacementFile> aside;  // the old file, when there was one
         bool placed = false;
     };
     std::vector<Krok> kroky;
@@ -456,8 +426,8 @@ void nahrad(const fs::path& adresar, std::vector<Vybaleny>& files) {
         for (auto it = kroky.rbegin(); it != kroky.rend(); ++it) {
             if (it->aside) {
                 // Should the way back fail too, the old content stays in the hidden copy.
-                ::rename(it->aside->path().c_str(), it->target.c_str());
-                it->aside->keep();
+                ::rename(it->aside->tempPath().c_str(), it->target.c_str());
+                it->aside->release();
             } else if (it->placed) {
                 ::unlink(it->target.c_str());
             }
@@ -468,29 +438,29 @@ void nahrad(const fs::path& adresar, std::vector<Vybaleny>& files) {
         k.target = f.target;
         std::error_code ec;
         if (fs::exists(f.target, ec)) {
-            k.aside = std::make_unique<TempFile>(adresar, f.target.filename().string() + ".old");
-            k.aside->closeFd();
-            if (::rename(f.target.c_str(), k.aside->path().c_str()) != 0) {
+            k.aside = docasny(f.target.string() + ".old");
+            k.aside->close();
+            if (::rename(f.target.c_str(), k.aside->tempPath().c_str()) != 0) {
                 int e = errno;
                 rollback();
                 throw ZalohaChyba("Soubor " + uvoz(f.target) + " nelze nahradit: " + systemText(e));
             }
         }
         kroky.push_back(std::move(k));
-        if (::rename(f.temp->path().c_str(), f.target.c_str()) != 0) {
+        if (::rename(f.temp->tempPath().c_str(), f.target.c_str()) != 0) {
             int e = errno;
             rollback();
             throw ZalohaChyba("Soubor " + uvoz(f.target) + " nelze nahradit: " + systemText(e));
         }
-        f.temp->keep();
+        f.temp->release();
         kroky.back().placed = true;
     }
-    syncDirectory(adresar);
+    dbf::syncDirectory(adresar.string());
     // The aside copies are removed as the steps go out of scope.
 }
 
 void vybal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge) {
-    const fs::path archiv = adresar / std::string(kArchivZalohy);
+    const fs::path archiv = cestaArchivu(adresar);
     std::error_code ec;
     if (!fs::is_regular_file(archiv, ec))
         throw ZalohaChyba("Archiv " + uvoz(archiv) + " neexistuje.");
@@ -515,6 +485,10 @@ VysledekZalohy sZavrenymiTabulkami(const std::string& adresar, const ZalohaRizen
         if (rizeni.zavriTabulky) rizeni.zavriTabulky();
         if (rizeni.merakZacni) rizeni.merakZacni(text);
         merak = true;
+        // No other running program may have the tables open while they are read for the
+        // archive or replaced from it: one that did would go on writing to replaced files.
+        dbf::TableLock zamek(adresar,
+                             {std::string(kNazvyNaDisku[0]), std::string(kNazvyNaDisku[1])});
         ZipGauge gauge;
         prace(fs::path(adresar), rizeni, gauge);
     } catch (const std::exception& e) {
@@ -569,7 +543,7 @@ bool Uschovej(const std::string& adresar, const std::string& nazev) {
     // libzip writes a temporary file and renames it: the archive appears whole or not at all.
     if (zip_close(za.get()) != 0) fail();
     (void)za.release();
-    syncDirectory(dir);
+    dbf::syncDirectory(dir.string());
     return true;
 }
 

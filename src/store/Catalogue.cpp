@@ -7,6 +7,7 @@
 
 #include "store/AsciiCase.h"
 #include "store/codepage.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika {
 
@@ -148,17 +149,7 @@ const std::vector<dbf::TagDef>& TagySkladeb() {
 }
 
 bool JeDatabaze(const std::string& adresar) {
-    std::error_code ec;
-    bool alba = false;
-    bool skladby = false;
-    for (std::filesystem::directory_iterator it(adresar, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string jmeno = it->path().filename().string();
-        if (!it->is_regular_file(ec)) continue;
-        alba = alba || equalNoCase(jmeno, kSouborAlb);
-        skladby = skladby || equalNoCase(jmeno, kSouborSkladeb);
-    }
-    return alba && skladby;
+    return dbf::findNoCase(adresar, kSouborAlb) && dbf::findNoCase(adresar, kSouborSkladeb);
 }
 
 void ZajistiIndexy(dbf::Engine& engine, const std::string& adresar, RezimIndexu rezim) {

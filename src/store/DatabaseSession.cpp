@@ -336,14 +336,20 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
         try {
             prubeh_.zaloha = archive_->zalohuj(dir);
         } catch (const dbf::EngineError& e) {
-            // an automatic backup shows nothing; the tables it could not reopen stay closed
+            // A backup that failed shows nothing, but tables it could not open again leave the
+            // program without its database: that is the engine's error to show.
             prubeh_.zaloha = false;
             prubeh_.chyba = e.what();
+            status_.pocetCD(1, pocetCD());
+            throw;
         }
     }
     status_.pocetCD(1, pocetCD());
     if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
         poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
+    // A crash between storing an album and writing its file must not leave it without one.
+    if (doplneniTxt_ && jeOtevrena())
+        prubeh_.doplneneTxt = doplneniTxt_(*data_, *skladby_, adresarTXT_);
     return jeOtevrena();
 }
 

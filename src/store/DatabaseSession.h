@@ -90,6 +90,7 @@ struct PrubehOtevreni {
     int pridaneSloupce = 0;                // columns appended to older tables
     std::vector<std::string> pridaneTagy;  // tags that checking the indexes added
     std::optional<bool> zaloha;            // result of the automatic backup; empty: none ran
+    std::size_t doplneneTxt = 0;           // companion-player files written for albums lacking one
     std::string chyba;                     // the engine's error when the opening failed
     std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
 };
@@ -108,6 +109,12 @@ class DatabaseSession {
     DatabaseSession& operator=(const DatabaseSession&) = delete;
 
     void setArchive(Archive* archive) { archive_ = archive; }
+    // Writes the companion player's file of every album that lacks one and clears what
+    // interrupted writes left, after each opening; returns how many files it wrote. The program
+    // entry wires the export layer here; without it nothing is checked.
+    using DoplneniTxt = std::function<std::size_t(dbf::Cursor& alba, dbf::Cursor& skladby,
+                                                  const std::string& adresarTXT)>;
+    void setDoplneniTxt(DoplneniTxt doplneni) { doplneniTxt_ = std::move(doplneni); }
     // Called whenever the caption or the list of previous databases changed.
     void setOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
     // Called after an opening completed an album change a crash had interrupted, with the
@@ -202,6 +209,7 @@ class DatabaseSession {
     bool packPending_ = false;
     PrubehOtevreni prubeh_;
     std::function<void()> onChange_;
+    DoplneniTxt doplneniTxt_;
     PoDokonceniZmeny poDokonceni_;
     std::string dokoncenaSN_;
 };

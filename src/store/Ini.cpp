@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "store/codepage.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika {
 namespace {
@@ -237,59 +238,13 @@ Document loadForWrite(const std::string& path) {
     return parse(bytes);
 }
 
-class TempFile {
-  public:
-    explicit TempFile(const std::string& target) : path_(target + ".XXXXXX") {
-        fd_ = ::mkstemp(path_.data());
-        if (fd_ < 0) path_.clear();
-    }
-    ~TempFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-    void keep() { path_.clear(); }
-
-  private:
-    std::string path_;
-    int fd_ = -1;
-};
-
 void writeAtomically(const std::string& path, const std::string& bytes) {
-    auto fail = [&](int err) {
-        throw IniError("Soubor " + quoted(path) + " nelze zapsat: " + errnoText(err));
-    };
-    TempFile tmp(path);
-    if (tmp.fd() < 0) fail(errno);
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    if (::fchmod(tmp.fd(), mode) != 0) fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(tmp.fd(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(tmp.fd()) != 0) fail(errno);
-    if (!tmp.close()) fail(errno);
-    if (::rename(tmp.path().c_str(), path.c_str()) != 0) fail(errno);
-    tmp.keep();
-    const std::string dir = std::filesystem::path(path).parent_path().string();
-    const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
+    try {
+        dbf::ReplacementFile novy(path);
+        novy.write(bytes);
+        novy.commit();
+    } catch (const std::system_error& e) {
+        throw IniError("Soubor " + quoted(path) + " nelze zapsat: " + errnoText(e.code().value()));
     }
 }
 

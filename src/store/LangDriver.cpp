@@ -11,13 +11,16 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "store/AsciiCase.h"
 #include "store/Ini.h"
 #include "store/codepage.h"
+#include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika {
 namespace {
@@ -32,12 +35,7 @@ std::string quoted(const std::string& s) {
 
 // Table names are matched case-insensitively, as the engine does.
 std::string resolve(const std::string& dir, const std::string& name) {
-    std::error_code ec;
-    const fs::path exact = fs::path(dir) / name;
-    if (fs::exists(exact, ec)) return exact.string();
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (equalNoCase(it->path().filename().string(), name)) return it->path().string();
-    return exact.string();
+    return dbf::pathNoCase(dir, name);
 }
 
 class Fd {
@@ -183,25 +181,13 @@ void prevedPole(unsigned char* field, std::size_t width, Kodovani kodovani) {
     std::memset(field + out.size(), ' ', width - out.size());
 }
 
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 void zapisSouborAtomicky(const std::string& path, std::string_view obsah) {
-    const std::string tmpPath = path + ".conv";
     try {
-        Fd out(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (out.get() < 0) fileError("zapsat", tmpPath, errno);
-        writeFully(out.get(), obsah.data(), obsah.size(), tmpPath);
-        if (::fsync(out.get()) != 0) fileError("zapsat", tmpPath, errno);
-        if (::rename(tmpPath.c_str(), path.c_str()) != 0) fileError("nahradit", path, errno);
-    } catch (...) {
-        ::unlink(tmpPath.c_str());
-        throw;
+        dbf::ReplacementFile novy(path);
+        novy.write(obsah);
+        novy.commit();
+    } catch (const std::system_error& e) {
+        fileError("zapsat", path, e.code().value());
     }
 }
 
@@ -220,19 +206,15 @@ void convertFile(const std::string& path, Kodovani kodovani, const PrevodVolby& 
     const Layout layout = parseHeader(header, fileSize, path);
     header[29] = kZnackaPrevodu;
 
-    // A fixed name: what a crash left behind is simply overwritten by the next attempt.
-    const std::string tmpPath = path + ".conv";
-    Fd out(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (out.get() < 0) fileError("zapsat", tmpPath, errno);
-    struct Cleanup {
-        const std::string& p;
-        bool armed = true;
-        ~Cleanup() {
-            if (armed) ::unlink(p.c_str());
-        }
-    } cleanup{tmpPath};
+    std::optional<dbf::ReplacementFile> novy;
+    try {
+        novy.emplace(path);
+    } catch (const std::system_error& e) {
+        fileError("zapsat", path, e.code().value());
+    }
+    const std::string& tmpPath = novy->tempPath();
 
-    writeFully(out.get(), header.data(), layout.headerLength, tmpPath);
+    writeFully(novy->fd(), header.data(), layout.headerLength, tmpPath);
     const std::size_t perChunk = std::max<std::size_t>(1, (1u << 20) / layout.recordLength);
     std::vector<unsigned char> buf(perChunk * layout.recordLength);
     std::uint64_t offset = layout.headerLength;
@@ -250,7 +232,7 @@ void convertFile(const std::string& path, Kodovani kodovani, const PrevodVolby& 
                     prevedPole(rec + f.offset, f.length, kodovani);
             if (volby.poZaznamu) volby.poZaznamu(done + static_cast<std::uint32_t>(r) + 1);
         }
-        writeFully(out.get(), buf.data(), bytes, tmpPath);
+        writeFully(novy->fd(), buf.data(), bytes, tmpPath);
         offset += bytes;
         done += static_cast<std::uint32_t>(n);
     }
@@ -260,15 +242,14 @@ void convertFile(const std::string& path, Kodovani kodovani, const PrevodVolby& 
             static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), fileSize - offset));
         const std::size_t got = readFully(in.get(), offset, buf.data(), want, path);
         if (got == 0) break;
-        writeFully(out.get(), buf.data(), got, tmpPath);
+        writeFully(novy->fd(), buf.data(), got, tmpPath);
         offset += got;
     }
-    if (::fchmod(out.get(), st.st_mode & 07777) != 0) fileError("zapsat", tmpPath, errno);
-    if (::fsync(out.get()) != 0) fileError("zapsat", tmpPath, errno);
-    if (::close(out.release()) != 0) fileError("zapsat", tmpPath, errno);
-    if (::rename(tmpPath.c_str(), path.c_str()) != 0) fileError("nahradit", path, errno);
-    cleanup.armed = false;
-    syncDirectory(fs::path(path).parent_path().string());
+    try {
+        novy->commit();
+    } catch (const std::system_error& e) {
+        fileError("nahradit", path, e.code().value());
+    }
 }
 
 }  // namespace
@@ -338,6 +319,12 @@ bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
         if (readFully(fd.get(), 29, &mark, 1, path) < 1) damaged(path, "neúplná hlavička");
         if (mark == kZnackaPrevodu) return false;
     }
+    // Another running program that has the table open would go on writing to the replaced file.
+    const dbf::TableLock zamek(adresar, {soubor});
+    // What a conversion stopped by a crash left beside the table.
+    dbf::ReplacementFile::removeLeftovers(adresar, [&](std::string_view base) {
+        return equalNoCase(base, fs::path(path).filename().string());
+    });
     const Kodovani kodovani = kodovaniTabulky(path, mark);
     NastavVychoziHodnotu(konfigurace, kKlicInit, kHodnotaLangDriver, kOvladacWinUs);
     convertFile(path, kodovani, volby);

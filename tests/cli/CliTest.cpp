@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -278,6 +280,63 @@ TEST_F(Cli, DumpWritesCsvInTagOrPhysicalOrder) {
     EXPECT_EQ(r.code, kProblem);
     EXPECT_NE(r.err.find("neni"), std::string::npos);
     EXPECT_EQ(call(runDump, {tmp.str(), "cddata"}).code, kProblem);
+}
+
+// The album table's bytes with the first record copied to the end, as a program that keeps no
+// index appends: the index file no longer matches.
+void appendBehindTheIndex(const std::string& dir) {
+    const auto path = std::filesystem::path(dir) / "cddata.DBF";
+    std::string b = readFile(path);
+    const auto u = [&](std::size_t i) { return static_cast<unsigned char>(b[i]); };
+    const std::size_t header = u(8) | (u(9) << 8), length = u(10) | (u(11) << 8);
+    const std::uint32_t count = u(4) | (u(5) << 8) | (u(6) << 16);
+    b.insert(header + count * length, b.substr(header, length));
+    b[4] = static_cast<char>(count + 1);
+    test::writeFile(path, b);
+}
+
+TEST_F(Cli, LookingCommandsLeaveAStaleIndexAsItIs) {
+    create();
+    fill(db, {{1, "A", "a"}, {2, "B", "b"}}, 2);
+    appendBehindTheIndex(db);
+    const auto mdx = std::filesystem::path(db) / "cddata.mdx";
+    const std::string before = readFile(mdx);
+    const auto time = std::filesystem::last_write_time(mdx);
+    for (const Args& args : {Args{db}, Args{db}}) {
+        const auto r = call(runCheck, args);
+        EXPECT_EQ(r.code, kProblem) << r.out;
+        EXPECT_NE(r.out.find("cddata.DBF: indexový soubor neodpovídá tabulce"), std::string::npos)
+            << r.out;
+    }
+    EXPECT_EQ(call(runInfo, {db}).code, kOk);
+    const auto dump = call(runDump, {db, "cddata", "--tag", "artist"});
+    EXPECT_EQ(dump.code, kOk) << dump.err;
+    EXPECT_EQ(std::count(dump.out.begin(), dump.out.end(), '\n'), 4) << dump.out;
+    EXPECT_EQ(readFile(mdx), before);
+    EXPECT_EQ(std::filesystem::last_write_time(mdx), time);
+    EXPECT_EQ(call(runCheck, {db, "--repair"}).code, kOk);
+    EXPECT_NE(readFile(mdx), before);
+}
+
+TEST_F(Cli, RecordsWithAStrayFlagAreReportedAndNeverListed) {
+    create();
+    fill(db, {{1, "A", "a"}, {2, "B", "b"}, {3, "C", "c"}}, 0);
+    const auto path = std::filesystem::path(db) / "cddata.DBF";
+    std::string b = readFile(path);
+    const auto u = [&](std::size_t i) { return static_cast<unsigned char>(b[i]); };
+    const std::size_t header = u(8) | (u(9) << 8), length = u(10) | (u(11) << 8);
+    b[header + length] = '\0';  // album 2: the zeros a crash leaves
+    test::writeFile(path, b);
+    auto r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem) << r.out;
+    EXPECT_NE(r.out.find("1 záznamů má neplatný příznak smazání"), std::string::npos) << r.out;
+    for (const char* tag : {"cislo", "artist"}) {
+        r = call(runDump, {db, "cddata", "--tag", tag});
+        EXPECT_EQ(r.out.find("\r\n2,"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("\r\n3,"), std::string::npos) << r.out;
+    }
+    r = call(runInfo, {db});
+    EXPECT_NE(r.out.find("Audio CD (cddata.DBF): 2\n"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenServices.h"
+#include "export/Zaloha.h"
 #include "export/ZipArchiv.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
@@ -179,6 +180,57 @@ TEST_F(OpenCommandsTest, PackDropsDeletedRecords) {
     EXPECT_TRUE(contains(r.out, "Probíhá komprese Skladeb")) << r.out;
     EXPECT_TRUE(contains(r.out, "záznamů: 6")) << r.out;
     EXPECT_LT(fs::file_size(fs::path(db) / "cdskladby.DBF"), size);
+}
+
+TEST_F(OpenCommandsTest, OpenWritesThePlayerFilesAlbumsLack) {
+    std::string db = database("db", 3);
+    const fs::path txt = fs::path(db) / "TXT";
+    fs::create_directories(txt);
+    // Album 2 was stored, then the program died while its file was being written.
+    writeFile(txt / "SN1.txt", "[CD]\r\nalbum=Žluťoučký kůň 1\r\n");
+    writeFile(txt / "SN2.txt.x7Yq2Z", "[CD]\r\nalb");
+    Outcome r = run(&runOpen, {db});
+    ASSERT_EQ(kOk, r.code) << r.err;
+    EXPECT_TRUE(contains(r.out, "Zapsány chybějící soubory pro Sonorek: 2")) << r.out;
+    EXPECT_FALSE(fs::exists(txt / "SN2.txt.x7Yq2Z"));
+    EXPECT_EQ("Žluťoučký kůň 2", CtiText((txt / "SN2.txt").string(), "CD", "album", ""));
+    EXPECT_TRUE(fs::exists(txt / "SN3.txt"));
+    r = run(&runOpen, {db});
+    EXPECT_FALSE(contains(r.out, "Sonorek")) << r.out;
+}
+
+TEST_F(OpenCommandsTest, RestoreRefusesWhileAnotherProgramHasTheDatabase) {
+    std::string db = database("db", 2);
+    ASSERT_EQ(kOk, run(&runBackup, {db}).code);
+    // Another running program has the catalogue open and adds an album.
+    dbf::Engine other;
+    auto albums = other.open(db, std::string(kSouborAlb));
+    albums->append();
+    albums->setInteger("CISLO", 3);
+    albums->post();
+    const std::string written = readFile(fs::path(db) / "cddata.DBF");
+    Outcome r = run(&runRestore, {db});
+    EXPECT_EQ(kProblem, r.code);
+    EXPECT_TRUE(contains(r.err, "databázi používá jiný spuštěný program")) << r.err;
+    EXPECT_EQ(written, readFile(fs::path(db) / "cddata.DBF"));
+    r = run(&runBackup, {db});
+    EXPECT_EQ(kProblem, r.code);
+    EXPECT_TRUE(contains(r.err, "databázi používá jiný spuštěný program")) << r.err;
+    albums.reset();
+    other.releaseUnused();
+    EXPECT_EQ(kOk, run(&runRestore, {db}).code);
+    EXPECT_NE(written, readFile(fs::path(db) / "cddata.DBF"));
+}
+
+TEST_F(OpenCommandsTest, BackupOfTheOpeningHoldsIndexesMatchingTheirTables) {
+    std::string db = database("db", 3);
+    ASSERT_EQ(kOk, run(&runOpen, {db}).code);
+    const std::string copy = tmp.sub("copy").string();
+    fs::copy_file(fs::path(db) / "zaloha.zip", fs::path(copy) / "zaloha.zip");
+    ASSERT_TRUE(Rozbal(copy).ok);
+    Outcome r = run(&runCheck, {copy});
+    EXPECT_EQ(kOk, r.code) << r.out;
+    EXPECT_TRUE(contains(r.out, "Databáze je v pořádku")) << r.out;
 }
 
 // The program's wiring: the session with the zip archive around its tables.

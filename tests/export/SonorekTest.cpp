@@ -283,6 +283,36 @@ TEST_F(SonorekTest, RebuildFollowsTheCursorOrderAndReturnsToTheStart) {
     }
 }
 
+TEST_F(SonorekTest, OpeningWritesOnlyMissingFilesAndClearsInterruptedWrites) {
+    addAlbum(1, "A", "A", "SN1", three());
+    addAlbum(2, "B", "B", "SN2", {{1, "Jediná", "B"}});
+    addAlbum(3, "C", "C", "../venku", three());  // left to the rebuild, which reports it
+    addAlbum(4, "D", "D", "SN4", {});
+    fs::create_directories(txt);
+    // Album 1 has its file (even an outdated one stays); album 2 crashed half-way through its
+    // write; the player's own files and other names are no leftovers.
+    writeFile(txt + "/SN1.txt", "[CD]\r\nalbum=staré\r\n");
+    const std::vector<std::string> leftovers = {"SN2.txt.Ab12Cd", "SN1.TXT.zz9999"};
+    const std::vector<std::string> kept = {"SN1.txt.bak", "playlist.m3u.Ab12Cd", "poznamky"};
+    for (const auto& n : leftovers) writeFile(txt + "/" + n, "[CD]\r\nalb");
+    for (const auto& n : kept) writeFile(txt + "/" + n, "keep");
+    alba->setTag("album");
+    alba->first();
+    alba->next();
+
+    EXPECT_EQ(DoplnTxt(*alba, *skladby, txt), 2u);
+    EXPECT_EQ(alba->integer("CISLO"), 2);
+    EXPECT_EQ(readFile(txt + "/SN1.txt"), "[CD]\r\nalbum=staré\r\n");
+    for (const auto& n : leftovers) EXPECT_FALSE(fs::exists(txt + "/" + n)) << n;
+    for (const auto& n : kept) EXPECT_EQ(readFile(txt + "/" + n), "keep") << n;
+    EXPECT_FALSE(fs::exists(tmp.path() / "venku.txt"));
+    fs::create_directories(ref);
+    for (int n : {2, 4}) keyByKey(n, *alba, *skladby, ref);
+    for (const char* f : {"SN2.txt", "SN4.txt"})
+        EXPECT_EQ(readFile(txt + "/" + f), readFile(ref + "/" + f)) << f;
+    EXPECT_EQ(DoplnTxt(*alba, *skladby, txt), 0u) << "nothing missing the second time";
+}
+
 TEST_F(SonorekTest, FailuresLeaveCursorsAsTheyWere) {
     addAlbum(1, "A", "A", "SN1", three());
     addAlbum(2, "B", "B", "../venku", three());

@@ -1,7 +1,10 @@
 #include "export/Zaloha.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <cstdio>
@@ -400,6 +403,55 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
 
 }  // namespace
 
+TEST_F(ZalohaTest, TablesAnotherProgramHoldsAreNeitherArchivedNorReplaced) {
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    for (const auto& n : kDiskNames) writeFile(db / n, "written by the running program");
+    // Another running program has the album table open, as the engine holds it.
+    const int held = ::open((db / "cddata.DBF").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    for (bool backup : {true, false}) {
+        SCOPED_TRACE(backup);
+        int reopened = 0;
+        ZalohaRizeni r;
+        r.otevriTabulky = [&] { ++reopened; };
+        const auto before = snapshot(db);
+        const auto v = backup ? Zalohuj(db.string(), r) : Rozbal(db.string(), r);
+        EXPECT_FALSE(v.ok);
+        EXPECT_EQ(v.chyba, "Tabulka cddata.DBF: databázi používá jiný spuštěný program.");
+        EXPECT_EQ(reopened, 1);
+        EXPECT_EQ(snapshot(db), before);
+    }
+    ::close(held);
+    ASSERT_TRUE(Rozbal(db.string()).ok);
+    EXPECT_EQ(readFile(db / "cddata.DBF"), contents[0]);
+}
+
+TEST_F(ZalohaTest, ArchiveInOtherLetterCaseServesBackupAndRestore) {
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    fs::rename(archive(), db / "ZALOHA.ZIP");
+    for (const auto& n : kDiskNames) writeFile(db / n, "changed after the backup");
+    const auto v = Rozbal(db.string());
+    ASSERT_TRUE(v.ok) << v.chyba;
+    for (std::size_t i = 0; i < kDiskNames.size(); ++i)
+        EXPECT_EQ(readFile(db / kDiskNames[i]), contents[i]) << kDiskNames[i];
+    writeFile(db / "cddata.DBF", "newer content");
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    EXPECT_FALSE(fs::exists(archive())) << "a second archive beside the first";
+    ASSERT_TRUE(Rozbal(db.string()).ok);
+    EXPECT_EQ(readFile(db / "cddata.DBF"), "newer content");
+}
+
+TEST_F(ZalohaTest, NextBackupRemovesWhatStoppedBackupsLeft) {
+    const std::vector<std::string> leftovers = {"zaloha.zip.Ab12Cd", "zaloha.zip.zzzzzz"};
+    const std::vector<std::string> others = {"zaloha.zip.old", "stara-zaloha.zip.Ab12Cd",
+                                             "zaloha.zip.Ab12Cd.txt", "A1B2.txt.Ab12Cd"};
+    for (const auto& n : leftovers) writeFile(db / n, std::string(1000, 'p'));
+    for (const auto& n : others) writeFile(db / n, "keep");
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    for (const auto& n : leftovers) EXPECT_FALSE(fs::exists(db / n)) << n;
+    for (const auto& n : others) EXPECT_EQ(readFile(db / n), "keep") << n;
+}
 namespace {
 
 const char* kReadEntry = R"(import sys, zipfile

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,7 +62,7 @@ class Conversion : public ::testing::Test {
     }
     bool leftovers() const {
         for (const auto& e : fs::directory_iterator(db))
-            if (e.path().extension() == ".conv") return true;
+            if (e.path() != table && e.path() != mdx) return true;
         return false;
     }
 };
@@ -226,6 +228,25 @@ TEST_F(Conversion, CrashedProcessLeavesOldTableAndNextRunFinishes) {
     EXPECT_EQ(readFile(table), dbfBytes(kFields, records, 31));
     EXPECT_FALSE(leftovers());
     EXPECT_FALSE(fs::exists(mdx));
+}
+
+TEST_F(Conversion, TableAnotherProgramHoldsIsNotReplaced) {
+    const std::string before = readFile(table);
+    const int held = ::open(table.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    try {
+        PrevodTabulky(db.string(), "cddata.DBF", cfg);
+        ADD_FAILURE() << "converted under another program";
+    } catch (const dbf::EngineError& e) {
+        EXPECT_STREQ(e.what(), "Tabulka CDDATA.dbf: databázi používá jiný spuštěný program.");
+    }
+    ::close(held);
+    EXPECT_EQ(readFile(table), before);
+    EXPECT_EQ(readFile(mdx), "old index");
+    EXPECT_EQ(CtiText(cfg, kKlicInit, kHodnotaLangDriver, ""), "DB852CZ0");
+    EXPECT_FALSE(leftovers());
+    EXPECT_TRUE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
 }
 
 // Characters code page 852 lacks: plain forms for typography, the visible mark for the rest,

@@ -34,10 +34,41 @@ std::string normalDirectory(const std::string& dir) {
     return s;
 }
 
+// A file another running program holds must not be replaced or removed.
+std::unique_ptr<File> lockFile(FileSystem& fs, const std::string& path, const std::string& name) {
+    if (!fs.exists(path)) return nullptr;
+    std::unique_ptr<File> f;
+    try {
+        f = fs.open(path, FileSystem::Mode::Read);
+    } catch (const std::exception& e) {
+        failFor(name, std::string("soubor nelze otevřít (") + e.what() + ").");
+    }
+    bool locked = false;
+    try {
+        locked = f->tryLock();
+    } catch (const std::exception& e) {
+        failFor(name, std::string("soubor nelze zamknout (") + e.what() + ").");
+    }
+    if (!locked) failFor(name, "databázi používá jiný spuštěný program.");
+    return f;
+}
+
 }  // namespace
+
+TableLock::TableLock(const std::string& directory, const std::vector<std::string>& files,
+                     FileSystem& fs) {
+    const std::string dir = normalDirectory(directory);
+    for (const auto& file : files) {
+        const std::string name = fs.resolve(dir, withExtension(file));
+        if (auto f = lockFile(fs, dir + "/" + name, name)) held_.push_back(std::move(f));
+    }
+}
+
+TableLock::~TableLock() = default;
 
 struct Engine::Impl {
     std::string driver = "DB852CZ0";
+    bool readOnly = false;
     std::map<std::string, std::shared_ptr<TableData>> tables;
     // Names as callers give them, for tables that cursors hold open: such a table is what
     // resolving the name would find again, so the directory need not be searched each time.
@@ -67,7 +98,8 @@ struct Engine::Impl {
             tables.erase(n.path());
         }
         if (!fs->exists(n.path())) failFor(n.file, "soubor neexistuje (" + n.path() + ").");
-        auto t = TableData::openFile(fs, n.directory, n.file);
+        auto t = readOnly ? TableData::openFile(fs, n.directory, n.file, TableData::Access::Look)
+                          : TableData::openFile(fs, n.directory, n.file);
         tables[n.path()] = t;
         return t;
     }
@@ -79,17 +111,12 @@ struct Engine::Impl {
         }
     }
 
-    // A file another running program holds must not be replaced or removed.
     static std::unique_ptr<File> probeLock(FileSystem& fs, const Name& n) {
-        if (!fs.exists(n.path())) return nullptr;
-        std::unique_ptr<File> f;
-        try {
-            f = fs.open(n.path(), FileSystem::Mode::Read);
-        } catch (const std::exception& e) {
-            failFor(n.file, std::string("soubor nelze otevřít (") + e.what() + ").");
-        }
-        if (!f->tryLock()) failFor(n.file, "databázi používá jiný spuštěný program.");
-        return f;
+        return lockFile(fs, n.path(), n.file);
+    }
+
+    void requireWritable(const Name& n) const {
+        if (readOnly) failFor(n.file, "tabulku nelze měnit (otevřeno jen pro čtení).");
     }
 
     std::uint8_t languageByte() const {
@@ -99,6 +126,10 @@ struct Engine::Impl {
 
 Engine::Engine(std::shared_ptr<FileSystem> fs)
     : fs_(std::move(fs)), impl_(std::make_unique<Impl>()) {}
+
+Engine::Engine(ReadOnly, std::shared_ptr<FileSystem> fs) : Engine(std::move(fs)) {
+    impl_->readOnly = true;
+}
 
 Engine::~Engine() {
     for (auto& [path, table] : impl_->tables) {
@@ -138,6 +169,7 @@ std::unique_ptr<Cursor> Engine::open(const std::string& directory, const std::st
 void Engine::createTable(const std::string& directory, const std::string& file,
                          const std::vector<FieldDef>& fields) {
     const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
     validateFields(fields, n.file);
     impl_->dropUnused(n, "tabulku nelze vytvořit znovu, je otevřená.");
     const auto held = Impl::probeLock(*fs_, n);
@@ -154,13 +186,13 @@ void Engine::createTable(const std::string& directory, const std::string& file,
     l.date[2] = std::uint8_t(tm.tm_mday);
     std::vector<char> bytes = buildHeader(l);
     bytes.push_back(0x1A);
-    const std::string tmp = n.path() + ".tmp";
+    const std::string tmp = fs_->realPath(n.path()) + ".tmp";
     try {
         {
             auto f = fs_->open(tmp, FileSystem::Mode::Create);
             f->writeAt(0, bytes.data(), bytes.size());
         }
-        fs_->rename(tmp, n.path());
+        fs_->rename(tmp, fs_->realPath(n.path()));
         const std::string index = TableData::indexPathOf(*fs_, n.directory, n.file);
         if (fs_->exists(index)) fs_->remove(index);
     } catch (const std::exception& e) {
@@ -174,6 +206,7 @@ void Engine::createTable(const std::string& directory, const std::string& file,
 
 void Engine::deleteTable(const std::string& directory, const std::string& file) {
     const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
     impl_->dropUnused(n, "tabulku nelze odstranit, je otevřená.");
     const auto held = Impl::probeLock(*fs_, n);
     try {
@@ -191,12 +224,16 @@ bool Engine::tableExists(const std::string& directory, const std::string& file) 
 }
 
 void Engine::pack(const std::string& directory, const std::string& file) {
-    impl_->acquire(fs_, Impl::resolve(*fs_, directory, file))->pack();
+    const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
+    impl_->acquire(fs_, n)->pack();
 }
 
 void Engine::addColumn(const std::string& directory, const std::string& file,
                        const FieldDef& field) {
-    impl_->acquire(fs_, Impl::resolve(*fs_, directory, file))->addColumn(field);
+    const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
+    impl_->acquire(fs_, n)->addColumn(field);
 }
 
 void Engine::batchCopy(Cursor& source, const std::string& directory, const std::string& file,
@@ -289,9 +326,10 @@ std::vector<std::string> Engine::verify(const std::string& directory, const std:
         return problems;
     }
     using S = TableData::IndexFileState;
-    const S state = TableData::indexFileStateOf(*fs_, n.directory, n.file, layout.count);
+    S state = TableData::indexFileStateOf(*fs_, n.directory, n.file, layout.count);
     try {
         auto table = impl_->acquire(fs_, n);
+        if (state == S::Unverified) state = table->indexFromFile() ? S::Current : S::Stale;
         if (state == S::Damaged)
             problems.push_back(prefix + "indexový soubor je poškozený nebo cizí.");
         else if (state == S::Stale)
@@ -299,6 +337,16 @@ std::vector<std::string> Engine::verify(const std::string& directory, const std:
         else if (state == S::Missing && !table->tags().empty())
             problems.push_back(prefix + "indexový soubor chybí.");
         for (auto& p : table->checkTags()) problems.push_back(prefix + p);
+        if (const auto bad = table->invalidFlags(); !bad.empty()) {
+            std::string list;
+            for (std::size_t i = 0; i < bad.size() && i < 10; ++i)
+                list += (i ? ", " : "") + std::to_string(bad[i]);
+            if (bad.size() > 10) list += ", …";
+            problems.push_back(prefix + std::to_string(bad.size()) +
+                               " záznamů má neplatný příznak smazání (ani mezera, ani *), "
+                               "nepočítají se mezi platné: " +
+                               list + ".");
+        }
     } catch (const EngineError& e) {
         problems.push_back(e.what());
     }
@@ -324,7 +372,13 @@ Engine::IndexStatus Engine::indexStatus(const std::string& directory, const std:
         }
         state = TableData::indexFileStateOf(*fs_, n.directory, n.file, layout.count);
     }
+    if (state == TableData::IndexFileState::Unverified) {
+        // Only the records can tell whether a copied or touched index still holds.
+        state = impl_->acquire(fs_, n)->indexFromFile() ? TableData::IndexFileState::Current
+                                                        : TableData::IndexFileState::Stale;
+    }
     switch (state) {
+        case TableData::IndexFileState::Unverified:
         case TableData::IndexFileState::Current:
             return IndexStatus::Current;
         case TableData::IndexFileState::Missing:
@@ -338,7 +392,9 @@ Engine::IndexStatus Engine::indexStatus(const std::string& directory, const std:
 }
 
 void Engine::rebuildIndex(const std::string& directory, const std::string& file) {
-    auto t = impl_->acquire(fs_, Impl::resolve(*fs_, directory, file));
+    const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
+    auto t = impl_->acquire(fs_, n);
     t->rebuildTags();
     t->saveIndex();
 }

@@ -12,11 +12,32 @@ namespace lorvika::dbf {
 
 enum class BatchMode { Create, Append };
 
+// The lock an opened table holds, taken by work that replaces table files outside the engine
+// (a restore from the backup, the conversion of an old table): while it is held no other running
+// program has those tables open, and none can open them. A missing file is skipped. When another
+// program holds one: EngineError "Tabulka <file>: databázi používá jiný spuštěný program.", and
+// nothing is held.
+class TableLock {
+  public:
+    TableLock(const std::string& directory, const std::vector<std::string>& files,
+              FileSystem& fs = *FileSystem::native());
+    ~TableLock();
+    TableLock(const TableLock&) = delete;
+    TableLock& operator=(const TableLock&) = delete;
+
+  private:
+    std::vector<std::unique_ptr<File>> held_;
+};
+
 // The engine of one process: it holds every open table file once (shared by all cursors on it)
 // and the advisory locks that keep another running program away from an open database.
 class Engine {
-public:
+  public:
     explicit Engine(std::shared_ptr<FileSystem> fs = FileSystem::native());
+    // A read-only engine never writes a file: stale indexes are rebuilt in memory only and
+    // every writing operation is refused. For commands that only look.
+    struct ReadOnly {};
+    Engine(ReadOnly, std::shared_ptr<FileSystem> fs = FileSystem::native());
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -69,7 +90,7 @@ public:
 
     FileSystem& fileSystem() const { return *fs_; }
 
-private:
+  private:
     struct Impl;
     std::shared_ptr<FileSystem> fs_;
     std::unique_ptr<Impl> impl_;

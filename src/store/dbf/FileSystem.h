@@ -26,9 +26,13 @@ class File {
     }
 };
 
+// What tells a file's state: another writer can keep size and modification time (touch -r, coarse
+// file-system times), but not the change time or, when it replaces the file, the inode.
 struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t mtimeNs = 0;
+    std::int64_t ctimeNs = 0;
+    std::uint64_t inode = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
@@ -43,6 +47,9 @@ class FileSystem {
     virtual FileStamp stamp(const std::string& path) = 0;
     // The name of an entry of directory that matches name case-insensitively, or name itself.
     virtual std::string resolve(const std::string& directory, const std::string& name) = 0;
+    // The file a path names once symbolic links are followed: a replacement goes there, so that
+    // a link stays a link.
+    virtual std::string realPath(const std::string& path) { return path; }
 
     static std::shared_ptr<FileSystem> native();
 };

@@ -176,8 +176,11 @@ std::uint64_t checksum(const unsigned char* p, std::size_t n) {
 }
 
 constexpr char kIndexMagic[8] = {'L', 'R', 'V', 'K', 'M', 'D', 'X', '\x1A'};
-constexpr std::uint32_t kIndexVersion = 1;
-constexpr std::size_t kIndexHeader = 88;
+// Version 1 had no change time and inode in its stamp; its entries are still used once they are
+// found equal to the records.
+constexpr std::uint32_t kIndexVersion = 2;
+constexpr std::size_t kIndexHeaderV1 = 88;
+constexpr std::size_t kIndexHeader = 104;
 constexpr std::size_t kStateOffset = 8;
 
 std::string todayBytes() {
@@ -353,8 +356,10 @@ void TableData::readCodePageFile() {
 
 std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
                                                std::string directory, std::string name,
-                                               bool writable) {
+                                               Access access) {
+    const bool writable = access == Access::Write;
     std::shared_ptr<TableData> t(new TableData());
+    t->looking_ = !writable;
     t->fs_ = std::move(fs);
     t->directory_ = std::move(directory);
     t->name_ = std::move(name);
@@ -389,6 +394,7 @@ std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
         t->fail(std::string("soubor nelze přečíst (") + e.what() + ").");
     }
     if (!t->loadIndexFile()) {
+        t->indexFromFile_ = false;
         if (t->mapped_) t->countLive();
         t->rebuildTags();
         if (!t->tags_.empty() && t->writable_) {
@@ -473,7 +479,7 @@ void TableData::pushRecord(const char* image) {
                                                                  layout_.recordLength));
     ++layout_.count;
     std::memcpy(mutableRecord(i + 1), image, layout_.recordLength);
-    if (*image != '*') ++live_;
+    if (liveFlag(*image)) ++live_;
 }
 
 int TableData::fieldIndex(std::string_view name) const {
@@ -756,7 +762,7 @@ std::uint32_t TableData::append(const char* image) {
         writeCount(rec);
     }
     pushRecord(image);
-    if (*image != '*')
+    if (liveFlag(*image))
         for (auto& t : tags_) t->index.insert({keyOf(*t, image), rec});
     dirty_ = true;
     return rec;
@@ -780,8 +786,8 @@ void TableData::update(std::uint32_t rec, const char* image) {
             fail(std::string("zápis do souboru selhal (") + e.what() + ").");
         }
     }
-    const bool wasLive = old[0] != '*';
-    const bool isLive = image[0] != '*';
+    const bool wasLive = liveFlag(old[0]);
+    const bool isLive = liveFlag(image[0]);
     if (rec > mappedCount_) std::memcpy(mutableRecord(rec), image, layout_.recordLength);
     live_ = live_ - (wasLive ? 1 : 0) + (isLive ? 1 : 0);
     for (auto& t : tags_) {
@@ -916,7 +922,7 @@ void TableData::buildTag(Tag& tag) const {
     entries.reserve(live_);
     for (std::uint32_t r = 1; r <= layout_.count; ++r) {
         const char* rec = record(r);
-        if (*rec != '*') entries.push_back({keyOf(tag, rec), r});
+        if (liveFlag(*rec)) entries.push_back({keyOf(tag, rec), r});
     }
     const OrderedIndex& order = tag.index;
     const auto inOrder = [&](const IndexEntry& a, const IndexEntry& b) {
@@ -975,7 +981,7 @@ void TableData::addTag(const TagDef& def) {
     dirty_ = true;
     // A writable table writes its index file once, when it is left (after the several tags a
     // catalogue adds at open); a read-only one has no later chance.
-    if (file_ && !writable_) saveIndex();
+    if (file_ && !writable_ && !looking_) saveIndex();
 }
 
 void TableData::deleteTag(std::string_view name) {
@@ -986,7 +992,7 @@ void TableData::deleteTag(std::string_view name) {
     tags_.erase(it);
     ++tagsVersion_;
     dirty_ = true;
-    if (file_) saveIndex();
+    if (file_ && !looking_) saveIndex();
 }
 
 std::vector<std::string> TableData::checkTags() const {
@@ -1019,6 +1025,15 @@ std::vector<std::string> TableData::checkTags() const {
                                " položek neodpovídá tabulce.");
     }
     return problems;
+}
+
+std::vector<std::uint32_t> TableData::invalidFlags() const {
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t r = 1; r <= layout_.count; ++r) {
+        const char flag = *record(r);
+        if (!liveFlag(flag) && flag != '*') out.push_back(r);
+    }
+    return out;
 }
 
 // --- the index file --------------------------------------------------------------------------
@@ -1055,16 +1070,18 @@ IndexFileContent parseIndexFile(std::string_view file, const FileStamp& table,
     using S = TableData::IndexFileState;
     IndexFileContent out;
     const auto* u = reinterpret_cast<const unsigned char*>(file.data());
-    if (file.size() < kIndexHeader || std::memcmp(file.data(), kIndexMagic, 8) != 0) return out;
-    if (checksum(u + 12, kIndexHeader - 20) != get64(u + 80)) return out;
-    if (le32(u + 12) != kIndexVersion) return out;
+    if (file.size() < kIndexHeaderV1 || std::memcmp(file.data(), kIndexMagic, 8) != 0) return out;
+    const std::uint32_t version = le32(u + 12);
+    const std::size_t header = version == 1 ? kIndexHeaderV1 : kIndexHeader;
+    if ((version != 1 && version != kIndexVersion) || file.size() < header) return out;
+    if (checksum(u + 12, header - 20) != get64(u + header - 8)) return out;
     const std::uint32_t tagCount = le32(u + 40);
     const std::uint64_t defsLen = get64(u + 48);
     const std::uint64_t entriesLen = get64(u + 64);
-    if (defsLen > file.size() - kIndexHeader) return out;
-    const auto* defsStart = u + kIndexHeader;
+    if (defsLen > file.size() - header) return out;
+    const auto* defsStart = u + header;
     if (checksum(defsStart, defsLen) != get64(u + 56)) return out;
-    std::string_view defs(file.data() + kIndexHeader, defsLen);
+    std::string_view defs(file.data() + header, defsLen);
     for (std::uint32_t i = 0; i < tagCount; ++i) {
         std::uint16_t n = 0;
         std::string_view name, expr, desc;
@@ -1080,18 +1097,20 @@ IndexFileContent parseIndexFile(std::string_view file, const FileStamp& table,
         return out;
     }
     // The definitions are good from here on; only the entries may be unusable.
-    if (entriesLen != file.size() - kIndexHeader - defsLen) return out;
+    if (entriesLen != file.size() - header - defsLen) return out;
     out.state = S::Stale;
-    const bool sameTable = le32(u + 8) == 0 && le32(u + 16) == collationFingerprint() &&
-                           le32(u + 20) == count && get64(u + 24) == table.size &&
-                           std::int64_t(get64(u + 32)) == table.mtimeNs;
-    if (!sameTable) return out;
+    const bool sameContent = le32(u + 8) == 0 && le32(u + 16) == collationFingerprint() &&
+                             le32(u + 20) == count && get64(u + 24) == table.size;
+    if (!sameContent) return out;
     if (checksum(defsStart + defsLen, entriesLen) != get64(u + 72)) {
         out.state = S::Damaged;
         return out;
     }
-    out.entries = file.substr(kIndexHeader + defsLen);
-    out.state = S::Current;
+    out.entries = file.substr(header + defsLen);
+    const bool sameFile =
+        version == kIndexVersion && std::int64_t(get64(u + 32)) == table.mtimeNs &&
+        std::int64_t(get64(u + 80)) == table.ctimeNs && get64(u + 88) == table.inode;
+    out.state = sameFile ? S::Current : S::Unverified;
     return out;
 }
 
@@ -1132,32 +1151,68 @@ bool TableData::loadIndexFile() {
     }
     for (const auto& t : tags)
         if (t) tags_.push_back(t);
-    if (c.state != IndexFileState::Current) return false;
-    // Checksums and the stamp vouch for the entries; only what could take us out of bounds is
-    // checked again (verify compares every entry with the table).
+    if (c.state != IndexFileState::Current && c.state != IndexFileState::Unverified) return false;
     const std::uint32_t live = le32(reinterpret_cast<const unsigned char*>(bytes.data()) + 44);
-    if (live > layout_.count) return false;
-    std::string_view in = c.entries;
+    if (!loadEntries(c.entries, live, tags)) return false;
+    if (c.state == IndexFileState::Unverified) {
+        // Copied, restored or touched since it was written: its entries count only when every
+        // one of them is what the records give now. The file is written again with the new
+        // stamp when the table is left.
+        if (!checkTags().empty()) return false;
+        dirty_ = true;
+        indexFromFile_ = true;
+        return true;
+    }
+    dirty_ = false;
+    indexClean_ = true;
+    indexFromFile_ = true;
+    return true;
+}
+
+bool TableData::loadEntries(std::string_view in, std::uint32_t live,
+                            const std::vector<std::shared_ptr<Tag>>& tags) {
+    // The stamp and the checksums say the file is ours and whole; every entry must still name
+    // a live record, once per tag, in the tag's order, so that no index can show a deleted or
+    // doubled record.
+    // One pass over the flags (in record order, so a mapped file is read straight through);
+    // the entries are then checked against it, not against the scattered records.
+    std::vector<std::uint8_t> liveRecord(std::size_t(layout_.count) + 1, 0);
+    live_ = 0;
+    for (std::uint32_t r = 1; r <= layout_.count; ++r)
+        if (liveFlag(*record(r))) {
+            liveRecord[r] = 1;
+            ++live_;
+        }
+    if (live != live_) return false;
+    std::vector<std::uint32_t> seen(std::size_t(layout_.count) + 1, 0);
+    std::uint32_t tagNumber = 0;
     for (const auto& t : tags) {
+        ++tagNumber;
         std::uint32_t n = 0;
         if (!readU32(in, n) || n != live) return false;
         OrderedIndex index(t ? t->def.descending : false);
+        std::string_view previousKey;  // in the file's bytes, which outlive the loop
+        std::uint32_t previousRec = 0;
         for (std::uint32_t i = 0; i < n; ++i) {
             std::uint32_t rec = 0;
             std::uint16_t len = 0;
             std::string_view key;
             if (!readU32(in, rec) || !readU16(in, len) || !readSized(in, len, key)) return false;
-            if (rec < 1 || rec > layout_.count) return false;
-            if (t) index.appendSorted({std::string(key), rec});
+            if (rec < 1 || rec > layout_.count || !liveRecord[rec] || seen[rec] == tagNumber)
+                return false;
+            seen[rec] = tagNumber;
+            if (!t) continue;
+            if (i > 0) {
+                const int c = index.compareKeys(previousKey, key);
+                if (c > 0 || (c == 0 && previousRec >= rec)) return false;
+            }
+            previousKey = key;
+            previousRec = rec;
+            index.appendSorted({std::string(key), rec});
         }
         if (t) t->index = std::move(index);
     }
-    if (!in.empty()) return false;
-    if (!mapped_ && live != live_) return false;
-    live_ = live;
-    dirty_ = false;
-    indexClean_ = true;
-    return true;
+    return in.empty();
 }
 
 TableData::IndexFileState TableData::indexFileState() {
@@ -1187,7 +1242,7 @@ TableData::IndexFileState TableData::indexFileStateOf(FileSystem& fs, const std:
 }
 
 void TableData::saveIndex() {
-    if (!file_) return;
+    if (!file_ || looking_) return;
     const std::string ip = indexPath();
     if (tags_.empty() && !fs_->exists(ip)) {
         dirty_ = false;
@@ -1245,6 +1300,8 @@ void TableData::saveIndex() {
         put64(rest, entries.size());
         put64(rest,
               checksum(reinterpret_cast<const unsigned char*>(entries.data()), entries.size()));
+        put64(rest, std::uint64_t(table.ctimeNs));
+        put64(rest, table.inode);
         head += rest;
         put64(head,
               checksum(reinterpret_cast<const unsigned char*>(head.data()) + 12, head.size() - 12));
@@ -1307,7 +1364,9 @@ void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_
     };
     std::unique_ptr<File> replacement;
     if (file_) {
-        const std::string tmp = path() + ".tmp";
+        // A table that is a symbolic link stays one: the file it names is replaced.
+        const std::string target = fs_->realPath(path());
+        const std::string tmp = target + ".tmp";
         try {
             replacement = fs_->open(tmp, FileSystem::Mode::Create);
             if (!replacement->tryLock()) fail("dočasný soubor nelze zamknout.");
@@ -1328,7 +1387,7 @@ void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_
             const char end = 0x1A;
             replacement->writeAt(off, &end, 1);
             replacement->sync();
-            fs_->rename(tmp, path());
+            fs_->rename(tmp, target);
         } catch (const std::exception& e) {
             replacement.reset();
             try {

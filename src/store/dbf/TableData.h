@@ -47,11 +47,14 @@ void validateFields(const std::vector<FieldDef>& fields, const std::string& file
 // Cursors hold it through shared_ptr; the engine holds it until releaseUnused.
 class TableData {
   public:
+    // Write: read-write, or read-only when the file cannot be written. Look: the table and its
+    // index file are never written, a stale index is rebuilt in memory only.
+    enum class Access { Write, Look };
     // Opens and locks directory/name (name already resolved). Loads the index file when it is
     // current, otherwise rebuilds the tags it names.
     static std::shared_ptr<TableData> openFile(std::shared_ptr<FileSystem> fs,
                                                std::string directory, std::string name,
-                                               bool writable = true);
+                                               Access access = Access::Write);
     static std::shared_ptr<TableData> createMemory(const std::vector<FieldDef>& fields,
                                                    std::uint8_t language);
     ~TableData();
@@ -87,7 +90,10 @@ class TableData {
         return chunks_[i / kChunkRecords].get() +
                std::size_t(i % kChunkRecords) * layout_.recordLength;
     }
-    bool deleted(std::uint32_t rec) const { return *record(rec) == '*'; }
+    // Only a blank flag marks a live record: "*" is a deleted one, and anything else (the zeros a
+    // crash can leave at the end of a file) is no record at all.
+    static bool liveFlag(char flag) { return flag == ' '; }
+    bool deleted(std::uint32_t rec) const { return !liveFlag(*record(rec)); }
     bool exists(std::uint32_t rec) const { return rec >= 1 && rec <= count() && !deleted(rec); }
 
     // Field values of a record image. Text is UTF-8 without trailing blanks.
@@ -122,6 +128,8 @@ class TableData {
     void rebuildTags();
     // Problems of the tags against the records, one line each.
     std::vector<std::string> checkTags() const;
+    // Records whose flag is neither blank nor "*", in order.
+    std::vector<std::uint32_t> invalidFlags() const;
 
     // Whole-file changes: a new file beside the old one replaces it atomically.
     void addColumn(const FieldDef& field);
@@ -134,7 +142,12 @@ class TableData {
     void saveIndex();
     void saveIndexIfDirty();
     bool dirty() const { return dirty_; }
-    enum class IndexFileState { Current, Missing, Stale, Damaged };
+    // Unverified: written for this very content by the look of it (count and size agree), but
+    // the file was touched or copied since (times, inode); trusted only after comparing every
+    // entry with the records.
+    enum class IndexFileState { Current, Missing, Stale, Damaged, Unverified };
+    // Whether the tags came from the index file (current, or unverified and found equal).
+    bool indexFromFile() const { return indexFromFile_; }
     IndexFileState indexFileState();
     static IndexFileState indexFileStateOf(FileSystem& fs, const std::string& directory,
                                            const std::string& name, std::uint32_t count);
@@ -165,6 +178,8 @@ class TableData {
     std::shared_ptr<Tag> makeTag(const TagDef& def) const;
     void buildTag(Tag& tag) const;
     bool loadIndexFile();  // false when the entries could not be used (the tags are then defined)
+    bool loadEntries(std::string_view entries, std::uint32_t live,
+                     const std::vector<std::shared_ptr<Tag>>& tags);
     void writeAt(std::uint64_t offset, const void* data, std::size_t size);
     void writeCount(std::uint32_t count);
     // Before the first change after the index file was written, mark it as not matching the
@@ -183,6 +198,8 @@ class TableData {
     std::string name_ = "(dočasná tabulka)";
     bool cpg852_ = false;
     bool writable_ = true;
+    bool looking_ = false;  // Access::Look
+    bool indexFromFile_ = false;
     Layout layout_;
     // Records present at open are read through a shared mapping of the file when it can be
     // mapped (writes go through the file and show in it); appended records live in chunks.

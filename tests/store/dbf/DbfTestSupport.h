@@ -119,6 +119,7 @@ class FaultFileSystem : public dbf::FileSystem {
     std::string resolve(const std::string& directory, const std::string& name) override {
         return base_->resolve(directory, name);
     }
+    std::string realPath(const std::string& path) override { return base_->realPath(path); }
 
   private:
     class FaultFile : public dbf::File {
