@@ -228,18 +228,18 @@ void TFNewCD::sestavData() {
 
     Messages& zpravy = hlavni()->zpravy();
     const std::pair<QWidget*, const char*> texty[] = {
-        {CBArtist, "Interpret"},  {EAlbum, "Album"}, {CBZanr, "Žánr"},
-        {CBTyp, "Typ"},           {CBZeme, "Původ"}, {CBVyd_F, "Vydavatel - firma"},
-        {EVyd_P, "Producent"},    {EZpev, "Zpěv"},   {EKytar, "Kytara"},
-        {EBasa, "Basa"},          {EBici, "Bicí"},   {EKlav, "Klávesy"},
-        {EHost, "Host"},          {ESax, "Saxofon"}, {ETrubka, "Trubka"},
-        {ESpecial, "Specialita"}, {EPopis, "Popis"},
+        {CBArtist, "ARTIST"}, {EAlbum, "ALBUM"},  {CBZanr, "ZANR"},    {CBTyp, "TYP"},
+        {CBZeme, "ZEME"},     {CBVyd_F, "VYD_F"}, {EVyd_P, "VYD_P"},   {EZpev, "ZPEV"},
+        {EKytar, "KYTAR"},    {EBasa, "BASA"},    {EBici, "BICI"},     {EKlav, "KLAV"},
+        {EHost, "HOST"},      {ESax, "SAX"},      {ETrubka, "TRUBKA"}, {ESpecial, "SPECIAL"},
+        {EPopis, "POPIS"},
     };
-    for (const auto& [w, pole] : texty) {
+    for (const auto& [w, sloupec] : texty) {
+        const QString pole = QString::fromUtf8(PopisSloupce(sloupec));
         if (auto* c = qobject_cast<QComboBox*>(w))
-            HlidejText(c, QString::fromUtf8(pole), zpravy);
+            HlidejText(c, pole, zpravy);
         else
-            HlidejText(static_cast<QLineEdit*>(w), QString::fromUtf8(pole), zpravy);
+            HlidejText(static_cast<QLineEdit*>(w), pole, zpravy);
     }
 }
 
