@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,9 +10,9 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "albums/VolbaJednotky.h"
 #include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
@@ -112,39 +111,17 @@ TFNewCD::~TFNewCD() = default;
 void TFNewCD::sestavNacteni() {
     TSNacteni = new QWidget;
     TSNacteni->setObjectName(QStringLiteral("TSNacteni"));
-    DriveCB = new QComboBox(TSNacteni);
-    DriveCB->setObjectName(QStringLiteral("DriveCB"));
-    jednotky_ = listDrives();
-    for (const DriveEntry& j : jednotky_) DriveCB->addItem(q8(j.label).toUpper());
+    volba_ = new VolbaJednotky(*MPlayer, listDrives(), hlavni()->zpravy(), TSNacteni);
+    DriveCB = volba_->DriveCB;
     DriveCB->setCurrentIndex(-1);
     connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
-
-    auto* hrac = new QHBoxLayout;
-    const std::pair<const char*, void (CdDevice::*)()> tlacitka[] = {
-        {"|<", &CdDevice::previous}, {">", &CdDevice::play},  {"■", &CdDevice::stop},
-        {">|", &CdDevice::next},     {"⏏", &CdDevice::eject},
-    };
-    for (const auto& [popis, akce] : tlacitka) {
-        auto* b = new QToolButton(TSNacteni);
-        b->setText(QString::fromUtf8(popis));
-        connect(b, &QToolButton::clicked, this, [this, akce] {
-            try {
-                ((*MPlayer).*akce)();
-            } catch (const CdError& e) {
-                hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
-            }
-        });
-        hrac->addWidget(b);
-    }
-    hrac->addStretch();
 
     BN = new QPushButton(QStringLiteral("Načtení dat z AudioCD"), TSNacteni);
     BN->setObjectName(QStringLiteral("BN"));
     connect(BN, &QPushButton::clicked, this, [this] { BNClick(); });
 
     auto* l = new QVBoxLayout(TSNacteni);
-    l->addWidget(DriveCB);
-    l->addLayout(hrac);
+    l->addWidget(volba_);
     l->addWidget(BN);
     l->addStretch();
     PageC->addTab(TSNacteni, QStringLiteral("Načteni"));
@@ -322,19 +299,7 @@ void TFNewCD::ukazStranky(bool data) {
 }
 
 void TFNewCD::DriveCBChange(int index) {
-    if (index < 0 || index >= static_cast<int>(jednotky_.size())) return;
-    try {
-        chooseDrive(*MPlayer, jednotky_[static_cast<std::size_t>(index)],
-                    [this]() -> std::optional<std::string> {
-                        const QString f = QFileDialog::getOpenFileName(
-                            this, QStringLiteral("Obraz disku"), {},
-                            QStringLiteral("Obrazy disku (*.cue *.toc *.nrg *.bin);;Vše (*)"));
-                        if (f.isEmpty()) return std::nullopt;
-                        return f.toStdString();
-                    });
-    } catch (const CdError& e) {
-        hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
-    }
+    volba_->vyber(index);
 }
 
 void TFNewCD::BNClick() {
