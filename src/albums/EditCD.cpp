@@ -118,19 +118,9 @@ void EditCD::naplnPracovni() {
     } else {
         // The rows are copied byte for byte: a text the conversion of an old table marked as
         // lost must reach the grid for correcting, although no edit may store that mark.
-        dbf::Cursor& s = *skladby_;
-        const std::string tag = s.tag();
-        s.setTag("CD");
-        try {
-            s.setRange(dbf::Key(cislo_), dbf::Key(cislo_));
+        SkladbyAlba(*skladby_, cislo_, [&](dbf::Cursor& s) {
             engine_.batchCopy(s, programDir_, soubor, dbf::BatchMode::Create);
-        } catch (...) {
-            s.cancelRange();
-            s.setTag(tag);
-            throw;
-        }
-        s.cancelRange();
-        s.setTag(tag);
+        });
     }
     prace_ = engine_.open(programDir_, soubor);
     prace_->first();

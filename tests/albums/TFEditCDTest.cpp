@@ -108,12 +108,6 @@ class EditaceOkno : public test::HlavniOknoFixture {
         EXPECT_TRUE(videno);
     }
 
-    // Types each character as a key press, as a keyboard layout with such keys would.
-    static void pis(QWidget* w, const QString& text) {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-
     std::map<std::string, FakeDrive> mechaniky;
     FakeCdDevice* zarizeni = nullptr;
 };
