@@ -7,7 +7,7 @@ packages=(
   libcdio-dev libiso9660-dev libzip-dev zip unzip
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   python3 python3-dbfread python3-dbf
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -49,3 +49,24 @@ fi
 mkdir -p "$disc/home-edit"
 LORVIKA_HOME=$disc/home-edit QT_QPA_PLATFORM=offscreen timeout 60 "$editcd" "$out"
 ls "$out"/editcd-*.png "$out"/vybercd.png
+
+# --- Lending, selection lists, about box ---------------------------------------------------------
+# Both tabs of "Půjčení AudioCD" on a small catalogue with lent and overdue albums, the list editor
+# and the about box.
+pujceni=${LORVIKA_PUJCENI_BIN:-$(dirname "$bin")/lorvika-pujceni-snimky}
+if [ ! -x "$pujceni" ]; then
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-pujceni-snimky
+fi
+mkdir -p "$disc/home-pujceni"
+LORVIKA_HOME=$disc/home-pujceni QT_QPA_PLATFORM=offscreen timeout 60 "$pujceni" "$out"
+ls "$out"/pujceni-*.png "$out"/prehled-*.png "$out"/vyberove-*.png "$out"/about.png
+# --- Album browser and removal -------------------------------------------------------------------
+# The three pages of "Prohlížeč AudioCD" at its smallest size and maximized, the preview of
+# report 2, and the removal window, on a small catalogue with Czech names.
+prohlizec=${LORVIKA_PROHLIZEC_BIN:-$(dirname "$bin")/lorvika-prohlizec-snimky}
+if [ ! -x "$prohlizec" ]; then
+  cmake --build "$(dirname "$(dirname "$bin")")" --target lorvika-prohlizec-snimky
+fi
+mkdir -p "$disc/home-prohlizec"
+LORVIKA_HOME=$disc/home-prohlizec QT_QPA_PLATFORM=offscreen timeout 60 "$prohlizec" "$out"
+ls "$out"/prohlizec-*.png "$out"/odstraneni.png

@@ -7,18 +7,14 @@
 #include "store/Ini.h"
 #include "store/LangDriver.h"
 #include "store/Paths.h"
-
-// Where the program and its documentation are published.
-#ifndef LORVIKA_WEB
-#define LORVIKA_WEB "https://lorvika.invalid"
-#endif
+#include "store/Verze.h"
 
 namespace lorvika {
 
 Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Lorvika 1"));
     setApplicationDisplayName(QStringLiteral("Lorvika 1"));
-    setApplicationVersion(QStringLiteral("1.4"));
+    setApplicationVersion(QString::fromLatin1(verze::kVerzeProduktu));
 }
 
 Aplikace::~Aplikace() = default;

@@ -1,5 +1,6 @@
 #include "app/Sdilene.h"
 
+#include "store/CasText.h"
 #include "store/Catalogue.h"
 
 #include <QRegularExpression>
@@ -19,11 +20,7 @@ QString dvemist(long long n) {
 }  // namespace
 
 QString CasText(int seconds) {
-    long long m = seconds / 60;
-    long long s = seconds - 60 * m;
-    m = std::max(0LL, m);
-    s = std::max(0LL, s);
-    return dvemist(m) + u':' + dvemist(s);
+    return QString::fromStdString(cas::text(seconds));
 }
 
 int SekundyZTextu(const QString& text) {
@@ -40,16 +37,7 @@ int SekundyZTextu(const QString& text) {
 }
 
 QString CasTextDny(long long seconds) {
-    long long d = std::max(0LL, seconds / 86400);
-    long long zbytek = seconds - d * 86400;
-    long long h = std::max(0LL, zbytek / 3600);
-    zbytek -= h * 3600;
-    long long m = std::max(0LL, zbytek / 60);
-    long long s = std::max(0LL, zbytek - m * 60);
-    QString out;
-    if (d != 0) out += QString::number(d) + QStringLiteral("d.");
-    if (h != 0 || d != 0) out += dvemist(h) + u':';
-    return out + dvemist(m) + u':' + dvemist(s);
+    return QString::fromStdString(cas::textDny(seconds));
 }
 
 QString MinSekText(int minutes, int seconds) {

@@ -95,11 +95,10 @@ QString souborMrizky(const TForm1& hlavni, const QString& jmeno) {
            QStringLiteral("10.ini");
 }
 
-void UlozMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno) {
-    ZapisCislo(hlavni.ini(), sekce.toStdString(), "font", mrizka->font().pointSize());
+void UlozSloupce(QTableView* mrizka, const QString& soubor) {
     ModelKurzoru* model = modelOf(mrizka);
     if (!model) return;
-    IniZapis z(souborMrizky(hlavni, jmeno).toStdString());
+    IniZapis z(soubor.toStdString());
     const QHeaderView* h = mrizka->horizontalHeader();
     const auto& sloupce = model->sloupce();
     z.cislo("Sloupce", "Pocet", static_cast<int>(sloupce.size()));
@@ -114,15 +113,14 @@ void UlozMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const 
     z.uloz();
 }
 
-void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno) {
-    const int velikost = CtiCislo(hlavni.ini(), sekce.toStdString(), "font", 10);
-    QFont f = mrizka->font();
-    if (velikost > 0) f.setPointSize(velikost);
-    mrizka->setFont(f);
-    mrizka->horizontalHeader()->setFont(f);
-    const QString soubor = souborMrizky(hlavni, jmeno);
+void UlozMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno) {
+    ZapisCislo(hlavni.ini(), sekce.toStdString(), "font", mrizka->font().pointSize());
+    UlozSloupce(mrizka, souborMrizky(hlavni, jmeno));
+}
+
+bool NactiSloupce(QTableView* mrizka, const QString& soubor) {
     ModelKurzoru* model = modelOf(mrizka);
-    if (!model || !QFileInfo::exists(soubor)) return;
+    if (!model || !QFileInfo::exists(soubor)) return false;
     const IniSoubor ini(soubor.toStdString());
     const int pocet = ini.cislo("Sloupce", "Pocet", 0);
     std::vector<SloupecMrizky> sloupce;
@@ -134,13 +132,23 @@ void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const
         s.sirka = ini.cislo("Sloupce", "Sirka" + k, 64);
         if (!s.pole.isEmpty()) sloupce.push_back(std::move(s));
     }
-    if (sloupce.empty()) return;
+    if (sloupce.empty()) return false;
     model->setSloupce(sloupce);
     QHeaderView* h = mrizka->horizontalHeader();
     for (int i = 0; i < static_cast<int>(sloupce.size()); ++i) {
         h->moveSection(h->visualIndex(i), i);
         mrizka->setColumnWidth(i, sloupce[static_cast<std::size_t>(i)].sirka);
     }
+    return true;
+}
+
+void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno) {
+    const int velikost = CtiCislo(hlavni.ini(), sekce.toStdString(), "font", 10);
+    QFont f = mrizka->font();
+    if (velikost > 0) f.setPointSize(velikost);
+    mrizka->setFont(f);
+    mrizka->horizontalHeader()->setFont(f);
+    NactiSloupce(mrizka, souborMrizky(hlavni, jmeno));
 }
 
 void pripojRazeniZahlavim(QTableView* mrizka) {

@@ -38,6 +38,10 @@ void SirkySloupcu(QTableView* mrizka, const QList<int>& vahy, int okraj);
 QString souborMrizky(const TForm1& hlavni, const QString& jmeno);
 void UlozMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno);
 void NactiMrizku(TForm1& hlavni, QTableView* mrizka, const QString& sekce, const QString& jmeno);
+// The column list (order, titles, widths) alone, in a file of its own; false when there was
+// nothing to load.
+void UlozSloupce(QTableView* mrizka, const QString& soubor);
+bool NactiSloupce(QTableView* mrizka, const QString& soubor);
 
 // A click on a column title sorts the grid's table by that column (Shift: descending wanted).
 void pripojRazeniZahlavim(QTableView* mrizka);

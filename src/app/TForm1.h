@@ -64,6 +64,8 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
     Messages& zpravy() { return *sluzby_.zpravy; }
     const SessionPaths& cesty() const { return sluzby_.cesty; }
     const std::string& ini() const { return sluzby_.cesty.iniFile; }
+    // Today: the clock the program was given (tests set it), else the system date.
+    QDate dnes() const { return sluzby_.dnes ? sluzby_.dnes() : QDate::currentDate(); }
 
     bool FMaxim() const { return fmaxim_; }
     bool zavira() const { return zavira_; }

@@ -20,11 +20,14 @@ int runCreate(const Args& args, std::ostream& out, std::ostream& err);
 int runInfo(const Args& args, std::ostream& out, std::ostream& err);
 int runCheck(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
+int runLent(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared by the commands.
 int usageError(std::ostream& err, std::string_view usage);
 // The entry of directory whose name equals name ignoring ASCII case, if any.
 std::optional<std::string> findFile(const std::string& directory, std::string_view name);
+// One CSV field: quoted (with doubled quotes) only when it holds a comma, quote or line end.
+void writeCsvField(std::ostream& out, std::string_view value);
 // Refuses (message, false) a directory that does not hold a catalogue.
 bool requireDatabase(const std::string& directory, std::ostream& err);
 

@@ -22,6 +22,19 @@ std::optional<std::string> findFile(const std::string& directory, std::string_vi
     return std::nullopt;
 }
 
+void writeCsvField(std::ostream& out, std::string_view value) {
+    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out << value;
+        return;
+    }
+    out << '"';
+    for (char c : value) {
+        if (c == '"') out << '"';
+        out << c;
+    }
+    out << '"';
+}
+
 bool requireDatabase(const std::string& directory, std::ostream& err) {
     std::error_code ec;
     if (!std::filesystem::is_directory(directory, ec)) {

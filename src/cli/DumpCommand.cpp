@@ -12,19 +12,6 @@ namespace lorvika::cli {
 
 namespace {
 
-void writeCsvField(std::ostream& out, std::string_view value) {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out << value;
-        return;
-    }
-    out << '"';
-    for (char c : value) {
-        if (c == '"') out << '"';
-        out << c;
-    }
-    out << '"';
-}
-
 std::string trimRight(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;

@@ -8,6 +8,15 @@
 //                          std::ostream& err)
 // with args after the command name. A new command is one line here (keep the trailing
 // backslash) plus its file: name, function, usage.
+#ifdef LORVIKA_CLI_PRINT
+// Commands that need Qt Gui, present when Qt is built.
+#define LORVIKA_QT_COMMANDS(X)                                                               \
+    X("print", runPrint,                                                                     \
+      "print ADRESÁŘ --typ 1|2|3 --pdf SOUBOR [--tag JMÉNO] [--velka] [--alespon-jedne] " \
+      "[PODMÍNKA ...]")
+#else
+#define LORVIKA_QT_COMMANDS(X)
+#endif
 #define LORVIKA_COMMANDS(X)                                           \
     X("create", runCreate, "create ADRESÁŘ")                          \
     X("info", runInfo, "info ADRESÁŘ")                                \
@@ -18,6 +27,8 @@
     X("restore", runRestore, "restore ADRESÁŘ")                       \
     X("pack", runPack, "pack ADRESÁŘ")                                \
     X("disc-id", runDiscId, "disc-id ZDROJ")                          \
+    X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")   \
+    LORVIKA_QT_COMMANDS(X)                                            \
     /* end of the command list */
 
 namespace lorvika::cli {

@@ -8,9 +8,11 @@
 #include "Catalogue.h"
 #include "Ini.h"
 #include "LangDriver.h"
+#include "OdstraneniCD.h"
 #include "Paths.h"
 #include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
+#include "store/Verze.h"
 
 namespace lorvika {
 
@@ -127,7 +129,8 @@ DatabaseSession::~DatabaseSession() {
 }
 
 std::string DatabaseSession::titulek() const {
-    return "Lorvika 1.4 {" + ZkratCestu(30, adresar_, kSep) + "} ";
+    return std::string(verze::kNazevProduktu) + " " + verze::kVerzeProduktu + " {" +
+           ZkratCestu(30, adresar_, kSep) + "} ";
 }
 
 void DatabaseSession::zmena() {
@@ -197,6 +200,8 @@ void DatabaseSession::pripravTabulky() {
         dokoncenaSN_ = z->puvodniSN;
         if (z->nahraditSkladby) packPending_ = true;
     }
+    // An album removal that a crash interrupted is finished before anyone sees the tables.
+    DokonciOdstraneni(*engine_, adresar_);
     otevriHlavni();
 }
 

@@ -1,0 +1,55 @@
+#include "albums/TFPrycCD.h"
+
+#include "app/RegistrFormularu.h"
+#include "app/TForm1.h"
+#include "export/Sonorek.h"
+#include "store/OdstraneniCD.h"
+
+namespace lorvika {
+
+TFPrycCD::TFPrycCD(TForm1* hlavni) : TFViewCD(hlavni, QStringLiteral("FPrycCD")) {
+    setWindowTitle(QStringLiteral("Odstranění AudioCD"));
+    Label1->setText(QStringLiteral("Odstranění AudioCD"));
+    BOK->setVisible(true);
+    MTisk->menuAction()->setVisible(false);
+}
+
+void TFPrycCD::BOKClick() {
+    if (!TData || !TSkladby || aktualniCislo() == 0) return;
+    if (hlavni()->zpravy().zobrazSPipnutim("Opravdu odstranit zobrazené AudioCD z databáze?",
+                                           MsgKind::Confirmation, kButtonsYesNo) != MsgButton::Yes)
+        return;
+    OdstraneniCD o;
+    o.cislo = aktualniCislo();
+    const std::string sn = TData->text("SN");
+    try {
+        if (!sn.empty()) o.souborTxt = SouborTxtCD(hlavni()->session().adresarTXT(), sn);
+    } catch (const SonorekError&) {
+        // An identity that cannot name a file never had a player file.
+    }
+    {
+        // The grids let go of the rows while they disappear and read them again afterwards,
+        // also when the removal fails part-way.
+        struct Obnova {
+            TFPrycCD& f;
+            ~Obnova() { f.obnovSeznam(); }
+        } obnova{*this};
+        predZavrenimTSkladby();
+        modelSeznamu->setKurzor(nullptr);
+        OdstranCD(hlavni()->session().engine(), hlavni()->session().adresar(), *TData, o);
+    }
+    if (TData->isEmpty()) {
+        zavri();
+        return;
+    }
+    hlavni()->ObnovaFormularu(1);
+    hlavni()->PocetCD(1, TData->recordCount());
+}
+
+void registrujTFPrycCD(RegistrFormularu& registr) {
+    registr.registruj(QStringLiteral("FPrycCD"), [](TForm1& h) -> std::unique_ptr<TFVychozi> {
+        return std::make_unique<TFPrycCD>(&h);
+    });
+}
+
+}  // namespace lorvika
