@@ -14,6 +14,8 @@
 // The drive choice of the disc assignment: "Výběr AudioCD".
 namespace lorvika {
 
+class VolbaJednotky;
+
 class TFVyberCD : public TFVychozi {
     Q_OBJECT
   public:
@@ -35,7 +37,7 @@ class TFVyberCD : public TFVychozi {
 
   private:
     std::unique_ptr<CdDevice> MPlayer;
-    std::vector<DriveEntry> jednotky_;
+    VolbaJednotky* volba_;
     bool potvrzeno_ = false;
     bool bezDisku_ = false;
     VybraneCD vysledek_;

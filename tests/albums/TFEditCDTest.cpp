@@ -251,6 +251,61 @@ TEST_F(EditaceOkno, GridRefusesALengthThatIsNoTimeAndAsksBeforeDeleting) {
     EXPECT_TRUE(okno->session().cekaKomprese());
 }
 
+// What the tables cannot hold is refused where it is typed, in the inputs and in the grid's
+// editors; typography becomes its plain form.
+TEST_F(EditaceOkno, TypedTextTheTablesCannotHoldIsMappedOrRefused) {
+    TFEditCD* f = otevriEditaci();
+    ASSERT_NE(f, nullptr);
+    f->EArtist->clear();
+    f->EArtist->setFocus();
+    zpravy.expect(
+        "Znak „€“ (U+20AC) nelze do databáze uložit (Interpret).\rNahraďte ho jiným znakem.",
+        MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    pis(f->EArtist, QStringLiteral("AC–DC €uro"));
+    zpracuj();
+    EXPECT_TRUE(zpravy.scriptDone());
+    EXPECT_EQ(f->EArtist->text(), QStringLiteral("AC-DC uro"));
+    EXPECT_TRUE(f->EArtist->isModified());
+
+    zpravy.expect(
+        "Znak „★“ (U+2605) nelze do databáze uložit (Vydavatel - firma).\rNahraďte ho "
+        "jiným znakem.");
+    f->CBVyd_F->lineEdit()->setFocus();
+    pis(f->CBVyd_F->lineEdit(), QStringLiteral("„A★“"));
+    zpracuj();
+    EXPECT_EQ(f->CBVyd_F->currentText(), QStringLiteral("\"A\""));
+
+    f->PageC->setCurrentIndex(1);
+    const std::pair<int, const char*> sloupce[] = {{ModelSkladeb::Nazev, "Název"},
+                                                   {ModelSkladeb::Interpret, "Umělec/popis"},
+                                                   {ModelSkladeb::Typ, "Typ"}};
+    for (const auto& [sloupec, pole] : sloupce) {
+        const QModelIndex bunka = f->model->index(1, sloupec);
+        f->DBSkladby->setCurrentIndex(bunka);
+        f->DBSkladby->edit(bunka);
+        zpracuj();
+        QWidget* fokus = QApplication::focusWidget();
+        auto* combo = qobject_cast<QComboBox*>(fokus);
+        auto* editor = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(fokus);
+        ASSERT_NE(editor, nullptr) << pole;
+        editor->clear();
+        zpravy.expect("Znak „★“ (U+2605) nelze do databáze uložit (" + std::string(pole) +
+                      ").\rNahraďte ho jiným znakem.");
+        pis(editor, QStringLiteral("‚x★‘"));
+        zpracuj();
+        EXPECT_TRUE(zpravy.scriptDone()) << pole;
+        QTest::keyClick(editor, Qt::Key_Return);
+        zpracuj();
+        EXPECT_EQ(bunka.data().toString(), QStringLiteral("'x'")) << pole;
+    }
+    zpravy.expect(kZapsatZmeny, MsgButton::Yes);
+    f->BOKClick();
+    dbf::Cursor& alba = *okno->session().TData();
+    ASSERT_TRUE(NajdiCD(1, "cislo", alba));
+    EXPECT_EQ(alba.text("ARTIST"), "AC-DC uro");
+    EXPECT_EQ(alba.text("VYD_F"), "\"A\"");
+}
+
 TEST_F(EditaceOkno, CapitalsForEveryNameAndForOneCell) {
     TFEditCD* f = otevriEditaci();
     ASSERT_NE(f, nullptr);
