@@ -24,8 +24,6 @@
 
 namespace lorvika {
 
-class VolbaJednotky;
-
 // The new-album window "Nové AudioCD".
 class TFNewCD : public TFormZaklad {
     Q_OBJECT
@@ -119,7 +117,7 @@ class TFNewCD : public TFormZaklad {
 
     std::unique_ptr<CdDevice> MPlayer;
     std::unique_ptr<NoveCD> nove_;
-    VolbaJednotky* volba_;
+    std::vector<DriveEntry> jednotky_;
     int hodnoceni_ = 0;
     // The row added by Insert, until the user leaves it (-1: none).
     int novyRadek_ = -1;
