@@ -24,6 +24,8 @@
 
 namespace lorvika {
 
+class VolbaJednotky;
+
 // The new-album window "Nové AudioCD".
 class TFNewCD : public TFormZaklad {
     Q_OBJECT
@@ -113,15 +115,13 @@ class TFNewCD : public TFormZaklad {
     void nastavFont(int velikost);
     void ukazStranky(bool data);
     void pridejRadek();
-    void ukazObraz(const std::string& obraz);
 
     std::unique_ptr<CdDevice> MPlayer;
     std::unique_ptr<NoveCD> nove_;
-    std::vector<DriveEntry> jednotky_;
     int hodnoceni_ = 0;
     // The row added by Insert, until the user leaves it (-1: none).
     int novyRadek_ = -1;
-    int zvolenaJednotka_ = -1;  // the entry of DriveCB in use
+    VolbaJednotky* volba_ = nullptr;
 };
 
 // Registers "FNewCD" (menu F5 and the navigator's "Nové") with the machine's CD drives.

@@ -16,7 +16,8 @@ TFVyberCD::TFVyberCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac,
     : TFVychozi(hlavni, QStringLiteral("FVyberCD"), parent), MPlayer(std::move(prehravac)) {
     setWindowTitle(QStringLiteral("Výběr AudioCD"));
     setModal(true);
-    volba_ = new VolbaJednotky(*MPlayer, std::move(jednotky), hlavni->zpravy(), this);
+    volba_ = new VolbaJednotky(*MPlayer, std::move(jednotky), hlavni->zpravy(), hlavni->ini(),
+                               "FVyberCD", this);
     DriveCB = volba_->DriveCB;
     connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
 
@@ -40,12 +41,8 @@ void TFVyberCD::FormCreate() {
         const QRect g = h->geometry();
         move(g.left() + g.width() / 2 - width() / 2, g.top() + g.height() / 2 - height() / 2);
     }
-    // The drive the list shows first, unless it is the entry that asks for an image file.
-    const std::vector<DriveEntry>& jednotky = volba_->jednotky();
-    if (!jednotky.empty() && jednotky.front().kind != DriveEntry::Kind::Image) {
-        DriveCB->setCurrentIndex(0);
-        DriveCBChange(0);
-    }
+    // A CD drive is chosen at once, so that OK reads the disc in it.
+    volba_->zvolPrvniMechaniku();
     potvrzeno_ = false;
 }
 

@@ -32,6 +32,7 @@ class TFVyberCD : public TFVychozi {
     bool bezDisku() const { return bezDisku_; }
     const VybraneCD& vysledek() const { return vysledek_; }
     CdDevice& prehravac() { return *MPlayer; }
+    VolbaJednotky& volba() { return *volba_; }
 
     QComboBox* DriveCB;
 
