@@ -7,6 +7,7 @@
 
 #include "albums/TFEditCD.h"
 #include "albums/TFVyberCD.h"
+#include "albums/VolbaJednotky.h"
 #include "app/HlavniOknoTest.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
@@ -381,6 +382,56 @@ TEST_F(EditaceOkno, DiscChoiceWithTheScriptedDrive) {
     // Now the same disc is the album's own.
     zpravy.expect(kJizPrirazeno);
     prirad(f);
+}
+
+// The disc choice shows its entries as named (no upper case), a chosen image by its file name,
+// reopens that image without asking and starts the next question in the image's folder.
+TEST_F(EditaceOkno, DiscChoiceKeepsEntryNamesAndShowsAChosenImageByName) {
+    const fs::path slozka = dir.sub("Obrazy Disku");
+    const std::string obraz = (slozka / "Živě v Praze.cue").string();
+    auto dev = std::make_unique<FakeCdDevice>();
+    dev->drives = mechaniky;
+    dev->drives[obraz] = dev->drives["/dev/cdrom"];
+    FakeCdDevice& zar = *dev;
+    TFVyberCD d(okno.get(), std::move(dev),
+                {{DriveEntry::Kind::CdDrive, "/dev/cdrom", "CD Mechanika"},
+                 {DriveEntry::Kind::Image, "", kDiscImageEntry}});
+    d.FormCreate();
+    EXPECT_EQ(d.DriveCB->currentText(), QStringLiteral("CD Mechanika"));
+    EXPECT_EQ(d.DriveCB->itemText(1).toStdString(), kDiscImageEntry);
+    EXPECT_EQ(zar.element(), "/dev/cdrom");
+
+    QStringList zacatky;
+    QString odpoved = QString::fromStdString(obraz);
+    d.volba().zeptejSeNaObraz = [&](const QString& start) {
+        zacatky << start;
+        return odpoved;
+    };
+    d.DriveCB->setCurrentIndex(1);
+    d.DriveCBChange(1);
+    ASSERT_EQ(d.DriveCB->count(), 3);
+    EXPECT_EQ(d.DriveCB->currentText(), QStringLiteral("Živě v Praze.cue"));
+    EXPECT_EQ(d.DriveCB->itemText(0), QStringLiteral("CD Mechanika"));
+    EXPECT_EQ(d.DriveCB->itemText(2).toStdString(), kDiscImageEntry);
+    EXPECT_EQ(zar.element(), obraz);
+    EXPECT_TRUE(zar.isOpen());
+
+    // Back to the drive and to the image: the image opens again without a question.
+    d.DriveCBChange(0);
+    EXPECT_EQ(zar.element(), "/dev/cdrom");
+    d.DriveCB->setCurrentIndex(1);
+    d.DriveCBChange(1);
+    EXPECT_EQ(zar.element(), obraz);
+    EXPECT_EQ(zacatky.size(), 1);
+
+    // Another image asked for and cancelled: it starts in the last folder, the image stays.
+    odpoved.clear();
+    d.DriveCB->setCurrentIndex(2);
+    d.DriveCBChange(2);
+    ASSERT_EQ(zacatky.size(), 2);
+    EXPECT_EQ(zacatky[1].toStdString(), slozka.string());
+    EXPECT_EQ(d.DriveCB->currentText(), QStringLiteral("Živě v Praze.cue"));
+    EXPECT_EQ(zar.element(), obraz);
 }
 
 TEST_F(EditaceOkno, OpeningCompletesAChangeACrashInterruptedWithItsPlayerFile) {
