@@ -114,8 +114,10 @@ void TFNewCD::sestavNacteni() {
     volba_ = new VolbaJednotky(*MPlayer, listDrives(*MPlayer), hlavni()->zpravy(), hlavni()->ini(),
                                std8(kSekce), TSNacteni);
     DriveCB = volba_->DriveCB;
-    zeptejSeNaObraz = [this](const QString& slozka) { return volba_->dialogObrazu(slozka); };
-    volba_->zeptejSeNaObraz = [this](const QString& slozka) { return zeptejSeNaObraz(slozka); };
+    // The window's own hook stays the one a test sets; empty means the file dialog.
+    volba_->zeptejSeNaObraz = [this](const QString& slozka) {
+        return zeptejSeNaObraz ? zeptejSeNaObraz(slozka) : volba_->dialogObrazu(slozka);
+    };
     connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
 
     BN = new QPushButton(QStringLiteral("Načtení dat z AudioCD"), TSNacteni);

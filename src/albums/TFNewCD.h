@@ -58,7 +58,7 @@ class TFNewCD : public TFormZaklad {
     // Today for the change date; the system date unless a test sets it.
     std::function<QDate()> dnes;
     // Asks for a disc image starting in the given folder ("" when none is chosen); the file
-    // dialog unless a test sets it.
+    // dialog when empty.
     std::function<QString(const QString& slozka)> zeptejSeNaObraz;
 
     QTabWidget* PageC;

@@ -27,7 +27,6 @@ VolbaJednotky::VolbaJednotky(CdDevice& prehravac, std::vector<DriveEntry> jednot
       zpravy_(zpravy),
       ini_(std::move(ini)),
       sekce_(std::move(sekce)) {
-    zeptejSeNaObraz = [this](const QString& slozka) { return dialogObrazu(slozka); };
     DriveCB = new QComboBox(this);
     DriveCB->setObjectName(QStringLiteral("DriveCB"));
     for (const DriveEntry& j : jednotky_) DriveCB->addItem(QString::fromStdString(j.label));
@@ -92,7 +91,7 @@ void VolbaJednotky::vyber(int index) {
         std::string obraz;
         const bool zvoleno = chooseDrive(prehravac_, vybrana, [&]() -> std::optional<std::string> {
             const QString slozka = QString::fromStdString(CtiText(ini_, sekce_, kKlicObrazu, ""));
-            const QString f = zeptejSeNaObraz(slozka);
+            const QString f = zeptejSeNaObraz ? zeptejSeNaObraz(slozka) : dialogObrazu(slozka);
             if (f.isEmpty()) return std::nullopt;
             obraz = f.toStdString();
             return obraz;

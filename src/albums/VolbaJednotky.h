@@ -35,7 +35,7 @@ class VolbaJednotky : public QWidget {
 
     // The file dialog for a disc image, starting in slozka ("" when cancelled).
     QString dialogObrazu(const QString& slozka);
-    // Asks for a disc image starting in the given folder; dialogObrazu unless a test sets it.
+    // Asks for a disc image starting in the given folder; dialogObrazu when empty.
     std::function<QString(const QString& slozka)> zeptejSeNaObraz;
 
     QComboBox* DriveCB;
