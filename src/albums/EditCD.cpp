@@ -23,6 +23,14 @@ std::string datumText(const dbf::Date& d) {
     return std::to_string(d.day) + "." + std::to_string(d.month) + "." + std::to_string(d.year);
 }
 
+// The track grid's column titles of the edit window, for messages.
+std::string popisSkladby(const std::string& sloupec) {
+    if (sloupec == "NAME") return "Název";
+    if (sloupec == "ARTIST") return "Umělec/popis";
+    if (sloupec == "TYP") return "Typ";
+    return sloupec;
+}
+
 }  // namespace
 
 const char* poleVstupu(int vstup) {
@@ -105,15 +113,16 @@ void EditCD::naplnPracovni() {
     // Removed first: a new file renamed over an existing one makes the file system write the
     // data out at once, which costs more than the whole copy.
     if (engine_.tableExists(programDir_, soubor)) engine_.deleteTable(programDir_, soubor);
-    engine_.createTable(programDir_, soubor, skladby_->fields());
+    if (cislo_ == 0) {
+        engine_.createTable(programDir_, soubor, skladby_->fields());
+    } else {
+        // The rows are copied byte for byte: a text the conversion of an old table marked as
+        // lost must reach the grid for correcting, although no edit may store that mark.
+        SkladbyAlba(*skladby_, cislo_, [&](dbf::Cursor& s) {
+            engine_.batchCopy(s, programDir_, soubor, dbf::BatchMode::Create);
+        });
+    }
     prace_ = engine_.open(programDir_, soubor);
-    if (cislo_ == 0) return;
-    const int sloupcu = static_cast<int>(prace_->fields().size());
-    ProjdiSkladby(*skladby_, cislo_, [&](dbf::Cursor& s) {
-        prace_->append();
-        for (int i = 0; i < sloupcu; ++i) prace_->setText(i, s.text(i));
-        prace_->post();
-    });
     prace_->first();
 }
 
@@ -171,20 +180,48 @@ bool EditCD::Uloz() {
         zpravy_.zobrazSPipnutim(kZadnaZmena, MsgKind::Information, kButtonsOK);
         return false;
     }
-    if (zpravy_.zobrazSPipnutim(kZapsatZmeny, MsgKind::Confirmation, kButtonsYesNo) !=
-        MsgButton::Yes)
-        return false;
-
+    // Every text goes through the table check before anything is asked or written: typography
+    // is stored in its plain form, and one character the tables cannot hold stores nothing.
+    std::string chyba;
+    const auto text = [&chyba](const std::string& hodnota, std::string_view pole) {
+        if (!chyba.empty()) return std::string();
+        KontrolaTextu k = ZkontrolujText(hodnota, pole);
+        chyba = std::move(k.chyba);
+        return std::move(k.text);
+    };
     ZmenaAlba z;
     z.cislo = cislo_;
     z.puvodniSN = nacteneSN_;
     for (int k = 0; k < PocetKomb; ++k) {
         const Kombo& kombo = komba[static_cast<std::size_t>(k)];
-        if (kombo.zmeneno) z.pole.emplace_back(poleKomba(k), kombo.text);
+        if (kombo.zmeneno)
+            z.pole.emplace_back(poleKomba(k), text(kombo.text, PopisSloupce(poleKomba(k))));
     }
     for (int i = VAlbum; i <= VPopis; ++i) {
         const Vstup& v = vstupy[static_cast<std::size_t>(i)];
-        if (v.zmeneno) z.pole.emplace_back(poleVstupu(i), v.text);
+        // The year is a number: the data layer refuses what is none.
+        if (v.zmeneno)
+            z.pole.emplace_back(poleVstupu(i),
+                                i == VRok ? v.text : text(v.text, PopisSloupce(poleVstupu(i))));
+    }
+    if (skladbyZmeneny && prace_) {
+        z.nahraditSkladby = true;
+        const std::vector<dbf::FieldDef>& sloupce = prace_->fields();
+        for (prace_->first(); !prace_->eof(); prace_->next()) {
+            const std::string stopa = ", skladba " + std::to_string(prace_->integer("CISLO"));
+            std::vector<std::string> radek;
+            for (std::size_t i = 0; i < sloupce.size(); ++i) {
+                std::string hodnota = prace_->text(static_cast<int>(i));
+                if (sloupce[i].type == dbf::FieldType::Character)
+                    hodnota = text(hodnota, popisSkladby(sloupce[i].name) + stopa);
+                radek.push_back(std::move(hodnota));
+            }
+            z.skladby.push_back(std::move(radek));
+        }
+    }
+    if (!chyba.empty()) {
+        zpravy_.zobrazSPipnutim(chyba, MsgKind::Warning, kButtonsOK);
+        return false;
     }
     if (vstupy[VCena].zmeneno)
         z.pole.emplace_back("CENA", std::to_string(CeleCislo(vstupy[VCena].text)));
@@ -192,15 +229,9 @@ bool EditCD::Uloz() {
     if (cdPrirazeno) z.pole.emplace_back("SN", sn);
     z.pole.emplace_back("ZMENA", datumText(datumZmeneno ? datum : dnes_()));
 
-    if (skladbyZmeneny && prace_) {
-        z.nahraditSkladby = true;
-        const int sloupcu = static_cast<int>(prace_->fields().size());
-        for (prace_->first(); !prace_->eof(); prace_->next()) {
-            std::vector<std::string> radek;
-            for (int i = 0; i < sloupcu; ++i) radek.push_back(prace_->text(i));
-            z.skladby.push_back(std::move(radek));
-        }
-    }
+    if (zpravy_.zobrazSPipnutim(kZapsatZmeny, MsgKind::Confirmation, kButtonsYesNo) !=
+        MsgButton::Yes)
+        return false;
     ZapisZmenuAlba(engine_, adresarDB_, *alba_, *skladby_, z, [&] {
         // Both tables hold the change now, deleted tracks included, whatever the file does.
         if (z.nahraditSkladby && komprese_) komprese_();

@@ -39,6 +39,23 @@ std::int64_t CeleCislo(std::string_view text) {
     return hodnota;
 }
 
+const char* PopisSloupce(std::string_view sloupec) {
+    static constexpr std::pair<std::string_view, const char*> popisy[] = {
+        {"ARTIST", "Interpret"}, {"ALBUM", "Album"},
+        {"ZANR", "Žánr"},        {"TYP", "Typ"},
+        {"ZEME", "Původ"},       {"VYD_F", "Vydavatel - firma"},
+        {"VYD_P", "Producent"},  {"ZPEV", "Zpěv"},
+        {"KYTAR", "Kytara"},     {"BASA", "Basa"},
+        {"BICI", "Bicí"},        {"KLAV", "Klávesy"},
+        {"HOST", "Host"},        {"SAX", "Saxofon"},
+        {"TRUBKA", "Trubka"},    {"SPECIAL", "Specialita"},
+        {"POPIS", "Popis"},
+    };
+    for (const auto& [s, popis] : popisy)
+        if (s == sloupec) return popis;
+    return "";
+}
+
 NoveCD::NoveCD(dbf::Engine& engine, dbf::Cursor& alba, dbf::Cursor& skladby, std::string programDir,
                std::string adresarTXT, Messages& zpravy, std::function<dbf::Date()> dnes)
     : engine_(engine),
@@ -114,23 +131,18 @@ std::int64_t NoveCD::Uloz() {
     VstupyAlba v = vstupy;
     struct Text {
         const char* sloupec;
-        const char* popis;
         std::string* hodnota;
     };
     const Text texty[] = {
-        {"ARTIST", "Interpret", &v.artist}, {"ALBUM", "Album", &v.album},
-        {"ZANR", "Žánr", &v.zanr},          {"TYP", "Typ", &v.typ},
-        {"ZEME", "Původ", &v.zeme},         {"VYD_F", "Vydavatel - firma", &v.vydF},
-        {"VYD_P", "Producent", &v.vydP},    {"ZPEV", "Zpěv", &v.zpev},
-        {"KYTAR", "Kytara", &v.kytar},      {"BASA", "Basa", &v.basa},
-        {"BICI", "Bicí", &v.bici},          {"KLAV", "Klávesy", &v.klav},
-        {"HOST", "Host", &v.host},          {"SAX", "Saxofon", &v.sax},
-        {"TRUBKA", "Trubka", &v.trubka},    {"SPECIAL", "Specialita", &v.special},
-        {"POPIS", "Popis", &v.popis},
+        {"ARTIST", &v.artist}, {"ALBUM", &v.album}, {"ZANR", &v.zanr},     {"TYP", &v.typ},
+        {"ZEME", &v.zeme},     {"VYD_F", &v.vydF},  {"VYD_P", &v.vydP},    {"ZPEV", &v.zpev},
+        {"KYTAR", &v.kytar},   {"BASA", &v.basa},   {"BICI", &v.bici},     {"KLAV", &v.klav},
+        {"HOST", &v.host},     {"SAX", &v.sax},     {"TRUBKA", &v.trubka}, {"SPECIAL", &v.special},
+        {"POPIS", &v.popis},
     };
     // Every text is checked before anything is written: a refused character stores nothing.
     for (const Text& t : texty) {
-        KontrolaTextu k = ZkontrolujText(*t.hodnota, t.popis);
+        KontrolaTextu k = ZkontrolujText(*t.hodnota, PopisSloupce(t.sloupec));
         if (!k.ok()) {
             zpravy_.zobrazSPipnutim(k.chyba, MsgKind::Warning, kButtonsOK);
             return 0;

@@ -26,6 +26,10 @@ std::int64_t Vytvor_cislo(dbf::Cursor& alba);
 // The text as a whole number; 0 when it is not one (year and price inputs).
 std::int64_t CeleCislo(std::string_view text);
 
+// The name of an album text column's input as the windows label it ("Interpret" for ARTIST), for
+// messages about what was typed there; empty for any other column.
+const char* PopisSloupce(std::string_view sloupec);
+
 // The album inputs as typed (UTF-8).
 struct VstupyAlba {
     std::string artist, album, zanr, typ, rok, cena, zeme, vydF, vydP;

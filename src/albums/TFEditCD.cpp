@@ -14,7 +14,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "albums/NoveCD.h"
 #include "albums/TFVyberCD.h"
+#include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
@@ -233,6 +235,12 @@ void TFEditCD::sestavData() {
     l->addLayout(levy);
     l->addLayout(pravy);
     PageC->addTab(TSData, QStringLiteral("Data"));
+
+    const auto popis = [](const char* sloupec) { return QString::fromUtf8(PopisSloupce(sloupec)); };
+    Messages& zpravy = hlavni()->zpravy();
+    for (int v = VAlbum; v <= VPopis; ++v)
+        if (v != VRok) HlidejText(vstupWidget(v), popis(poleVstupu(v)), zpravy);
+    for (int k = 0; k < PocetKomb; ++k) HlidejText(komboWidget(k), popis(poleKomba(k)), zpravy);
 }
 
 void TFEditCD::sestavSkladby() {
@@ -244,6 +252,8 @@ void TFEditCD::sestavSkladby() {
     model->setTitulek(ModelSkladeb::Interpret, QStringLiteral("Umělec/popis"));
     DBSkladby->setModel(model);
     vyberTypu = new VyberTypu(DBSkladby);
+    vyberTypu->zpravy = &hlavni()->zpravy();
+    DBSkladby->setItemDelegate(new HlidanyDelegat(hlavni()->zpravy(), DBSkladby));
     DBSkladby->setItemDelegateForColumn(ModelSkladeb::Typ, vyberTypu);
     DBSkladby->verticalHeader()->setVisible(true);
     DBSkladby->setWordWrap(false);

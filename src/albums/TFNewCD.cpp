@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,9 +10,9 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "albums/VolbaJednotky.h"
 #include "app/HlidacTextu.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
@@ -28,8 +26,6 @@ namespace {
 
 const QString kSekce = QStringLiteral("FNewCD");
 constexpr const char* kKlicFontu = "tab_vel_font";
-// The folder of the disc image chosen last, where the next file dialog starts.
-constexpr const char* kKlicObrazu = "adresar_obrazu";
 
 QLineEdit* vstup(QWidget* rodic, const char* jmeno, int delka) {
     auto* e = new QLineEdit(rodic);
@@ -115,39 +111,21 @@ TFNewCD::~TFNewCD() = default;
 void TFNewCD::sestavNacteni() {
     TSNacteni = new QWidget;
     TSNacteni->setObjectName(QStringLiteral("TSNacteni"));
-    DriveCB = new QComboBox(TSNacteni);
-    DriveCB->setObjectName(QStringLiteral("DriveCB"));
-    jednotky_ = listDrives(*MPlayer);
-    for (const DriveEntry& j : jednotky_) DriveCB->addItem(q8(j.label));
-    DriveCB->setCurrentIndex(-1);
-    connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
-
-    auto* hrac = new QHBoxLayout;
-    const std::pair<const char*, void (CdDevice::*)()> tlacitka[] = {
-        {"|<", &CdDevice::previous}, {">", &CdDevice::play},  {"■", &CdDevice::stop},
-        {">|", &CdDevice::next},     {"⏏", &CdDevice::eject},
+    volba_ = new VolbaJednotky(*MPlayer, listDrives(*MPlayer), hlavni()->zpravy(), hlavni()->ini(),
+                               std8(kSekce), TSNacteni);
+    DriveCB = volba_->DriveCB;
+    // The window's own hook stays the one a test sets; empty means the file dialog.
+    volba_->zeptejSeNaObraz = [this](const QString& slozka) {
+        return zeptejSeNaObraz ? zeptejSeNaObraz(slozka) : volba_->dialogObrazu(slozka);
     };
-    for (const auto& [popis, akce] : tlacitka) {
-        auto* b = new QToolButton(TSNacteni);
-        b->setText(QString::fromUtf8(popis));
-        connect(b, &QToolButton::clicked, this, [this, akce] {
-            try {
-                ((*MPlayer).*akce)();
-            } catch (const CdError& e) {
-                hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
-            }
-        });
-        hrac->addWidget(b);
-    }
-    hrac->addStretch();
+    connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
 
     BN = new QPushButton(QStringLiteral("Načtení dat z AudioCD"), TSNacteni);
     BN->setObjectName(QStringLiteral("BN"));
     connect(BN, &QPushButton::clicked, this, [this] { BNClick(); });
 
     auto* l = new QVBoxLayout(TSNacteni);
-    l->addWidget(DriveCB);
-    l->addLayout(hrac);
+    l->addWidget(volba_);
     l->addWidget(BN);
     l->addStretch();
     PageC->addTab(TSNacteni, QStringLiteral("Načteni"));
@@ -243,18 +221,18 @@ void TFNewCD::sestavData() {
 
     Messages& zpravy = hlavni()->zpravy();
     const std::pair<QWidget*, const char*> texty[] = {
-        {CBArtist, "Interpret"},  {EAlbum, "Album"}, {CBZanr, "Žánr"},
-        {CBTyp, "Typ"},           {CBZeme, "Původ"}, {CBVyd_F, "Vydavatel - firma"},
-        {EVyd_P, "Producent"},    {EZpev, "Zpěv"},   {EKytar, "Kytara"},
-        {EBasa, "Basa"},          {EBici, "Bicí"},   {EKlav, "Klávesy"},
-        {EHost, "Host"},          {ESax, "Saxofon"}, {ETrubka, "Trubka"},
-        {ESpecial, "Specialita"}, {EPopis, "Popis"},
+        {CBArtist, "ARTIST"}, {EAlbum, "ALBUM"},  {CBZanr, "ZANR"},    {CBTyp, "TYP"},
+        {CBZeme, "ZEME"},     {CBVyd_F, "VYD_F"}, {EVyd_P, "VYD_P"},   {EZpev, "ZPEV"},
+        {EKytar, "KYTAR"},    {EBasa, "BASA"},    {EBici, "BICI"},     {EKlav, "KLAV"},
+        {EHost, "HOST"},      {ESax, "SAX"},      {ETrubka, "TRUBKA"}, {ESpecial, "SPECIAL"},
+        {EPopis, "POPIS"},
     };
-    for (const auto& [w, pole] : texty) {
+    for (const auto& [w, sloupec] : texty) {
+        const QString pole = QString::fromUtf8(PopisSloupce(sloupec));
         if (auto* c = qobject_cast<QComboBox*>(w))
-            HlidejText(c, QString::fromUtf8(pole), zpravy);
+            HlidejText(c, pole, zpravy);
         else
-            HlidejText(static_cast<QLineEdit*>(w), QString::fromUtf8(pole), zpravy);
+            HlidejText(static_cast<QLineEdit*>(w), pole, zpravy);
     }
 }
 
@@ -312,10 +290,7 @@ void TFNewCD::FormCreate() {
     // With a CD drive the window starts with it chosen, so that a disc's identity is always
     // built from the drive (the default device knows no medium serial). Only a machine without
     // a drive uses the default device; the reading then reports the closed device.
-    if (!jednotky_.empty() && jednotky_.front().kind == DriveEntry::Kind::CdDrive) {
-        DriveCB->setCurrentIndex(0);
-        DriveCBChange(0);
-    } else {
+    if (!volba_->zvolPrvniMechaniku()) {
         try {
             MPlayer->open("");
         } catch (const CdError&) {
@@ -347,69 +322,16 @@ void TFNewCD::ukazStranky(bool data) {
 }
 
 void TFNewCD::DriveCBChange(int index) {
-    if (index < 0 || index >= static_cast<int>(jednotky_.size())) return;
-    const DriveEntry vybrana = jednotky_[static_cast<std::size_t>(index)];
-    try {
-        if (vybrana.kind == DriveEntry::Kind::Image && !vybrana.path.empty()) {
-            // An image chosen before: opened again without asking.
-            MPlayer->close();
-            MPlayer->setElement(vybrana.path);
-            MPlayer->open(vybrana.path);
-            zvolenaJednotka_ = index;
-            return;
-        }
-        std::string obraz;
-        const bool zvoleno = chooseDrive(*MPlayer, vybrana, [&]() -> std::optional<std::string> {
-            const QString slozka = q8(CtiText(hlavni()->ini(), std8(kSekce), kKlicObrazu, ""));
-            const QString f = zeptejSeNaObraz ? zeptejSeNaObraz(slozka)
-                                              : QFileDialog::getOpenFileName(
-                                                    this, QStringLiteral("Obraz disku"), slozka,
-                                                    QStringLiteral("Obrazy disku (*.cue *.toc "
-                                                                   "*.nrg *.bin);;Vše (*)"));
-            if (f.isEmpty()) return std::nullopt;
-            obraz = std8(f);
-            return obraz;
-        });
-        if (!zvoleno) {
-            // Cancelled: the list shows what is in use again.
-            DriveCB->setCurrentIndex(zvolenaJednotka_);
-            return;
-        }
-        if (vybrana.kind == DriveEntry::Kind::Image)
-            ukazObraz(obraz);
-        else
-            zvolenaJednotka_ = index;
-    } catch (const CdError& e) {
-        hlavni()->zpravy().zobrazSPipnutim(e.what(), MsgKind::Error, kButtonsOK);
-    }
-}
-
-void TFNewCD::ukazObraz(const std::string& obraz) {
-    const QFileInfo soubor(q8(obraz));
-    ZapisText(hlavni()->ini(), std8(kSekce), kKlicObrazu, std8(soubor.absolutePath()));
-    // The chosen image gets its own entry, just above "Obraz disku…", named by its file.
-    const DriveEntry zaznam{DriveEntry::Kind::Image, obraz, std8(soubor.fileName())};
-    int i = static_cast<int>(jednotky_.size()) - 1;
-    if (i > 0 && jednotky_[static_cast<std::size_t>(i - 1)].kind == DriveEntry::Kind::Image) {
-        --i;
-        jednotky_[static_cast<std::size_t>(i)] = zaznam;
-        DriveCB->setItemText(i, q8(zaznam.label));
-    } else {
-        jednotky_.insert(jednotky_.begin() + i, zaznam);
-        DriveCB->insertItem(i, q8(zaznam.label));
-    }
-    DriveCB->setCurrentIndex(i);
-    zvolenaJednotka_ = i;
+    volba_->vyber(index);
 }
 
 void TFNewCD::BNClick() {
     if (!nove_ || !TData || !TSkladby) return;
     // A disc put into the chosen drive after it was chosen: the drive is opened now.
-    if (!MPlayer->isOpen() && zvolenaJednotka_ >= 0 &&
-        jednotky_[static_cast<std::size_t>(zvolenaJednotka_)].kind == DriveEntry::Kind::CdDrive) {
+    const DriveEntry* zvolena = volba_->zvolena();
+    if (!MPlayer->isOpen() && zvolena && zvolena->kind == DriveEntry::Kind::CdDrive) {
         try {
-            lorvika::DriveCBChange(*MPlayer,
-                                   jednotky_[static_cast<std::size_t>(zvolenaJednotka_)].path);
+            lorvika::DriveCBChange(*MPlayer, zvolena->path);
         } catch (const CdError&) {
             // the reading below reports the closed device
         }

@@ -24,6 +24,8 @@
 
 namespace lorvika {
 
+class VolbaJednotky;
+
 // The new-album window "Nové AudioCD".
 class TFNewCD : public TFormZaklad {
     Q_OBJECT
@@ -56,7 +58,7 @@ class TFNewCD : public TFormZaklad {
     // Today for the change date; the system date unless a test sets it.
     std::function<QDate()> dnes;
     // Asks for a disc image starting in the given folder ("" when none is chosen); the file
-    // dialog unless a test sets it.
+    // dialog when empty.
     std::function<QString(const QString& slozka)> zeptejSeNaObraz;
 
     QTabWidget* PageC;
@@ -113,15 +115,13 @@ class TFNewCD : public TFormZaklad {
     void nastavFont(int velikost);
     void ukazStranky(bool data);
     void pridejRadek();
-    void ukazObraz(const std::string& obraz);
 
     std::unique_ptr<CdDevice> MPlayer;
     std::unique_ptr<NoveCD> nove_;
-    std::vector<DriveEntry> jednotky_;
     int hodnoceni_ = 0;
     // The row added by Insert, until the user leaves it (-1: none).
     int novyRadek_ = -1;
-    int zvolenaJednotka_ = -1;  // the entry of DriveCB in use
+    VolbaJednotky* volba_ = nullptr;
 };
 
 // Registers "FNewCD" (menu F5 and the navigator's "Nové") with the machine's CD drives.

@@ -14,6 +14,8 @@
 // The drive choice of the disc assignment: "Výběr AudioCD".
 namespace lorvika {
 
+class VolbaJednotky;
+
 class TFVyberCD : public TFVychozi {
     Q_OBJECT
   public:
@@ -30,12 +32,13 @@ class TFVyberCD : public TFVychozi {
     bool bezDisku() const { return bezDisku_; }
     const VybraneCD& vysledek() const { return vysledek_; }
     CdDevice& prehravac() { return *MPlayer; }
+    VolbaJednotky& volba() { return *volba_; }
 
     QComboBox* DriveCB;
 
   private:
     std::unique_ptr<CdDevice> MPlayer;
-    std::vector<DriveEntry> jednotky_;
+    VolbaJednotky* volba_;
     bool potvrzeno_ = false;
     bool bezDisku_ = false;
     VybraneCD vysledek_;

@@ -182,17 +182,13 @@ int PridejSloupce(dbf::Engine& engine, const std::string& adresar) {
     return pridano;
 }
 
-std::size_t ProjdiSkladby(dbf::Cursor& skladby, std::int64_t cd,
-                          const std::function<void(dbf::Cursor&)>& akce) {
+void SkladbyAlba(dbf::Cursor& skladby, std::int64_t cd,
+                 const std::function<void(dbf::Cursor&)>& akce) {
     const std::string predchozi = skladby.tag();
-    std::size_t pocet = 0;
     skladby.setTag("CD");
     try {
         skladby.setRange(dbf::Key(cd), dbf::Key(cd));
-        for (skladby.first(); !skladby.eof(); skladby.next()) {
-            akce(skladby);
-            ++pocet;
-        }
+        akce(skladby);
     } catch (...) {
         skladby.cancelRange();
         skladby.setTag(predchozi);
@@ -200,6 +196,17 @@ std::size_t ProjdiSkladby(dbf::Cursor& skladby, std::int64_t cd,
     }
     skladby.cancelRange();
     skladby.setTag(predchozi);
+}
+
+std::size_t ProjdiSkladby(dbf::Cursor& skladby, std::int64_t cd,
+                          const std::function<void(dbf::Cursor&)>& akce) {
+    std::size_t pocet = 0;
+    SkladbyAlba(skladby, cd, [&](dbf::Cursor& s) {
+        for (s.first(); !s.eof(); s.next()) {
+            akce(s);
+            ++pocet;
+        }
+    });
     return pocet;
 }
 

@@ -63,6 +63,11 @@ bool PridejSloupec(dbf::Engine& engine, const std::string& adresar, std::string_
 // predate them, whose first-letter tags need them); returns how many were missing.
 int PridejSloupce(dbf::Engine& engine, const std::string& adresar);
 
+// Runs akce once with the track cursor limited to album cd (tag "CD", range [cd, cd]); the
+// cursor's previous tag is set again afterwards and the range cancelled, also after an exception.
+void SkladbyAlba(dbf::Cursor& skladby, std::int64_t cd,
+                 const std::function<void(dbf::Cursor&)>& akce);
+
 // Visits the tracks of album cd (tag "CD", range [cd, cd]) in record order; the cursor's previous
 // tag is set again afterwards and the range cancelled. Returns the number of tracks visited.
 std::size_t ProjdiSkladby(dbf::Cursor& skladby, std::int64_t cd,

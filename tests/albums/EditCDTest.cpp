@@ -11,6 +11,7 @@
 #include "store/ZmenaAlba.h"
 #include "store/dbf/EngineError.h"
 #include "support/FakeMessages.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace lorvika {
@@ -27,6 +28,10 @@ class EditaceAlba : public ::testing::Test {
         skladby = engine.open(db, std::string(kSouborSkladeb));
         pridejAlbum(1, "rock", "SN-1", {"první", "druhá", "třetí"});
         pridejAlbum(2, "česká", "SN-2", {"jediná"});
+        otevriEditaci();
+    }
+
+    void otevriEditaci() {
         alba->setTag("cislo");
         alba->first();
         edit = std::make_unique<EditCD>(
@@ -65,6 +70,24 @@ class EditaceAlba : public ::testing::Test {
         std::vector<std::string> out;
         ProjdiSkladby(*skladby, cislo, [&](dbf::Cursor& s) { out.push_back(s.text("NAME")); });
         return out;
+    }
+
+    // Puts the conversion's mark in place of the character after `pred` in the track table, as
+    // the conversion of an old table leaves it for a character it could not keep.
+    void oznacVSkladbach(const std::string& pred) {
+        edit.reset();
+        alba.reset();
+        skladby.reset();
+        engine.releaseUnused();
+        const fs::path soubor = fs::path(db) / std::string(kSouborSkladeb);
+        std::string bajty = test::readFile(soubor);
+        const auto kde = bajty.find(pred);
+        ASSERT_NE(kde, std::string::npos);
+        bajty[kde + pred.size()] = '\xFE';
+        test::writeFile(soubor, bajty);
+        alba = engine.open(db, std::string(kSouborAlb));
+        skladby = engine.open(db, std::string(kSouborSkladeb));
+        otevriEditaci();
     }
 
     void album(int cislo) { ASSERT_TRUE(NajdiCD(cislo, "cislo", *alba)); }
@@ -177,6 +200,61 @@ TEST_F(EditaceAlba, AYearThatIsNoNumberKeepsEveryStoredValue) {
     EXPECT_EQ(alba->text("ALBUM"), "Album 1");
     EXPECT_EQ(alba->integer("ROK"), 1999);
     EXPECT_TRUE(edit->BylaZmena()) << "the typed values stay for correcting";
+}
+
+// Typography is stored in its plain form; one character the tables cannot hold, in any changed
+// text, stores nothing and names itself and its input before the question.
+TEST_F(EditaceAlba, TextTheTablesCannotHoldStoresNothing) {
+    edit->vstupy[VAlbum] = {"„Hej“ – 2…", true};
+    edit->komba[KZanr].text = "AC–DC €uro";
+    edit->KomboExit(KZanr);
+    zpravy.expect("Znak „€“ (U+20AC) nelze do databáze uložit (Žánr).\rNahraďte ho jiným znakem.",
+                  MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    EXPECT_FALSE(edit->Uloz());
+    EXPECT_TRUE(zpravy.scriptDone());
+    album(1);
+    EXPECT_EQ(alba->text("ALBUM"), "Album 1");
+    EXPECT_EQ(alba->text("ZANR"), "rock");
+
+    edit->komba[KZanr].text = "AC–DC";
+    edit->vstupy[VPopis] = {"★", true};
+    zpravy.expect("Znak „★“ (U+2605) nelze do databáze uložit (Popis).\rNahraďte ho jiným znakem.");
+    EXPECT_FALSE(edit->Uloz());
+    edit->vstupy[VPopis] = {"", false};
+    ulozAno();
+    album(1);
+    EXPECT_EQ(alba->text("ALBUM"), "\"Hej\" - 2...");
+    EXPECT_EQ(alba->text("ZANR"), "AC-DC");
+}
+
+// A track holding the conversion's mark loads for correcting; while the mark is there a change
+// of the tracks stores nothing and says which track holds it.
+TEST_F(EditaceAlba, ATrackWithTheConversionMarkLoadsAndMustBeCorrected) {
+    oznacVSkladbach("dr");
+    ASSERT_EQ(edit->pracovni()->recordCount(), 3u);
+    dbf::Cursor& p = *edit->pracovni();
+    p.first();
+    p.next();
+    EXPECT_EQ(p.text("NAME"), "dr■há");
+    p.first();
+    p.edit();
+    p.setText("NAME", "úvod");
+    p.post();
+    edit->SkladbaZapsana();
+    zpravy.expect(
+        "Znak „■“ (U+25A0) nelze do databáze uložit (Název, skladba 2).\rTento znak označuje "
+        "znaky, které nešlo převést ze starší databáze.");
+    EXPECT_FALSE(edit->Uloz());
+    EXPECT_EQ(nazvySkladeb(1), (std::vector<std::string>{"první", "dr■há", "třetí"}));
+    EXPECT_EQ(komprese, 0);
+
+    p.first();
+    p.next();
+    p.edit();
+    p.setText("NAME", "druhá");
+    p.post();
+    ulozAno();
+    EXPECT_EQ(nazvySkladeb(1), (std::vector<std::string>{"úvod", "druhá", "třetí"}));
 }
 
 TEST_F(EditaceAlba, CapitalsForEveryNameReplaceAllTracks) {

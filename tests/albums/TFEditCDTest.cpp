@@ -7,6 +7,7 @@
 
 #include "albums/TFEditCD.h"
 #include "albums/TFVyberCD.h"
+#include "albums/VolbaJednotky.h"
 #include "app/HlavniOknoTest.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
@@ -251,6 +252,61 @@ TEST_F(EditaceOkno, GridRefusesALengthThatIsNoTimeAndAsksBeforeDeleting) {
     EXPECT_TRUE(okno->session().cekaKomprese());
 }
 
+// What the tables cannot hold is refused where it is typed, in the inputs and in the grid's
+// editors; typography becomes its plain form.
+TEST_F(EditaceOkno, TypedTextTheTablesCannotHoldIsMappedOrRefused) {
+    TFEditCD* f = otevriEditaci();
+    ASSERT_NE(f, nullptr);
+    f->EArtist->clear();
+    f->EArtist->setFocus();
+    zpravy.expect(
+        "Znak „€“ (U+20AC) nelze do databáze uložit (Interpret).\rNahraďte ho jiným znakem.",
+        MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    pis(f->EArtist, QStringLiteral("AC–DC €uro"));
+    zpracuj();
+    EXPECT_TRUE(zpravy.scriptDone());
+    EXPECT_EQ(f->EArtist->text(), QStringLiteral("AC-DC uro"));
+    EXPECT_TRUE(f->EArtist->isModified());
+
+    zpravy.expect(
+        "Znak „★“ (U+2605) nelze do databáze uložit (Vydavatel - firma).\rNahraďte ho "
+        "jiným znakem.");
+    f->CBVyd_F->lineEdit()->setFocus();
+    pis(f->CBVyd_F->lineEdit(), QStringLiteral("„A★“"));
+    zpracuj();
+    EXPECT_EQ(f->CBVyd_F->currentText(), QStringLiteral("\"A\""));
+
+    f->PageC->setCurrentIndex(1);
+    const std::pair<int, const char*> sloupce[] = {{ModelSkladeb::Nazev, "Název"},
+                                                   {ModelSkladeb::Interpret, "Umělec/popis"},
+                                                   {ModelSkladeb::Typ, "Typ"}};
+    for (const auto& [sloupec, pole] : sloupce) {
+        const QModelIndex bunka = f->model->index(1, sloupec);
+        f->DBSkladby->setCurrentIndex(bunka);
+        f->DBSkladby->edit(bunka);
+        zpracuj();
+        QWidget* fokus = QApplication::focusWidget();
+        auto* combo = qobject_cast<QComboBox*>(fokus);
+        auto* editor = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(fokus);
+        ASSERT_NE(editor, nullptr) << pole;
+        editor->clear();
+        zpravy.expect("Znak „★“ (U+2605) nelze do databáze uložit (" + std::string(pole) +
+                      ").\rNahraďte ho jiným znakem.");
+        pis(editor, QStringLiteral("‚x★‘"));
+        zpracuj();
+        EXPECT_TRUE(zpravy.scriptDone()) << pole;
+        QTest::keyClick(editor, Qt::Key_Return);
+        zpracuj();
+        EXPECT_EQ(bunka.data().toString(), QStringLiteral("'x'")) << pole;
+    }
+    zpravy.expect(kZapsatZmeny, MsgButton::Yes);
+    f->BOKClick();
+    dbf::Cursor& alba = *okno->session().TData();
+    ASSERT_TRUE(NajdiCD(1, "cislo", alba));
+    EXPECT_EQ(alba.text("ARTIST"), "AC-DC uro");
+    EXPECT_EQ(alba.text("VYD_F"), "\"A\"");
+}
+
 TEST_F(EditaceOkno, CapitalsForEveryNameAndForOneCell) {
     TFEditCD* f = otevriEditaci();
     ASSERT_NE(f, nullptr);
@@ -326,6 +382,56 @@ TEST_F(EditaceOkno, DiscChoiceWithTheScriptedDrive) {
     // Now the same disc is the album's own.
     zpravy.expect(kJizPrirazeno);
     prirad(f);
+}
+
+// The disc choice shows its entries as named (no upper case), a chosen image by its file name,
+// reopens that image without asking and starts the next question in the image's folder.
+TEST_F(EditaceOkno, DiscChoiceKeepsEntryNamesAndShowsAChosenImageByName) {
+    const fs::path slozka = dir.sub("Obrazy Disku");
+    const std::string obraz = (slozka / "Živě v Praze.cue").string();
+    auto dev = std::make_unique<FakeCdDevice>();
+    dev->drives = mechaniky;
+    dev->drives[obraz] = dev->drives["/dev/cdrom"];
+    FakeCdDevice& zar = *dev;
+    TFVyberCD d(okno.get(), std::move(dev),
+                {{DriveEntry::Kind::CdDrive, "/dev/cdrom", "CD Mechanika"},
+                 {DriveEntry::Kind::Image, "", kDiscImageEntry}});
+    d.FormCreate();
+    EXPECT_EQ(d.DriveCB->currentText(), QStringLiteral("CD Mechanika"));
+    EXPECT_EQ(d.DriveCB->itemText(1).toStdString(), kDiscImageEntry);
+    EXPECT_EQ(zar.element(), "/dev/cdrom");
+
+    QStringList zacatky;
+    QString odpoved = QString::fromStdString(obraz);
+    d.volba().zeptejSeNaObraz = [&](const QString& start) {
+        zacatky << start;
+        return odpoved;
+    };
+    d.DriveCB->setCurrentIndex(1);
+    d.DriveCBChange(1);
+    ASSERT_EQ(d.DriveCB->count(), 3);
+    EXPECT_EQ(d.DriveCB->currentText(), QStringLiteral("Živě v Praze.cue"));
+    EXPECT_EQ(d.DriveCB->itemText(0), QStringLiteral("CD Mechanika"));
+    EXPECT_EQ(d.DriveCB->itemText(2).toStdString(), kDiscImageEntry);
+    EXPECT_EQ(zar.element(), obraz);
+    EXPECT_TRUE(zar.isOpen());
+
+    // Back to the drive and to the image: the image opens again without a question.
+    d.DriveCBChange(0);
+    EXPECT_EQ(zar.element(), "/dev/cdrom");
+    d.DriveCB->setCurrentIndex(1);
+    d.DriveCBChange(1);
+    EXPECT_EQ(zar.element(), obraz);
+    EXPECT_EQ(zacatky.size(), 1);
+
+    // Another image asked for and cancelled: it starts in the last folder, the image stays.
+    odpoved.clear();
+    d.DriveCB->setCurrentIndex(2);
+    d.DriveCBChange(2);
+    ASSERT_EQ(zacatky.size(), 2);
+    EXPECT_EQ(zacatky[1].toStdString(), slozka.string());
+    EXPECT_EQ(d.DriveCB->currentText(), QStringLiteral("Živě v Praze.cue"));
+    EXPECT_EQ(zar.element(), obraz);
 }
 
 TEST_F(EditaceOkno, OpeningCompletesAChangeACrashInterruptedWithItsPlayerFile) {

@@ -63,12 +63,6 @@ class NoveCDOkno : public test::HlavniOknoFixture {
         }
     }
 
-    // Types each character as a key press, as a keyboard layout with such keys would.
-    static void pis(QWidget* w, const QString& text) {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-
     FakeCdDevice* zarizeni = nullptr;
     bool sJednotkou = true;
     bool sMechanikou = false;

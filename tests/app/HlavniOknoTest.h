@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -106,6 +107,12 @@ class HlavniOknoFixture : public ::testing::Test, public SAplikaci {
 
     static void zpracuj() {
         for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+    }
+
+    // Types each character as a key press, as a keyboard layout with such keys would.
+    static void pis(QWidget* w, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 
     ZkusebniForm* otevri(const char* jmeno) {
