@@ -17,6 +17,7 @@
 #include "albums/NoveCD.h"
 #include "albums/TFVyberCD.h"
 #include "app/HlidacTextu.h"
+#include "app/Ovladace.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
@@ -31,23 +32,6 @@ namespace {
 const QString kSekce = QStringLiteral("FEditCD");
 constexpr const char* kKlicFontu = "tab_vel_font";
 constexpr const char* kSmazatRadek = "Smazat záznam?";
-
-QLineEdit* vstup(QWidget* rodic, const char* jmeno, int delka) {
-    auto* e = new QLineEdit(rodic);
-    e->setObjectName(QString::fromLatin1(jmeno));
-    e->setMaxLength(delka);
-    return e;
-}
-
-QComboBox* vyber(QWidget* rodic, const char* jmeno, int delka) {
-    auto* c = new QComboBox(rodic);
-    c->setObjectName(QString::fromLatin1(jmeno));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setCompleter(nullptr);
-    c->lineEdit()->setMaxLength(delka);
-    return c;
-}
 
 QDate naQDate(const dbf::Date& d) {
     return QDate(d.year, d.month, d.day);
@@ -82,16 +66,8 @@ TFEditCD::TFEditCD(TForm1* hlavni) : TFZaklData(hlavni, QStringLiteral("FEditCD"
     horni->addWidget(Panel1);
     horni->addWidget(Label1, 1);
     Label1->setText(QStringLiteral("Editace AudioCD"));
-    auto* tlacitka = new QHBoxLayout;
-    tlacitka->addStretch();
-    tlacitka->addWidget(BOK);
-    tlacitka->addWidget(BCancel);
-    tlacitka->addWidget(BHelp);
-    auto* l = new QVBoxLayout(this);
-    l->setMenuBar(MMenu);
-    l->addLayout(horni);
-    l->addWidget(PageC, 1);
-    l->addLayout(tlacitka);
+    auto* tlacitka = radaTlacitek({BOK, BCancel, BHelp});
+    rozvrhniOkno(this, MMenu, horni, PageC, tlacitka);
     PageCChange(0);
 }
 
@@ -107,28 +83,23 @@ void TFEditCD::sestavMenu() {
         connect(a, &QAction::triggered, this, [this, akce] { (this->*akce)(); });
         return a;
     };
-    MRuzne = MMenu->addMenu(QStringLiteral("&Různé"));
-    MRuzne->setObjectName(QStringLiteral("MRuzne"));
+    MRuzne = podmenu(MMenu, QStringLiteral("&Různé"), "MRuzne");
     polozka(MRuzne, "&přiřazení AudioCD", "MRPrirad", "možnost přiřazení jiného AudioCD", {},
             &TFEditCD::MRPriradClick);
 
-    MEditace = MMenu->addMenu(QStringLiteral("&Editace"));
-    MEditace->setObjectName(QStringLiteral("MEditace"));
+    MEditace = podmenu(MMenu, QStringLiteral("&Editace"), "MEditace");
     polozka(MEditace, "&velká písmena", "MEVelka", "převede označený text na velká písmena",
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), &TFEditCD::MEVelkaClick);
     polozka(MEditace, "&malá písmena", "MEMale", "převede označený text na malá písmena",
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), &TFEditCD::MEMaleClick);
-    MENazev = MEditace->addMenu(QStringLiteral("&název"));
-    MENazev->setObjectName(QStringLiteral("MENazev"));
+    MENazev = podmenu(MEditace, QStringLiteral("&název"), "MENazev");
     polozka(MENazev, "vše na &velká písmena", "MENVseVelke", "", {}, &TFEditCD::MENVseVelkeClick);
     polozka(MENazev, "vše na &malá písmena", "MENVseMale", "", {}, &TFEditCD::MENVseMaleClick);
-    MEUmelec = MEditace->addMenu(QStringLiteral("&umělec/popis"));
-    MEUmelec->setObjectName(QStringLiteral("MEUmelec"));
+    MEUmelec = podmenu(MEditace, QStringLiteral("&umělec/popis"), "MEUmelec");
     polozka(MEUmelec, "vše na &velká písmena", "MEUVseVelke", "", {}, &TFEditCD::MEUVseVelkeClick);
     polozka(MEUmelec, "vše na &malá písmena", "MEUVseMale", "", {}, &TFEditCD::MEUVseMaleClick);
 
-    MVzhled = MMenu->addMenu(QStringLiteral("&Vzhled"));
-    MVzhled->setObjectName(QStringLiteral("MVzhled"));
+    MVzhled = podmenu(MMenu, QStringLiteral("&Vzhled"), "MVzhled");
     for (const auto& [text, jmeno, krok] : {std::tuple{"font o bod &menší", "MVTFMinus", -1},
                                             std::tuple{"font o bod &větší", "MVTFPlus", 1}}) {
         QAction* a = MVzhled->addAction(QString::fromUtf8(text));
@@ -151,14 +122,7 @@ void TFEditCD::sestavMenu() {
 void TFEditCD::sestavData() {
     TSData = new QWidget;
     TSData->setObjectName(QStringLiteral("TSData"));
-    auto* posuv = new QScrollArea(TSData);
-    posuv->setWidgetResizable(true);
-    posuv->setFrameShape(QFrame::NoFrame);
-    auto* p = new QWidget;
-    posuv->setWidget(p);
-    auto* obal = new QVBoxLayout(TSData);
-    obal->setContentsMargins(0, 0, 0, 0);
-    obal->addWidget(posuv);
+    auto* p = posuvnaPlocha(TSData);
 
     EArtist = vstup(p, "EArtist", 50);
     EAlbum = vstup(p, "EAlbum", 50);

@@ -14,6 +14,7 @@
 
 #include "albums/VolbaJednotky.h"
 #include "app/HlidacTextu.h"
+#include "app/Ovladace.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
@@ -26,24 +27,6 @@ namespace {
 
 const QString kSekce = QStringLiteral("FNewCD");
 constexpr const char* kKlicFontu = "tab_vel_font";
-
-QLineEdit* vstup(QWidget* rodic, const char* jmeno, int delka) {
-    auto* e = new QLineEdit(rodic);
-    e->setObjectName(QString::fromLatin1(jmeno));
-    e->setMaxLength(delka);
-    return e;
-}
-
-QComboBox* vyber(QWidget* rodic, const char* jmeno, int delka) {
-    auto* c = new QComboBox(rodic);
-    c->setObjectName(QString::fromLatin1(jmeno));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    // Typed text stays as typed: no completion into an item.
-    c->setCompleter(nullptr);
-    c->lineEdit()->setMaxLength(delka);
-    return c;
-}
 
 std::string std8(const QString& s) {
     return s.toStdString();
@@ -63,8 +46,7 @@ TFNewCD::TFNewCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac)
 
     MMenu = new QMenuBar(this);
     MMenu->setObjectName(QStringLiteral("MMenu"));
-    MVzhled = MMenu->addMenu(QStringLiteral("&Vzhled"));
-    MVzhled->setObjectName(QStringLiteral("MVzhled"));
+    MVzhled = podmenu(MMenu, QStringLiteral("&Vzhled"), "MVzhled");
     MVTFMinus = MVzhled->addAction(QStringLiteral("font o bod &menší"));
     MVTFMinus->setObjectName(QStringLiteral("MVTFMinus"));
     MVTFMinus->setData(-1);
@@ -135,14 +117,7 @@ void TFNewCD::sestavData() {
     TSData = new QWidget;
     TSData->setObjectName(QStringLiteral("TSData"));
     // The inputs scroll when the window is smaller than they need.
-    auto* posuv = new QScrollArea(TSData);
-    posuv->setWidgetResizable(true);
-    posuv->setFrameShape(QFrame::NoFrame);
-    auto* p = new QWidget;
-    posuv->setWidget(p);
-    auto* obal = new QVBoxLayout(TSData);
-    obal->setContentsMargins(0, 0, 0, 0);
-    obal->addWidget(posuv);
+    auto* p = posuvnaPlocha(TSData);
     CBArtist = vyber(p, "CBArtist", 50);
     EAlbum = vstup(p, "EAlbum", 50);
     CBZanr = vyber(p, "CBZanr", 25);

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 
 #include "app/Nastaveni.h"
+#include "app/Ovladace.h"
 #include "app/TForm1.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
@@ -203,8 +204,7 @@ TFZaklData::TFZaklData(TForm1* hlavni, const QString& jmeno) : TFormZaklad(hlavn
     MMenu->setObjectName(QStringLiteral("MMenu"));
     MMenu->setNativeMenuBar(false);
     MMenu->setGeometry(0, 0, 632, 24);
-    MDisk = MMenu->addMenu(QStringLiteral("&Disk"));
-    MDisk->setObjectName(QStringLiteral("MDisk"));
+    MDisk = podmenu(MMenu, QStringLiteral("&Disk"), "MDisk");
     MDisk->menuAction()->setStatusTip(
         QStringLiteral("označí aktuální kazetu pro rychlé vyhledání"));
     pridej(MDisk, QStringLiteral("označ aktivní"), QStringLiteral("MKOznac"),
@@ -222,8 +222,7 @@ TFZaklData::TFZaklData(TForm1* hlavni, const QString& jmeno) : TFormZaklad(hlavn
             [this] { MKPreVybClick(); });
     connect(MDisk, &QMenu::aboutToShow, this, &TFZaklData::DiskAboutToShow);
 
-    MSerazeni = MMenu->addMenu(QStringLiteral("&Seřazení"));
-    MSerazeni->setObjectName(QStringLiteral("MSerazeni"));
+    MSerazeni = podmenu(MMenu, QStringLiteral("&Seřazení"), "MSerazeni");
     struct Razeni {
         const char* caption;
         const char* name;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/HlidacTextu.h"
+#include "app/Ovladace.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
 #include "store/Catalogue.h"
@@ -30,13 +31,6 @@ QDate qDatum(dbf::Date d) {
 
 dbf::Date dbfDatum(const QDate& d) {
     return {d.year(), d.month(), d.day()};
-}
-
-QLineEdit* pole(QWidget* rodic, const char* jmeno) {
-    auto* e = new QLineEdit(rodic);
-    e->setObjectName(QString::fromLatin1(jmeno));
-    e->setReadOnly(true);
-    return e;
 }
 
 QString text(const dbf::Cursor& c, const char* pole) {
@@ -111,8 +105,7 @@ TFPujCD::TFPujCD(TForm1* hlavni) : TFZaklData(hlavni, kJmeno) {
     Label1->setFont(nadpis);
     nastavNapovedu(BOK, QStringLiteral("zapíše půjčení nebo jeho změnu"));
 
-    MVZhled = MMenu->addMenu(QStringLiteral("&Vzhled"));
-    MVZhled->setObjectName(QStringLiteral("MVZhled"));
+    MVZhled = podmenu(MMenu, QStringLiteral("&Vzhled"), "MVZhled");
     MVZMinus = MVZhled->addAction(QStringLiteral("font o bod &menší"));
     MVZMinus->setObjectName(QStringLiteral("MVZMinus"));
     MVZMinus->setData(-1);
@@ -159,16 +152,8 @@ TFPujCD::TFPujCD(TForm1* hlavni) : TFZaklData(hlavni, kJmeno) {
     horni->addStretch();
     horni->addWidget(Label1);
     horni->addStretch();
-    auto* tlacitka = new QHBoxLayout;
-    tlacitka->addStretch();
-    tlacitka->addWidget(BOK);
-    tlacitka->addWidget(BCancel);
-    tlacitka->addWidget(BHelp);
-    auto* l = new QVBoxLayout(this);
-    l->setMenuBar(MMenu);
-    l->addLayout(horni);
-    l->addWidget(PageControl1, 1);
-    l->addLayout(tlacitka);
+    auto* tlacitka = radaTlacitek({BOK, BCancel, BHelp});
+    rozvrhniOkno(this, MMenu, horni, PageControl1, tlacitka);
 }
 
 TFPujCD::~TFPujCD() = default;
@@ -177,22 +162,15 @@ void TFPujCD::sestavPujceni() {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     // The tab scrolls when the window (and its scaled fonts) leave it too little room.
-    auto* posuv = new QScrollArea(TabSheet1);
-    posuv->setWidgetResizable(true);
-    posuv->setFrameShape(QFrame::NoFrame);
-    auto* obsah = new QWidget;
-    posuv->setWidget(obsah);
-    auto* obal = new QVBoxLayout(TabSheet1);
-    obal->setContentsMargins(0, 0, 0, 0);
-    obal->addWidget(posuv);
+    auto* obsah = posuvnaPlocha(TabSheet1);
 
     auto* info = new QGroupBox(QStringLiteral("Info:"), obsah);
-    DBArtist = pole(info, "DBArtist");
-    DBAlbum = pole(info, "DBAlbum");
-    DBZanr = pole(info, "DBZanr");
-    DBEdit1 = pole(info, "DBEdit1");
-    DBRok = pole(info, "DBRok");
-    Edit8 = pole(info, "Edit8");
+    DBArtist = vystup(info, "DBArtist");
+    DBAlbum = vystup(info, "DBAlbum");
+    DBZanr = vystup(info, "DBZanr");
+    DBEdit1 = vystup(info, "DBEdit1");
+    DBRok = vystup(info, "DBRok");
+    Edit8 = vystup(info, "Edit8");
     DBGrid2 = new QTableView(obsah);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);

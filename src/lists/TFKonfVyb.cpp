@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/HlidacTextu.h"
+#include "app/Ovladace.h"
 #include "app/TForm1.h"
 #include "lists/Vyber.h"
 
@@ -73,11 +74,7 @@ TFKonfVyb::TFKonfVyb(TForm1* hlavni, QWidget* parent)
     auto* stred = new QHBoxLayout;
     stred->addWidget(PageControl1, 1);
     stred->addLayout(panel);
-    auto* dole = new QHBoxLayout;
-    dole->addStretch();
-    dole->addWidget(BOK);
-    dole->addWidget(BCancel);
-    dole->addWidget(BHelp);
+    auto* dole = radaTlacitek({BOK, BCancel, BHelp});
     auto* l = new QVBoxLayout(this);
     l->addLayout(stred, 1);
     l->addLayout(dole);

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/Ovladace.h"
 #include "app/Sdilene.h"
 #include "app/SluzbyFormularu.h"
 #include "app/TForm1.h"
@@ -92,16 +93,8 @@ TFViewCD::TFViewCD(TForm1* hlavni, const QString& jmeno) : TFZaklData(hlavni, jm
         navigace->addWidget(b);
     }
     horni->addWidget(Panel1);
-    auto* tlacitka = new QHBoxLayout;
-    tlacitka->addStretch();
-    tlacitka->addWidget(BOK);
-    tlacitka->addWidget(BCancel);
-    tlacitka->addWidget(BHelp);
-    auto* l = new QVBoxLayout(this);
-    l->setMenuBar(MMenu);
-    l->addLayout(horni);
-    l->addWidget(PageC, 1);
-    l->addLayout(tlacitka);
+    auto* tlacitka = radaTlacitek({BOK, BCancel, BHelp});
+    rozvrhniOkno(this, MMenu, horni, PageC, tlacitka);
 }
 
 TFViewCD::~TFViewCD() {
@@ -180,14 +173,7 @@ void TFViewCD::sestavHlavni() {
 void TFViewCD::sestavVedlejsi() {
     TSVedlejsi = pridejStranku(QStringLiteral("Vedlejší"), "TSVedlejsi");
     // The fields scroll when the window is smaller than they need.
-    auto* posuv = new QScrollArea(TSVedlejsi);
-    posuv->setWidgetResizable(true);
-    posuv->setFrameShape(QFrame::NoFrame);
-    auto* p = new QWidget;
-    posuv->setWidget(p);
-    auto* obal = new QVBoxLayout(TSVedlejsi);
-    obal->setContentsMargins(0, 0, 0, 0);
-    obal->addWidget(posuv);
+    auto* p = posuvnaPlocha(TSVedlejsi);
 
     const std::pair<const char*, const char*> levy[] = {
         {"Zpěv:", "ZPEV"},    {"Kytara:", "KYTAR"}, {"Basa:", "BASA"},   {"Bicí:", "BICI"},
@@ -254,8 +240,7 @@ void TFViewCD::sestavMenu() {
         m->addAction(a);
         return a;
     };
-    MVTab = MMenu->addMenu(QStringLiteral("&Vzhled tabulky"));
-    MVTab->setObjectName(QStringLiteral("MVTab"));
+    MVTab = podmenu(MMenu, QStringLiteral("&Vzhled tabulky"), "MVTab");
     MVTFMinus = polozka(MVTab, "font o bod &menší", "MVTFMinus", {});
     MVTFPlus = polozka(MVTab, "font o bod &větší", "MVTFPlus", {});
     MVTab->addSeparator();
@@ -265,8 +250,7 @@ void TFViewCD::sestavMenu() {
     connect(MVTFPlus, &QAction::triggered, this, [this] { MVTFMinusClick(1); });
     connect(MVTUloz, &QAction::triggered, this, [this] { MVTUlozClick(); });
 
-    MVZhled = MMenu->addMenu(QStringLiteral("&Vzhled"));
-    MVZhled->setObjectName(QStringLiteral("MVZhled"));
+    MVZhled = podmenu(MMenu, QStringLiteral("&Vzhled"), "MVZhled");
     MVZMinus = polozka(MVZhled, "font o bod &menší", "MVZMinus", {});
     MVZPlus = polozka(MVZhled, "font o bod &větší", "MVZPlus", {});
     MVZhled->addSeparator();
@@ -284,8 +268,7 @@ void TFViewCD::sestavMenu() {
     connect(MVZhled, &QMenu::aboutToShow, this, [this] { MVZhledClick(); });
     MVZhled->menuAction()->setVisible(false);
 
-    MTisk = MMenu->addMenu(QStringLiteral("&Tisk"));
-    MTisk->setObjectName(QStringLiteral("MTisk"));
+    MTisk = podmenu(MMenu, QStringLiteral("&Tisk"), "MTisk");
     const struct {
         const char* tisk;
         const char* nahled;
