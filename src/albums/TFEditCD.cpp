@@ -503,11 +503,7 @@ int TFEditCD::velikostFontu() const {
 }
 
 void TFEditCD::nastavFont(int velikost) {
-    if (velikost < 1) return;
-    QFont f = DBSkladby->font();
-    f.setPointSize(velikost);
-    DBSkladby->setFont(f);
-    DBSkladby->horizontalHeader()->setFont(f);
+    nastavPismoMrizky(DBSkladby, velikost);
 }
 
 void TFEditCD::MVTFMinusClick(int krok) {

@@ -486,11 +486,7 @@ int TFNewCD::velikostFontu() const {
 }
 
 void TFNewCD::nastavFont(int velikost) {
-    if (velikost < 1) return;
-    QFont f = DBSkladby->font();
-    f.setPointSize(velikost);
-    DBSkladby->setFont(f);
-    DBSkladby->horizontalHeader()->setFont(f);
+    nastavPismoMrizky(DBSkladby, velikost);
 }
 
 void TFNewCD::MVTFMinusClick(int krok) {

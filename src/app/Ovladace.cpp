@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace lorvika {
@@ -56,6 +58,14 @@ QWidget* posuvnaPlocha(QWidget* stranka) {
     obal->setContentsMargins(0, 0, 0, 0);
     obal->addWidget(posuv);
     return plocha;
+}
+
+void nastavPismoMrizky(QTableView* mrizka, int velikost) {
+    if (velikost < 1) return;
+    QFont f = mrizka->font();
+    f.setPointSize(velikost);
+    mrizka->setFont(f);
+    mrizka->horizontalHeader()->setFont(f);
 }
 
 QHBoxLayout* radaTlacitek(std::initializer_list<QWidget*> tlacitka) {

@@ -9,6 +9,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QString;
+class QTableView;
 class QWidget;
 
 // Small factories for the controls every form builds the same way; each names its widget so
@@ -28,6 +29,9 @@ QMenu* podmenu(QMenu* menu, const QString& text, const char* jmeno);
 // Fills `stranka` with a frameless scroll area and returns the widget to put the fields on, so
 // the fields scroll when the window is smaller than they need.
 QWidget* posuvnaPlocha(QWidget* stranka);
+
+// The grid and its header in the given point size; below 1 nothing changes.
+void nastavPismoMrizky(QTableView* mrizka, int velikost);
 
 // The buttons in a row, pushed to the right.
 QHBoxLayout* radaTlacitek(std::initializer_list<QWidget*> tlacitka);

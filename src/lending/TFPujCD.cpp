@@ -680,11 +680,7 @@ void TFPujCD::DBGrid1TitleClick(int sloupec) {
 }
 
 void TFPujCD::MVZMinusClick(int krok) {
-    QFont f = DBGrid1->font();
-    if (krok < 0 && f.pointSize() <= 1) return;
-    f.setPointSize(f.pointSize() + krok);
-    DBGrid1->setFont(f);
-    DBGrid1->horizontalHeader()->setFont(f);
+    nastavPismoMrizky(DBGrid1, velikostFontu() + krok);
 }
 
 void TFPujCD::MVZUlozClick() {
