@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "Snimky.h"
 #include "albums/TFEditCD.h"
 #include "albums/TFVyberCD.h"
 #include "app/Aplikace.h"
@@ -15,10 +16,6 @@
 #include "disc/FakeCdDevice.h"
 
 namespace {
-
-void zpracuj() {
-    for (int i = 0; i < 6; ++i) QCoreApplication::processEvents();
-}
 
 void naplnKatalog(lorvika::TForm1& okno) {
     lorvika::dbf::Cursor& alba = *okno.session().TData();
@@ -60,12 +57,6 @@ void naplnKatalog(lorvika::TForm1& okno) {
     alba.post();
 }
 
-bool uloz(const QPixmap& p, const QString& soubor) {
-    if (p.save(soubor)) return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(soubor));
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,34 +71,30 @@ int main(int argc, char** argv) {
     lorvika::QtDialogs dialogy;
     lorvika::RegistrFormularu registr;
     lorvika::registrujTFEditCD(registr);
-    lorvika::SluzbyHlavnihoOkna s = lorvika::Aplikace::sluzbyProgramu(zpravy, dialogy, registr, {});
-    s.uvodniObrazek = false;
-    if (!lorvika::Aplikace::testStroje(s.cesty.engineConfig, zpravy)) return 1;
-    auto okno = std::make_unique<lorvika::TForm1>(std::move(s));
-    okno->vytvorNavigator();
-    okno->resize(1000, 700);
-    okno->show();
-    okno->FormActivate();
-    zpracuj();
+    std::optional<lorvika::SluzbyHlavnihoOkna> s = snimky::sluzby(zpravy, dialogy, registr);
+    if (!s) return 1;
+    auto okno = std::make_unique<lorvika::TForm1>(std::move(*s));
+    snimky::spust(*okno, QSize(1000, 700));
+    snimky::zpracuj();
     naplnKatalog(*okno);
     if (okno->FMaxim()) okno->MFMaximClick();  // a window of its own size first
     auto* f = dynamic_cast<lorvika::TFEditCD*>(okno->otevriFormular(QStringLiteral("FEditCD")));
     if (!f) return 1;
-    zpracuj();
-    bool ok = uloz(okno->grab(), out + QStringLiteral("/editcd-data.png"));
+    snimky::zpracuj();
+    bool ok = snimky::uloz(okno->grab(), out + QStringLiteral("/editcd-data.png"));
     f->PageC->setCurrentIndex(1);
-    zpracuj();
-    ok &= uloz(okno->grab(), out + QStringLiteral("/editcd-skladby.png"));
+    snimky::zpracuj();
+    ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/editcd-skladby.png"));
 
     okno->resize(1920, 1080);
     okno->MFMaximClick();
-    zpracuj();
+    snimky::zpracuj();
     f->PageC->setCurrentIndex(0);
-    zpracuj();
-    ok &= uloz(okno->grab(), out + QStringLiteral("/editcd-data-1920.png"));
+    snimky::zpracuj();
+    ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/editcd-data-1920.png"));
     f->PageC->setCurrentIndex(1);
-    zpracuj();
-    ok &= uloz(okno->grab(), out + QStringLiteral("/editcd-skladby-1920.png"));
+    snimky::zpracuj();
+    ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/editcd-skladby-1920.png"));
 
     auto dev = std::make_unique<lorvika::FakeCdDevice>();
     dev->drives["/dev/sr0"] = lorvika::FakeDrive{};
@@ -118,8 +105,8 @@ int main(int argc, char** argv) {
     lorvika::TFVyberCD dialog(okno.get(), std::move(dev), std::move(jednotky), okno.get());
     dialog.FormCreate();
     dialog.show();
-    zpracuj();
-    ok &= uloz(dialog.grab(), out + QStringLiteral("/vybercd.png"));
+    snimky::zpracuj();
+    ok &= snimky::uloz(dialog.grab(), out + QStringLiteral("/vybercd.png"));
     dialog.close();
     okno->close();
     return ok ? 0 : 1;

@@ -8,22 +8,13 @@
 #include <cstdio>
 #include <memory>
 
+#include "Snimky.h"
 #include "app/Aplikace.h"
 #include "app/QtSluzby.h"
 #include "app/TForm1.h"
 #include "search/TFFiltrCD.h"
 
 namespace {
-
-void zpracuj() {
-    for (int i = 0; i < 6; ++i) QCoreApplication::processEvents();
-}
-
-bool uloz(const QPixmap& p, const QString& soubor) {
-    if (p.save(soubor)) return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(soubor));
-    return false;
-}
 
 // The information after a search is answered at once; everything else is printed.
 class TicheZpravy : public lorvika::Messages {
@@ -73,23 +64,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;
     }
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    snimky::offscreen();
     lorvika::Aplikace app(argc, argv);
-    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QDir().mkpath(out);
+    const QString out = snimky::slozka(argv[1]);
     TicheZpravy zpravy;
     lorvika::QtDialogs dialogy;
     lorvika::RegistrFormularu registr;
     lorvika::registrujTFFiltrCD(registr);
-    lorvika::SluzbyHlavnihoOkna s = lorvika::Aplikace::sluzbyProgramu(zpravy, dialogy, registr, {});
-    s.uvodniObrazek = false;
-    if (!lorvika::Aplikace::testStroje(s.cesty.engineConfig, zpravy)) return 1;
-    auto okno = std::make_unique<lorvika::TForm1>(std::move(s));
+    std::optional<lorvika::SluzbyHlavnihoOkna> s = snimky::sluzby(zpravy, dialogy, registr);
+    if (!s) return 1;
+    auto okno = std::make_unique<lorvika::TForm1>(std::move(*s));
     dialogy.setParent(okno.get());
-    okno->vytvorNavigator();
-    okno->show();
-    okno->FormActivate();
-    zpracuj();
+    snimky::spust(*okno);
+    snimky::zpracuj();
     if (!okno->session().TData()) {
         std::fprintf(stderr, "no database open\n");
         return 1;
@@ -101,13 +88,13 @@ int main(int argc, char** argv) {
     for (const QSize& v : velikosti) {
         const QString rozmer = QStringLiteral("%1x%2").arg(v.width()).arg(v.height());
         okno->resize(v);
-        zpracuj();
+        snimky::zpracuj();
         auto* f =
             dynamic_cast<lorvika::TFFiltrCD*>(okno->otevriFormular(QStringLiteral("FFiltrCD")));
         if (!f) return 1;
         if (QMdiSubWindow* o = f->okno()) o->showMaximized();
-        zpracuj();
-        ok &= uloz(okno->grab(), out + QStringLiteral("/dotaz-%1.png").arg(rozmer));
+        snimky::zpracuj();
+        ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/dotaz-%1.png").arg(rozmer));
         if (v == QSize(1024, 768)) {
             f->FCBZanr->setEditText(QStringLiteral("rock"));
             f->findChild<QCheckBox*>(QStringLiteral("ChBS5"))->click();
@@ -115,16 +102,16 @@ int main(int argc, char** argv) {
             f->findChild<QCheckBox*>(QStringLiteral("ChBO3"))->click();
             f->CBRokDo->click();
             f->RadioButton1->click();
-            zpracuj();
-            ok &= uloz(okno->grab(), out + QStringLiteral("/dotaz-vyplneny.png"));
+            snimky::zpracuj();
+            ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/dotaz-vyplneny.png"));
             f->BOKClick();
-            zpracuj();
-            ok &= uloz(okno->grab(), out + QStringLiteral("/vysledek-hlavni.png"));
+            snimky::zpracuj();
+            ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/vysledek-hlavni.png"));
         }
         f->zavri();
-        zpracuj();
+        snimky::zpracuj();
     }
     okno->close();
-    zpracuj();
+    snimky::zpracuj();
     return ok ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "Snimky.h"
 #include "app/Aplikace.h"
 #include "app/QtSluzby.h"
 #include "app/TFKonfZaloh.h"
@@ -24,16 +25,6 @@
 #endif
 
 namespace {
-
-void zpracuj() {
-    for (int i = 0; i < 6; ++i) QCoreApplication::processEvents();
-}
-
-bool uloz(const QPixmap& p, const QString& soubor) {
-    if (p.save(soubor)) return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(soubor));
-    return false;
-}
 
 // The window with a popup (a menu, a drop-down list) drawn over it where it pops up.
 QPixmap sPopupem(QWidget& okno, QWidget* popup) {
@@ -60,24 +51,20 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + obrazovka.fileName().toLocal8Bit());
     }
     lorvika::Aplikace app(argc, argv);
-    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QDir().mkpath(out);
+    const QString out = snimky::slozka(argv[1]);
     lorvika::QtMessages zpravy;
     lorvika::QtDialogs dialogy;
     lorvika::RegistrFormularu registr;
 #ifdef LORVIKA_SNIMKY_NOVECD
     lorvika::registrujTFNewCD(registr);
 #endif
-    lorvika::SluzbyHlavnihoOkna s = lorvika::Aplikace::sluzbyProgramu(zpravy, dialogy, registr, {});
-    s.uvodniObrazek = false;
-    if (!lorvika::Aplikace::testStroje(s.cesty.engineConfig, zpravy)) return 1;
-    auto okno = std::make_unique<lorvika::TForm1>(std::move(s));
+    std::optional<lorvika::SluzbyHlavnihoOkna> s = snimky::sluzby(zpravy, dialogy, registr);
+    if (!s) return 1;
+    auto okno = std::make_unique<lorvika::TForm1>(std::move(*s));
     zpravy.setHlavni(okno.get());
     dialogy.setParent(okno.get());
-    okno->vytvorNavigator();
-    okno->show();
-    okno->FormActivate();
-    zpracuj();
+    snimky::spust(*okno);
+    snimky::zpracuj();
     bool ok = true;
 
     const QSize velikosti[] = {okno->minimumSize(), QSize(1024, 768), QSize()};
@@ -88,46 +75,47 @@ int main(int argc, char** argv) {
         } else {
             okno->showMaximized();
         }
-        zpracuj();
+        snimky::zpracuj();
         const QString rozmer =
             v.isValid()
                 ? QStringLiteral("%1x%2").arg(v.width()).arg(v.height())
                 : QStringLiteral("maximalizovane-%1x%2").arg(okno->width()).arg(okno->height());
         okno->vytvorNavigator();
-        zpracuj();
-        ok &= uloz(okno->grab(), out + QStringLiteral("/navigator-%1.png").arg(rozmer));
+        snimky::zpracuj();
+        ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/navigator-%1.png").arg(rozmer));
 #ifdef LORVIKA_SNIMKY_NOVECD
         if (auto* f =
                 dynamic_cast<lorvika::TFNewCD*>(okno->otevriFormular(QStringLiteral("FNewCD")))) {
-            zpracuj();
-            ok &= uloz(okno->grab(), out + QStringLiteral("/nove-cd-%1.png").arg(rozmer));
+            snimky::zpracuj();
+            ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/nove-cd-%1.png").arg(rozmer));
             // With a disc image: its data and tracks pages, and a drop-down list open.
             if (!obraz.isEmpty()) {
                 try {
                     f->prehravac().open(obraz.toStdString());
                     f->BN->click();
-                    zpracuj();
+                    snimky::zpracuj();
                     f->BCDText->click();
                     f->CBHodnoceni->setCurrentIndex(2);
-                    zpracuj();
-                    ok &= uloz(okno->grab(),
-                               out + QStringLiteral("/nove-cd-data-%1.png").arg(rozmer));
+                    snimky::zpracuj();
+                    ok &= snimky::uloz(okno->grab(),
+                                       out + QStringLiteral("/nove-cd-data-%1.png").arg(rozmer));
                     f->CBHodnoceni->showPopup();
-                    zpracuj();
-                    ok &= uloz(sPopupem(*okno, f->CBHodnoceni->view()->window()),
-                               out + QStringLiteral("/nove-cd-hodnoceni-%1.png").arg(rozmer));
+                    snimky::zpracuj();
+                    ok &=
+                        snimky::uloz(sPopupem(*okno, f->CBHodnoceni->view()->window()),
+                                     out + QStringLiteral("/nove-cd-hodnoceni-%1.png").arg(rozmer));
                     f->CBHodnoceni->hidePopup();
                     f->PageC->setCurrentIndex(2);
-                    zpracuj();
-                    ok &= uloz(okno->grab(),
-                               out + QStringLiteral("/nove-cd-skladby-%1.png").arg(rozmer));
+                    snimky::zpracuj();
+                    ok &= snimky::uloz(okno->grab(),
+                                       out + QStringLiteral("/nove-cd-skladby-%1.png").arg(rozmer));
                 } catch (const std::exception& e) {
                     std::fprintf(stderr, "%s\n", e.what());
                     ok = false;
                 }
             }
             f->zavri();
-            zpracuj();
+            snimky::zpracuj();
         }
 #endif
     }
@@ -136,25 +124,26 @@ int main(int argc, char** argv) {
     okno->showNormal();
     okno->resize(1024, 768);
     okno->vytvorNavigator();
-    zpracuj();
+    snimky::zpracuj();
     for (const char* jmeno : {"databaze", "MKonfig", "MForm", "mInfo"}) {
         QMenu* m = okno->menu(QString::fromUtf8(jmeno));
         if (!m || !m->menuAction()->isVisible()) continue;
         const QRect misto = okno->menuBar()->actionGeometry(m->menuAction());
         m->popup(okno->menuBar()->mapToGlobal(misto.bottomLeft()));
-        zpracuj();
+        snimky::zpracuj();
         const QPixmap snimek = sPopupem(*okno, m);
         m->hide();
-        ok &= uloz(snimek, out + QStringLiteral("/menu-%1.png").arg(QString::fromUtf8(jmeno)));
+        ok &= snimky::uloz(snimek,
+                           out + QStringLiteral("/menu-%1.png").arg(QString::fromUtf8(jmeno)));
     }
 
     lorvika::TFKonfZaloh d(okno.get());
     d.FormCreate();
     d.show();
-    zpracuj();
-    ok &= uloz(d.grab(), out + QStringLiteral("/zalohovani.png"));
+    snimky::zpracuj();
+    ok &= snimky::uloz(d.grab(), out + QStringLiteral("/zalohovani.png"));
     d.close();
     okno->close();
-    zpracuj();
+    snimky::zpracuj();
     return ok ? 0 : 1;
 }

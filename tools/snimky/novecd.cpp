@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "Snimky.h"
 #include "albums/TFNewCD.h"
 #include "app/Aplikace.h"
 #include "app/QtSluzby.h"
@@ -25,21 +26,14 @@ int main(int argc, char** argv) {
     lorvika::QtDialogs dialogy;
     lorvika::RegistrFormularu registr;
     lorvika::registrujTFNewCD(registr);
-    lorvika::SluzbyHlavnihoOkna s = lorvika::Aplikace::sluzbyProgramu(zpravy, dialogy, registr, {});
-    s.uvodniObrazek = false;
-    if (!lorvika::Aplikace::testStroje(s.cesty.engineConfig, zpravy)) return 1;
-    auto okno = std::make_unique<lorvika::TForm1>(std::move(s));
-    okno->vytvorNavigator();
-    okno->resize(1000, 700);
-    okno->show();
-    okno->FormActivate();
-    const auto zpracuj = [] {
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-    };
+    std::optional<lorvika::SluzbyHlavnihoOkna> s = snimky::sluzby(zpravy, dialogy, registr);
+    if (!s) return 1;
+    auto okno = std::make_unique<lorvika::TForm1>(std::move(*s));
+    snimky::spust(*okno, QSize(1000, 700));
     auto* f = dynamic_cast<lorvika::TFNewCD*>(okno->otevriFormular(QStringLiteral("FNewCD")));
     if (!f) return 1;
     f->okno()->resize(800, 600);
-    zpracuj();
+    snimky::zpracuj(4);
     try {
         f->prehravac().open(argv[2]);
     } catch (const std::exception& e) {
@@ -48,18 +42,18 @@ int main(int argc, char** argv) {
     }
     okno->grab().save(out + QStringLiteral("/novecd-nacteni.png"));
     f->BN->click();
-    zpracuj();
+    snimky::zpracuj(4);
     f->BCDText->click();
     f->ERok->setText(QStringLiteral("1999"));
     f->CBHodnoceni->setCurrentText(QStringLiteral("DOBRÉ"));
-    zpracuj();
+    snimky::zpracuj(4);
     okno->grab().save(out + QStringLiteral("/novecd-data.png"));
     f->PageC->setCurrentIndex(2);
-    zpracuj();
+    snimky::zpracuj(4);
     okno->grab().save(out + QStringLiteral("/novecd-skladby.png"));
     f->CBKonec->setChecked(false);
     f->BOK->click();
-    zpracuj();
+    snimky::zpracuj(4);
     okno->grab().save(out + QStringLiteral("/novecd-ulozeno.png"));
     okno->close();
     return 0;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "Snimky.h"
 #include "albums/TFPrycCD.h"
 #include "app/Aplikace.h"
 #include "app/QtSluzby.h"
@@ -16,10 +17,6 @@
 #include "search/TFViewCD.h"
 
 namespace {
-
-void zpracuj() {
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-}
 
 // A small catalogue with Czech names, lengths, years, ratings and a lent album.
 void naplnKatalog(lorvika::TForm1& okno) {
@@ -81,12 +78,6 @@ void naplnKatalog(lorvika::TForm1& okno) {
     }
 }
 
-bool uloz(QWidget& w, const QString& soubor) {
-    if (w.grab().save(soubor)) return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(soubor));
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,7 +85,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;
     }
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    snimky::offscreen();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Lorvika 1"));
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -103,14 +94,11 @@ int main(int argc, char** argv) {
     lorvika::RegistrFormularu registr;
     lorvika::registrujTFViewCD(registr);
     lorvika::registrujTFPrycCD(registr);
-    lorvika::SluzbyHlavnihoOkna s = lorvika::Aplikace::sluzbyProgramu(zpravy, dialogy, registr, {});
-    s.uvodniObrazek = false;
-    if (!lorvika::Aplikace::testStroje(s.cesty.engineConfig, zpravy)) return 1;
-    auto okno = std::make_unique<lorvika::TForm1>(std::move(s));
-    okno->vytvorNavigator();
-    okno->show();
-    okno->FormActivate();
-    zpracuj();
+    std::optional<lorvika::SluzbyHlavnihoOkna> s = snimky::sluzby(zpravy, dialogy, registr);
+    if (!s) return 1;
+    auto okno = std::make_unique<lorvika::TForm1>(std::move(*s));
+    snimky::spust(*okno);
+    snimky::zpracuj(5);
     naplnKatalog(*okno);
     if (okno->FMaxim()) okno->MFMaximClick();  // the window at its own size first
 
@@ -119,25 +107,26 @@ int main(int argc, char** argv) {
     if (!f) return 1;
     f->okno()->resize(f->okno()->minimumSizeHint().expandedTo(QSize(640, 440)));
     okno->resize(f->okno()->size() + QSize(40, 120));
-    zpracuj();
+    snimky::zpracuj(5);
     f->dalsi();
     const char* stranky[] = {"prohlizec-hlavni", "prohlizec-vedlejsi", "prohlizec-seznam"};
     for (int i = 0; i < 3; ++i) {
         f->PageC->setCurrentIndex(i);
-        zpracuj();
-        ok &= uloz(*okno, out + u'/' + QString::fromLatin1(stranky[i]) + QStringLiteral(".png"));
+        snimky::zpracuj(5);
+        ok &= snimky::uloz(*okno,
+                           out + u'/' + QString::fromLatin1(stranky[i]) + QStringLiteral(".png"));
     }
     // Maximized in a 1920 x 1080 frame.
     okno->MFMaximClick();
     okno->resize(1920, 1080);
     f->okno()->showMaximized();
-    zpracuj();
+    snimky::zpracuj(5);
     f->PageC->setCurrentIndex(0);
-    zpracuj();
-    ok &= uloz(*okno, out + QStringLiteral("/prohlizec-1920-hlavni.png"));
+    snimky::zpracuj(5);
+    ok &= snimky::uloz(*okno, out + QStringLiteral("/prohlizec-1920-hlavni.png"));
     f->PageC->setCurrentIndex(2);
-    zpracuj();
-    ok &= uloz(*okno, out + QStringLiteral("/prohlizec-1920-seznam.png"));
+    snimky::zpracuj(5);
+    ok &= snimky::uloz(*okno, out + QStringLiteral("/prohlizec-1920-seznam.png"));
 
     // The preview of report 2 as the window opens it, grabbed instead of waiting for the user.
     f->nahled = [&ok, &out](QPrinter& printer, const std::function<void(QPrinter*)>& kresli) {
@@ -147,18 +136,18 @@ int main(int argc, char** argv) {
                          [&kresli](QPrinter* p) { kresli(p); });
         dlg.resize(900, 1000);
         dlg.show();
-        zpracuj();
-        ok &= uloz(dlg, out + QStringLiteral("/prohlizec-nahled.png"));
+        snimky::zpracuj(5);
+        ok &= snimky::uloz(dlg, out + QStringLiteral("/prohlizec-nahled.png"));
     };
     f->MT2Prev->trigger();
-    zpracuj();
+    snimky::zpracuj(5);
     f->zavri();
-    zpracuj();
+    snimky::zpracuj(5);
 
     auto* p = dynamic_cast<lorvika::TFPrycCD*>(okno->otevriFormular(QStringLiteral("FPrycCD")));
     if (!p) return 1;
-    zpracuj();
-    ok &= uloz(*okno, out + QStringLiteral("/odstraneni.png"));
+    snimky::zpracuj(5);
+    ok &= snimky::uloz(*okno, out + QStringLiteral("/odstraneni.png"));
     okno->close();
     return ok ? 0 : 1;
 }

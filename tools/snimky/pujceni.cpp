@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "Snimky.h"
 #include "about/TFAbout.h"
 #include "app/Aplikace.h"
 #include "app/QtSluzby.h"
@@ -18,16 +19,6 @@
 #include "store/Catalogue.h"
 
 namespace {
-
-void zpracuj() {
-    for (int i = 0; i < 6; ++i) QCoreApplication::processEvents();
-}
-
-bool uloz(const QPixmap& p, const QString& soubor) {
-    if (p.save(soubor)) return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(soubor));
-    return false;
-}
 
 struct Album {
     int cislo;
@@ -90,10 +81,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
         return 2;
     }
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    snimky::offscreen();
     lorvika::Aplikace app(argc, argv);
-    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QDir().mkpath(out);
+    const QString out = snimky::slozka(argv[1]);
     lorvika::QtMessages zpravy;
     zpravy.pipni = [](lorvika::Sound) {};
     lorvika::QtDialogs dialogy;
@@ -101,17 +91,14 @@ int main(int argc, char** argv) {
     lorvika::registrujTFPujCD(registr);
     lorvika::registrujTFKonfVyb(registr);
     lorvika::registrujTFAbout(registr);
-    lorvika::SluzbyHlavnihoOkna s = lorvika::Aplikace::sluzbyProgramu(zpravy, dialogy, registr, {});
-    s.uvodniObrazek = false;
-    s.dnes = [] { return QDate(2026, 12, 8); };
-    if (!lorvika::Aplikace::testStroje(s.cesty.engineConfig, zpravy)) return 1;
-    auto okno = std::make_unique<lorvika::TForm1>(std::move(s));
+    std::optional<lorvika::SluzbyHlavnihoOkna> s = snimky::sluzby(zpravy, dialogy, registr);
+    if (!s) return 1;
+    s->dnes = [] { return QDate(2026, 12, 8); };
+    auto okno = std::make_unique<lorvika::TForm1>(std::move(*s));
     zpravy.setHlavni(okno.get());
     dialogy.setParent(okno.get());
-    okno->vytvorNavigator();
-    okno->show();
-    okno->FormActivate();
-    zpracuj();
+    snimky::spust(*okno);
+    snimky::zpracuj();
     naplnKatalog(*okno);
     bool ok = true;
 
@@ -119,56 +106,59 @@ int main(int argc, char** argv) {
     for (const QSize& v : velikosti) {
         const QString rozmer = QStringLiteral("%1x%2").arg(v.width()).arg(v.height());
         okno->resize(v);
-        zpracuj();
+        snimky::zpracuj();
         auto* f = dynamic_cast<lorvika::TFPujCD*>(okno->otevriFormular(QStringLiteral("FPujCD")));
         if (!f) return 1;
-        zpracuj();
+        snimky::zpracuj();
         lorvika::NajdiCD(2, "cislo", *f->TData);  // overdue
         f->Aktualizuj();
-        zpracuj();
-        ok &= uloz(okno->grab(), out + QStringLiteral("/pujceni-po-terminu-%1.png").arg(rozmer));
+        snimky::zpracuj();
+        ok &= snimky::uloz(okno->grab(),
+                           out + QStringLiteral("/pujceni-po-terminu-%1.png").arg(rozmer));
         lorvika::NajdiCD(5, "cislo", *f->TData);  // never lent: being lent now
         f->Aktualizuj();
         f->Button2Click();
         f->Edit7->setText(QStringLiteral("14"));
         f->Edit7Exit();
-        zpracuj();
-        ok &= uloz(okno->grab(), out + QStringLiteral("/pujceni-nove-%1.png").arg(rozmer));
+        snimky::zpracuj();
+        ok &= snimky::uloz(okno->grab(), out + QStringLiteral("/pujceni-nove-%1.png").arg(rozmer));
         f->PMZal1Click();
-        zpracuj();
-        ok &= uloz(okno->grab(), out + QStringLiteral("/prehled-vsechny-%1.png").arg(rozmer));
+        snimky::zpracuj();
+        ok &=
+            snimky::uloz(okno->grab(), out + QStringLiteral("/prehled-vsechny-%1.png").arg(rozmer));
         f->setRadioGroup1Index(2);
-        zpracuj();
-        ok &= uloz(okno->grab(), out + QStringLiteral("/prehled-po-terminu-%1.png").arg(rozmer));
+        snimky::zpracuj();
+        ok &= snimky::uloz(okno->grab(),
+                           out + QStringLiteral("/prehled-po-terminu-%1.png").arg(rozmer));
         f->zavri();
-        zpracuj();
+        snimky::zpracuj();
     }
 
     okno->resize(1024, 768);
-    zpracuj();
+    snimky::zpracuj();
     {
         lorvika::TFKonfVyb d(okno.get());
         d.FormCreate();
         d.Button4Click();
         d.show();
-        zpracuj();
-        ok &= uloz(d.grab(), out + QStringLiteral("/vyberove-polozky.png"));
+        snimky::zpracuj();
+        ok &= snimky::uloz(d.grab(), out + QStringLiteral("/vyberove-polozky.png"));
         d.PageControl1->setCurrentIndex(4);
         d.Button4Click();
         d.ListBox[4]->setCurrentRow(2);
-        zpracuj();
-        ok &= uloz(d.grab(), out + QStringLiteral("/vyberove-polozky-komu.png"));
+        snimky::zpracuj();
+        ok &= snimky::uloz(d.grab(), out + QStringLiteral("/vyberove-polozky-komu.png"));
         d.close();
     }
     {
         lorvika::TFAbout d(okno.get());
         d.FormCreate();
         d.show();
-        zpracuj();
-        ok &= uloz(d.grab(), out + QStringLiteral("/about.png"));
+        snimky::zpracuj();
+        ok &= snimky::uloz(d.grab(), out + QStringLiteral("/about.png"));
         d.close();
     }
     okno->close();
-    zpracuj();
+    snimky::zpracuj();
     return ok ? 0 : 1;
 }
