@@ -14,6 +14,7 @@
 
 #include "albums/EditCD.h"
 #include "albums/ModelSkladeb.h"
+#include "albums/PoleAlba.h"
 #include "app/RegistrFormularu.h"
 #include "app/TFormZaklad.h"
 #include "disc/CdDevice.h"
@@ -22,7 +23,7 @@
 namespace lorvika {
 
 // The edit window "Editace AudioCD": one album at a time with its tracks.
-class TFEditCD : public TFZaklData {
+class TFEditCD : public TFZaklData, public PoleAlba {
     Q_OBJECT
   public:
     explicit TFEditCD(TForm1* hlavni);
@@ -76,26 +77,6 @@ class TFEditCD : public TFZaklData {
     QWidget* TSData;
     QWidget* TSSkladby;
     QLineEdit* EArtist;
-    QLineEdit* EAlbum;
-    QComboBox* CBZanr;
-    QComboBox* CBTyp;
-    QLineEdit* ERok;
-    QLineEdit* ECena;
-    QComboBox* CBZeme;
-    QComboBox* CBHodnoceni;
-    QGroupBox* GBVydavatel;
-    QComboBox* CBVyd_F;
-    QLineEdit* EVyd_P;
-    QLineEdit* EZpev;
-    QLineEdit* EKytar;
-    QLineEdit* EBasa;
-    QLineEdit* EBici;
-    QLineEdit* EKlav;
-    QLineEdit* EHost;
-    QLineEdit* ESax;
-    QLineEdit* ETrubka;
-    QLineEdit* ESpecial;
-    QLineEdit* EPopis;
     QGroupBox* GBNemenne;
     QLineEdit* EPocStop;
     QLineEdit* MEDelka;

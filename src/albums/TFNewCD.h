@@ -17,6 +17,7 @@
 
 #include "albums/ModelSkladeb.h"
 #include "albums/NoveCD.h"
+#include "albums/PoleAlba.h"
 #include "app/RegistrFormularu.h"
 #include "app/TFormZaklad.h"
 #include "disc/CdDevice.h"
@@ -27,7 +28,7 @@ namespace lorvika {
 class VolbaJednotky;
 
 // The new-album window "Nové AudioCD".
-class TFNewCD : public TFormZaklad {
+class TFNewCD : public TFormZaklad, public PoleAlba {
     Q_OBJECT
   public:
     // Without a device the form opens the machine's CD drives through libcdio.
@@ -69,26 +70,6 @@ class TFNewCD : public TFormZaklad {
     QPushButton* BN;
     QPushButton* BCDText;
     QComboBox* CBArtist;
-    QLineEdit* EAlbum;
-    QComboBox* CBZanr;
-    QComboBox* CBTyp;
-    QLineEdit* ERok;
-    QLineEdit* ECena;
-    QComboBox* CBZeme;
-    QComboBox* CBHodnoceni;
-    QGroupBox* GBVydavatel;
-    QComboBox* CBVyd_F;
-    QLineEdit* EVyd_P;
-    QLineEdit* EZpev;
-    QLineEdit* EKytar;
-    QLineEdit* EBasa;
-    QLineEdit* EBici;
-    QLineEdit* EKlav;
-    QLineEdit* EHost;
-    QLineEdit* ESax;
-    QLineEdit* ETrubka;
-    QLineEdit* ESpecial;
-    QLineEdit* EPopis;
     QLineEdit* EPocStop;
     QLineEdit* MEDelka;
     QTableView* DBSkladby;
