@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "albums/NoveCD.h"
+#include "albums/PracovniTabulka.h"
 #include "disc/Toc.h"
 #include "export/Sonorek.h"
 #include "store/AsciiCase.h"
@@ -94,17 +95,9 @@ EditCD::EditCD(dbf::Engine& engine, dbf::Cursor& alba, dbf::Cursor& skladby, std
       komprese_(std::move(komprese)) {}
 
 EditCD::~EditCD() {
-    // The engine may be gone already (the main window ends before its child windows), so the
-    // files are removed directly.
+    // The engine may be gone already (the main window ends before its child windows).
     prace_.reset();
-    std::error_code chyba;
-    for (const auto& f : std::filesystem::directory_iterator(programDir_, chyba)) {
-        std::string jmeno = f.path().filename().string();
-        std::transform(jmeno.begin(), jmeno.end(), jmeno.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (jmeno == "editskladby.dbf" || jmeno == "editskladby.mdx")
-            std::filesystem::remove(f.path(), chyba);
-    }
+    OdstranPracovniTabulku(programDir_, "editskladby");
 }
 
 void EditCD::naplnPracovni() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "albums/PracovniTabulka.h"
 #include "disc/Readout.h"
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
@@ -67,17 +68,9 @@ NoveCD::NoveCD(dbf::Engine& engine, dbf::Cursor& alba, dbf::Cursor& skladby, std
       dnes_(std::move(dnes)) {}
 
 NoveCD::~NoveCD() {
-    // The engine may be gone already (the main window ends before its child windows), so the
-    // files are removed directly.
+    // The engine may be gone already (the main window ends before its child windows).
     prace_.reset();
-    std::error_code chyba;
-    for (const auto& f : std::filesystem::directory_iterator(programDir_, chyba)) {
-        std::string jmeno = f.path().filename().string();
-        std::transform(jmeno.begin(), jmeno.end(), jmeno.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (jmeno == "newskladby.dbf" || jmeno == "newskladby.mdx")
-            std::filesystem::remove(f.path(), chyba);
-    }
+    OdstranPracovniTabulku(programDir_, "newskladby");
 }
 
 bool NoveCD::jeZapsano(const std::string& sn) {
