@@ -47,14 +47,11 @@ TFNewCD::TFNewCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac)
     MMenu = new QMenuBar(this);
     MMenu->setObjectName(QStringLiteral("MMenu"));
     MVzhled = podmenu(MMenu, QStringLiteral("&Vzhled"), "MVzhled");
-    MVTFMinus = MVzhled->addAction(QStringLiteral("font o bod &menší"));
-    MVTFMinus->setObjectName(QStringLiteral("MVTFMinus"));
+    MVTFMinus = polozka(MVzhled, QStringLiteral("font o bod &menší"), "MVTFMinus");
     MVTFMinus->setData(-1);
-    MVTFPlus = MVzhled->addAction(QStringLiteral("font o bod &větší"));
-    MVTFPlus->setObjectName(QStringLiteral("MVTFPlus"));
+    MVTFPlus = polozka(MVzhled, QStringLiteral("font o bod &větší"), "MVTFPlus");
     MVTFPlus->setData(1);
-    MVTUloz = MVzhled->addAction(QStringLiteral("ulož vel. fontu"));
-    MVTUloz->setObjectName(QStringLiteral("MVTUloz"));
+    MVTUloz = polozka(MVzhled, QStringLiteral("ulož vel. fontu"), "MVTUloz");
     MVTUloz->setStatusTip(QStringLiteral("uloží velikost fontu pro příští použití"));
     for (QAction* a : {MVTFMinus, MVTFPlus})
         connect(a, &QAction::triggered, this, [this, a] { MVTFMinusClick(a->data().toInt()); });

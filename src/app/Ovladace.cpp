@@ -48,6 +48,12 @@ QMenu* podmenu(QMenu* menu, const QString& text, const char* jmeno) {
     return m;
 }
 
+QAction* polozka(QMenu* menu, const QString& text, const char* jmeno) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(jmeno));
+    return a;
+}
+
 QWidget* posuvnaPlocha(QWidget* stranka) {
     auto* posuv = new QScrollArea(stranka);
     posuv->setWidgetResizable(true);

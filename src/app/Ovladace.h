@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+class QAction;
 class QComboBox;
 class QHBoxLayout;
 class QLayout;
@@ -25,6 +26,7 @@ QComboBox* vyber(QWidget* rodic, const char* jmeno, int delka);
 
 QMenu* podmenu(QMenuBar* lista, const QString& text, const char* jmeno);
 QMenu* podmenu(QMenu* menu, const QString& text, const char* jmeno);
+QAction* polozka(QMenu* menu, const QString& text, const char* jmeno);
 
 // Fills `stranka` with a frameless scroll area and returns the widget to put the fields on, so
 // the fields scroll when the window is smaller than they need.

@@ -106,15 +106,12 @@ TFPujCD::TFPujCD(TForm1* hlavni) : TFZaklData(hlavni, kJmeno) {
     nastavNapovedu(BOK, QStringLiteral("zapíše půjčení nebo jeho změnu"));
 
     MVZhled = podmenu(MMenu, QStringLiteral("&Vzhled"), "MVZhled");
-    MVZMinus = MVZhled->addAction(QStringLiteral("font o bod &menší"));
-    MVZMinus->setObjectName(QStringLiteral("MVZMinus"));
+    MVZMinus = polozka(MVZhled, QStringLiteral("font o bod &menší"), "MVZMinus");
     MVZMinus->setData(-1);
-    MVZPlus = MVZhled->addAction(QStringLiteral("font o bod &větší"));
-    MVZPlus->setObjectName(QStringLiteral("MVZPlus"));
+    MVZPlus = polozka(MVZhled, QStringLiteral("font o bod &větší"), "MVZPlus");
     MVZPlus->setData(1);
     MVZhled->addSeparator();
-    MVZUloz = MVZhled->addAction(QStringLiteral("&ulož vzhled"));
-    MVZUloz->setObjectName(QStringLiteral("MVZUloz"));
+    MVZUloz = polozka(MVZhled, QStringLiteral("&ulož vzhled"), "MVZUloz");
     MVZUloz->setStatusTip(
         QStringLiteral("uloží velikost fontu, pořadí a šířku sloupců pro příští použití"));
     for (QAction* a : {MVZMinus, MVZPlus})
