@@ -357,27 +357,17 @@ Dotaz TFFiltrCD::CtiDotaz() const {
     d[4].od = CeleCisloNeboNula(utf8(FEPStopOd->text()));
     d[4].do_ = CeleCisloNeboNula(utf8(FEPStopDo->text()));
     d[4].odZapnuto = d[4].doZapnuto = true;
-    d[8] = {d[8].rezim,
-            d[8].negace,
-            {},
-            CBRokOd->isChecked(),
-            CBRokDo->isChecked(),
-            CeleCisloNeboNula(utf8(FERokOd->text())),
-            CeleCisloNeboNula(utf8(FERokDo->text()))};
-    d[21] = {d[21].rezim,
-             d[21].negace,
-             {},
-             CBCenaOd->isChecked(),
-             CBCenaDo->isChecked(),
-             CeleCisloNeboNula(utf8(FECenaOd->text())),
-             CeleCisloNeboNula(utf8(FECenaDo->text()))};
-    d[22] = {d[22].rezim,
-             d[22].negace,
-             {},
-             CBHodnocOd->isChecked(),
-             CBHodnocDo->isChecked(),
-             mezHodnoceni(FCBHodnocOd),
-             mezHodnoceni(FCBHodnocDo)};
+    // A range keeps its mode and negation; the text is not used.
+    const auto rozsah = [&d](int i, const QCheckBox* od, const QCheckBox* do_, int odHodnota,
+                             int doHodnota) {
+        d[i] = {d[i].rezim,       d[i].negace, {},       od->isChecked(),
+                do_->isChecked(), odHodnota,   doHodnota};
+    };
+    rozsah(8, CBRokOd, CBRokDo, CeleCisloNeboNula(utf8(FERokOd->text())),
+           CeleCisloNeboNula(utf8(FERokDo->text())));
+    rozsah(21, CBCenaOd, CBCenaDo, CeleCisloNeboNula(utf8(FECenaOd->text())),
+           CeleCisloNeboNula(utf8(FECenaDo->text())));
+    rozsah(22, CBHodnocOd, CBHodnocDo, mezHodnoceni(FCBHodnocOd), mezHodnoceni(FCBHodnocDo));
     return d;
 }
 
