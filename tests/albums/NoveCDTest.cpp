@@ -10,6 +10,7 @@
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
+#include "support/DiscData.h"
 #include "support/FakeMessages.h"
 #include "support/TestDir.h"
 
@@ -20,14 +21,7 @@ namespace fs = std::filesystem;
 
 // A disc of n tracks; track i lasts 3 minutes + i seconds and 20 frames.
 Toc tocOf(int n) {
-    Toc toc;
-    std::uint32_t adresa = 150;
-    for (int i = 1; i <= n; ++i) {
-        toc.tracks.push_back({adresa, false});
-        adresa += (180 + static_cast<std::uint32_t>(i)) * 75 + 20;
-    }
-    toc.leadOut = adresa + 1;
-    return toc;
+    return test::tocOf(n, 180, 20);
 }
 
 class NoveCDTest : public ::testing::Test {

@@ -16,23 +16,14 @@
 #include "store/ZmenaAlba.h"
 #include "store/dbf/DbfTestSupport.h"
 #include "store/dbf/EngineError.h"
+#include "support/DiscData.h"
 
 namespace lorvika {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A disc of n tracks of 200 + i seconds each.
-Toc tocOf(int n) {
-    Toc toc;
-    std::uint32_t adresa = 150;
-    for (int i = 1; i <= n; ++i) {
-        toc.tracks.push_back({adresa, false});
-        adresa += (200 + static_cast<std::uint32_t>(i)) * 75;
-    }
-    toc.leadOut = adresa + 1;
-    return toc;
-}
+using test::tocOf;
 
 class EditaceOkno : public test::HlavniOknoFixture {
   protected:

@@ -12,22 +12,14 @@
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
 #include "store/Ini.h"
+#include "support/DiscData.h"
 
 namespace lorvika {
 namespace {
 
 namespace fs = std::filesystem;
 
-Toc tocOf(int n) {
-    Toc toc;
-    std::uint32_t adresa = 150;
-    for (int i = 1; i <= n; ++i) {
-        toc.tracks.push_back({adresa, false});
-        adresa += (200 + static_cast<std::uint32_t>(i)) * 75;
-    }
-    toc.leadOut = adresa + 1;
-    return toc;
-}
+using test::tocOf;
 
 class NoveCDOkno : public test::HlavniOknoFixture {
   protected:
