@@ -53,6 +53,7 @@ class BezSync : public dbf::FileSystem {
     void rename(const std::string& from, const std::string& to) override {
         base_->rename(from, to);
     }
+    void syncDirectory(const std::string&) override {}
     dbf::FileStamp stamp(const std::string& path) override { return base_->stamp(path); }
     std::string resolve(const std::string& directory, const std::string& name) override {
         return base_->resolve(directory, name);
