@@ -750,13 +750,18 @@ void TableData::writeCount(std::uint32_t count) {
 }
 
 std::uint32_t TableData::append(const char* image) {
+    return appendAll({image}, false);
+}
+
+std::uint32_t TableData::appendAll(const std::vector<const char*>& images, bool durableFirst) {
     requireWritable();
-    if (layout_.count == UINT32_MAX) fail("tabulka je plná.");
-    const std::uint32_t rec = layout_.count + 1;
+    if (images.empty()) return layout_.count;
+    if (UINT32_MAX - layout_.count < images.size()) fail("tabulka je plná.");
+    const std::uint32_t last = layout_.count + std::uint32_t(images.size());
     if (file_) {
         markIndexChanging();
-        const std::uint64_t off =
-            layout_.headerLength + std::uint64_t(layout_.count) * layout_.recordLength;
+        const std::size_t len = layout_.recordLength;
+        const std::uint64_t off = layout_.headerLength + std::uint64_t(layout_.count) * len;
         // What lies past the last record (the end marker, or bytes a crash left) is put back
         // when the append fails, so the file stays as it was.
         std::uint64_t oldSize = 0;
@@ -765,17 +770,21 @@ std::uint32_t TableData::append(const char* image) {
             oldSize = file_->size();
             if (oldSize > off) {
                 tail.resize(
-                    std::size_t(std::min<std::uint64_t>(oldSize - off, layout_.recordLength + 1u)));
+                    std::size_t(std::min<std::uint64_t>(oldSize - off, images.size() * len + 1u)));
                 tail.resize(file_->readAt(off, tail.data(), tail.size()));
             }
         } catch (const std::exception& e) {
             fail(std::string("čtení souboru selhalo (") + e.what() + ").");
         }
+        std::vector<char> bytes(images.size() * len + 1);
+        for (std::size_t i = 0; i < images.size(); ++i)
+            std::memcpy(bytes.data() + i * len, images[i], len);
+        bytes.back() = 0x1A;
         try {
-            const char end = 0x1A;
-            writeAt(off, image, layout_.recordLength);
-            writeAt(off + layout_.recordLength, &end, 1);
-            writeCount(rec);
+            writeAt(off, bytes.data(), bytes.size());
+            // A count on the disk never names records that are not there.
+            if (durableFirst) sync();
+            writeCount(last);
         } catch (...) {
             try {
                 file_->truncate(std::max(oldSize, off));
@@ -786,11 +795,13 @@ std::uint32_t TableData::append(const char* image) {
             throw;
         }
     }
-    pushRecord(image);
-    if (liveFlag(*image))
-        for (auto& t : tags_) t->index.insert({keyOf(*t, image), rec});
+    for (const char* image : images) {
+        pushRecord(image);
+        if (liveFlag(*image))
+            for (auto& t : tags_) t->index.insert({keyOf(*t, image), layout_.count});
+    }
     dirty_ = true;
-    return rec;
+    return last;
 }
 
 void TableData::update(std::uint32_t rec, const char* image) {

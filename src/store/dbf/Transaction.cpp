@@ -197,17 +197,19 @@ void syncDir(FileSystem& fs, const std::string& directory) {
 void applyLog(const std::vector<std::shared_ptr<TableData>>& tables, const Log& log) {
     for (std::size_t i = 0; i < tables.size(); ++i) {
         TableData& t = *tables[i];
+        std::vector<const char*> appended;
         for (const LogEntry& e : log.entries) {
             if (e.table != i) continue;
             if (e.rec <= t.count()) {
                 if (std::memcmp(t.record(e.rec), e.image.data(), e.image.size()) != 0)
                     t.update(e.rec, e.image.data());
-            } else if (e.rec == t.count() + 1) {
-                t.append(e.image.data());
+            } else if (e.rec == t.count() + 1 + appended.size()) {
+                appended.push_back(e.image.data());
             } else {
                 t.fail("záznam změny míří za konec tabulky.");
             }
         }
+        t.appendAll(appended, true);
         t.sync();
     }
 }
