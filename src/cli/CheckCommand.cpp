@@ -96,6 +96,8 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
                     out << "Dokončena přerušená změna (" << dbf::kLogName << ")\n";
                 else if (r->outcome == dbf::LogRecovery::Outcome::Incomplete)
                     out << "Odstraněn nedopsaný záznam změny (" << dbf::kLogName << ")\n";
+                else
+                    out << r->message << '\n';
             }
         } catch (const dbf::EngineError& e) {
             out << e.what() << '\n';
