@@ -12,6 +12,7 @@
 //   committing the same rows. Counters: lorvika_ms, sqlite_ms, pomer.
 // The catalogue is copied into a work folder first, so the generated one stays as it was.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdlib>

@@ -750,10 +750,10 @@ void TableData::writeCount(std::uint32_t count) {
 }
 
 std::uint32_t TableData::append(const char* image) {
-    return appendAll({image}, false);
+    return appendAll({image});
 }
 
-std::uint32_t TableData::appendAll(const std::vector<const char*>& images, bool durableFirst) {
+std::uint32_t TableData::appendAll(const std::vector<const char*>& images) {
     requireWritable();
     if (images.empty()) return layout_.count;
     if (UINT32_MAX - layout_.count < images.size()) fail("tabulka je plná.");
@@ -782,8 +782,6 @@ std::uint32_t TableData::appendAll(const std::vector<const char*>& images, bool 
         bytes.back() = 0x1A;
         try {
             writeAt(off, bytes.data(), bytes.size());
-            // A count on the disk never names records that are not there.
-            if (durableFirst) sync();
             writeCount(last);
         } catch (...) {
             try {

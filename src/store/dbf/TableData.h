@@ -114,9 +114,8 @@ class TableData {
 
     // Writing. Each goes to the file first; memory and tags change only when the file did.
     std::uint32_t append(const char* image);
-    // Appends in one write; durableFirst makes the records durable before the count names
-    // them. Returns the number of the last record.
-    std::uint32_t appendAll(const std::vector<const char*>& images, bool durableFirst);
+    // Appends in one write, then raises the count. Returns the number of the last record.
+    std::uint32_t appendAll(const std::vector<const char*>& images);
     void update(std::uint32_t rec, const char* image);
     void markDeleted(std::uint32_t rec);
     // Makes the writes so far durable.

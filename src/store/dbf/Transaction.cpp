@@ -209,9 +209,31 @@ void applyLog(const std::vector<std::shared_ptr<TableData>>& tables, const Log& 
                 t.fail("záznam změny míří za konec tabulky.");
             }
         }
-        t.appendAll(appended, true);
+        t.appendAll(appended);
         t.sync();
     }
+}
+
+// The appended records and the count that names them are synced together, so after a power
+// cut the count may name records that never reached the disk; such a table cannot be opened.
+// The log appends those records again, so the count goes back to what it was before.
+void mendCount(FileSystem& fs, const std::string& path, const LogTable& t) {
+    if (!fs.exists(path) || fs.stamp(path).inode != t.inode) return;
+    auto f = fs.open(path, FileSystem::Mode::ReadWrite);
+    unsigned char h[12] = {};
+    if (f->readAt(0, h, sizeof h) != sizeof h) return;
+    const std::uint32_t count = std::uint32_t(h[4]) | std::uint32_t(h[5]) << 8 |
+                                std::uint32_t(h[6]) << 16 | std::uint32_t(h[7]) << 24;
+    const std::uint16_t headerLength = std::uint16_t(h[8] | h[9] << 8);
+    const std::uint16_t recordLength = std::uint16_t(h[10] | h[11] << 8);
+    if (headerLength != t.headerLength || recordLength != t.recordLength || count <= t.before ||
+        count > t.after)
+        return;
+    if (f->size() >= std::uint64_t(headerLength) + std::uint64_t(count) * recordLength) return;
+    std::string before;
+    put<std::uint32_t>(before, t.before);
+    f->writeAt(4, before.data(), before.size());
+    f->sync();
 }
 
 void removeLog(FileSystem& fs, const std::string& directory, const std::string& path) {
@@ -367,6 +389,7 @@ std::optional<LogRecovery> recoverLog(Engine& engine, const std::string& directo
                 mismatch = "tabulka " + t.name + " neexistuje";
                 break;
             }
+            mendCount(fs, join(directory, fs.resolve(directory, t.name)), t);
             auto data = engine.table(directory, t.name);
             if (data->inode() != t.inode || data->recordLength() != t.recordLength ||
                 data->headerLength() != t.headerLength || data->count() < t.before ||
