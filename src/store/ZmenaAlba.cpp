@@ -343,8 +343,8 @@ void ZahodZmenuAlba(dbf::Engine& engine, const std::string& adresar) {
     try {
         dbf::discardLog(fs, adresar);
     } catch (const std::exception& e) {
-        throw dbf::EngineError(std::string("Záznam změny v ") + adresar +
-                               " nelze odstranit (" + e.what() + ").");
+        throw dbf::EngineError(std::string("Záznam změny v ") + adresar + " nelze odstranit (" +
+                               e.what() + ").");
     }
 }
 
