@@ -7,17 +7,23 @@ packages=(
   libcdio-dev libiso9660-dev libzip-dev zip unzip
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   python3 python3-dbfread python3-dbf
-  xvfb xauth imagemagick poppler-utils
+  xvfb xauth imagemagick poppler-utils locales
   dpkg-dev desktop-file-utils appstream lintian
 )
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Instaluji chybějící balíčky: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Instaluji chybějící balíčky: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# The tests run a second time under the Czech locale, whose decimal point is a comma.
+if ! locale -a 2>/dev/null | grep -qix 'cs_CZ\.utf-\?8'; then
+  echo "Vytvářím národní prostředí cs_CZ.UTF-8"
+  $sudo localedef -i cs_CZ -f UTF-8 cs_CZ.UTF-8
+fi

@@ -47,34 +47,16 @@ const char* poleKomba(int kombo) {
 }
 
 bool JeRealneCislo(std::string_view t) {
-    std::size_t i = 0;
-    while (i < t.size() && t[i] == ' ') ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    const auto cislice = [&] {
-        const std::size_t zacatek = i;
-        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
-        return i - zacatek;
-    };
-    std::size_t pocet = cislice();
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        pocet += cislice();
-    }
-    if (pocet == 0) return false;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        if (cislice() == 0) return false;
-    }
-    return i == t.size();
+    return RealneCislo(t).has_value();
 }
 
 bool KontrolaCeny(std::string_view text, Messages& zpravy) {
-    if (!JeRealneCislo(text)) {
+    const std::optional<double> cena = RealneCislo(text);
+    if (!cena || !CeleCisloVstupu(text)) {
         zpravy.zobrazSPipnutim(kNeniCislo, MsgKind::Warning, kButtonsOK);
         return false;
     }
-    if (std::stod(std::string(text)) < 0) {
+    if (*cena < 0) {
         zpravy.zobrazSPipnutim(kZapornaCena, MsgKind::Warning, kButtonsOK);
         return false;
     }
@@ -173,6 +155,18 @@ bool EditCD::Uloz() {
         zpravy_.zobrazSPipnutim(kZadnaZmena, MsgKind::Information, kButtonsOK);
         return false;
     }
+    // A year or a price that is no number stores nothing, not 0; an emptied year clears it.
+    chybnyVstup = -1;
+    const Vstup& rok = vstupy[VRok];
+    if (rok.zmeneno && !PrazdnyVstup(rok.text) && !CeleCisloVstupu(rok.text)) {
+        chybnyVstup = VRok;
+        zpravy_.zobrazSPipnutim(kNeniCislo, MsgKind::Warning, kButtonsOK);
+        return false;
+    }
+    if (vstupy[VCena].zmeneno && !KontrolaCeny(vstupy[VCena].text, zpravy_)) {
+        chybnyVstup = VCena;
+        return false;
+    }
     // Every text goes through the table check before anything is asked or written: typography
     // is stored in its plain form, and one character the tables cannot hold stores nothing.
     std::string chyba;
@@ -192,10 +186,13 @@ bool EditCD::Uloz() {
     }
     for (int i = VAlbum; i <= VPopis; ++i) {
         const Vstup& v = vstupy[static_cast<std::size_t>(i)];
-        // The year is a number: the data layer refuses what is none.
-        if (v.zmeneno)
-            z.pole.emplace_back(poleVstupu(i),
-                                i == VRok ? v.text : text(v.text, PopisSloupce(poleVstupu(i))));
+        if (!v.zmeneno) continue;
+        if (i == VRok)
+            z.pole.emplace_back(poleVstupu(i), PrazdnyVstup(v.text)
+                                                   ? std::string()
+                                                   : std::to_string(CeleCislo(v.text)));
+        else
+            z.pole.emplace_back(poleVstupu(i), text(v.text, PopisSloupce(poleVstupu(i))));
     }
     if (skladbyZmeneny && prace_) {
         z.nahraditSkladby = true;

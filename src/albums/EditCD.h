@@ -54,10 +54,10 @@ const char* poleKomba(int kombo);
 // 31.12.1899, what the date picker shows for an album without a change date.
 inline constexpr dbf::Date kPrazdneDatum{1899, 12, 31};
 
-// A real number as the price check reads it: leading blanks, a sign, digits, a point with more
-// digits, an exponent.
+// A real number as the price check reads it: leading blanks, a sign, digits, a decimal comma or
+// point with more digits, an exponent.
 bool JeRealneCislo(std::string_view text);
-// The price check: false after its warning.
+// The price check: false after its warning (also for a price no number column holds).
 bool KontrolaCeny(std::string_view text, Messages& zpravy);
 
 // What the disc choice hands back: identity, track count and the packed length.
@@ -129,6 +129,8 @@ class EditCD {
     bool skladbyZmeneny = false;
     int pocetStop = 0;
     int delka = 0;
+    // The input (VRok, VCena) whose text the last save refused as no number; -1 otherwise.
+    int chybnyVstup = -1;
 
   private:
     void naplnPracovni();

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <utility>
 
+#include "albums/EditCD.h"
 #include "albums/PracovniTabulka.h"
 #include "disc/Readout.h"
 #include "export/Sonorek.h"
@@ -32,14 +34,62 @@ std::int64_t Vytvor_cislo(dbf::Cursor& alba) {
     return max + 1;
 }
 
-std::int64_t CeleCislo(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    std::int64_t hodnota = 0;
-    const auto [konec, chyba] = std::from_chars(text.data(), text.data() + text.size(), hodnota);
-    if (text.empty() || chyba != std::errc() || konec != text.data() + text.size()) return 0;
+std::optional<double> RealneCislo(std::string_view t) {
+    std::size_t i = 0;
+    while (i < t.size() && t[i] == ' ') ++i;
+    std::string cislo;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        if (t[i] == '-') cislo.push_back('-');
+        ++i;
+    }
+    const auto cislice = [&] {
+        const std::size_t zacatek = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') cislo.push_back(t[i++]);
+        return i - zacatek;
+    };
+    std::size_t pocet = cislice();
+    if (i < t.size() && (t[i] == '.' || t[i] == ',')) {
+        cislo.push_back('.');
+        ++i;
+        const std::size_t desetinna = cislice();
+        if (desetinna == 0) cislo.pop_back();  // "12," is twelve
+        pocet += desetinna;
+    }
+    if (pocet == 0) return std::nullopt;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        cislo.push_back('e');
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) cislo.push_back(t[i++]);
+        if (cislice() == 0) return std::nullopt;
+    }
+    if (i != t.size()) return std::nullopt;
+    double hodnota = 0;
+    const auto [konec, chyba] = std::from_chars(cislo.data(), cislo.data() + cislo.size(), hodnota);
+    if (chyba != std::errc() || konec != cislo.data() + cislo.size()) return std::nullopt;
     return hodnota;
+}
+
+std::optional<std::int64_t> CeleCisloVstupu(std::string_view text) {
+    // Whole numbers of a column 20 wide with four decimals, either sign.
+    constexpr double kNejvic = 99'999'999'999'999.0;
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    const std::optional<double> v = RealneCislo(text);
+    if (!v || !(std::fabs(*v) <= kNejvic)) return std::nullopt;
+    return std::llround(*v);
+}
+
+std::int64_t CeleCislo(std::string_view text) {
+    return CeleCisloVstupu(text).value_or(0);
+}
+
+bool PrazdnyVstup(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+const char* ChybneCislo(const VstupyAlba& v) {
+    if (!PrazdnyVstup(v.rok) && !CeleCisloVstupu(v.rok)) return "ROK";
+    if (!PrazdnyVstup(v.cena) && !CeleCisloVstupu(v.cena)) return "CENA";
+    return nullptr;
 }
 
 const char* PopisSloupce(std::string_view sloupec) {
@@ -135,6 +185,11 @@ std::int64_t NoveCD::Uloz() {
         {"HOST", &v.host},     {"SAX", &v.sax},     {"TRUBKA", &v.trubka}, {"SPECIAL", &v.special},
         {"POPIS", &v.popis},
     };
+    // A year or a price that is no number stores nothing (never 0 for what was typed).
+    if (ChybneCislo(v)) {
+        zpravy_.zobrazSPipnutim(kNeniCislo, MsgKind::Warning, kButtonsOK);
+        return 0;
+    }
     // Every text is checked before anything is written: a refused character stores nothing.
     for (const Text& t : texty) {
         KontrolaTextu k = ZkontrolujText(*t.hodnota, PopisSloupce(t.sloupec));

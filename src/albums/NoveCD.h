@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,17 @@ inline constexpr std::string_view kPracovniTabulka = "newskladby.DBF";
 // empty table. The cursor is left on tag "cislo".
 std::int64_t Vytvor_cislo(dbf::Cursor& alba);
 
-// The text as a whole number; 0 when it is not one (year and price inputs).
+// A year or a price as a Czech user types it, read without the process locale: leading blanks,
+// a sign, digits with a decimal comma or point and more digits, an exponent. Nothing for any
+// other text, an empty one included.
+std::optional<double> RealneCislo(std::string_view text);
+// The nearest whole number of such a text, trailing blanks allowed (halves away from zero);
+// nothing when the text is no number or the number does not fit a number column.
+std::optional<std::int64_t> CeleCisloVstupu(std::string_view text);
+// The same, 0 when the text is no number.
 std::int64_t CeleCislo(std::string_view text);
+// Nothing typed but blanks.
+bool PrazdnyVstup(std::string_view text);
 
 // The name of an album text column's input as the windows label it ("Interpret" for ARTIST), for
 // messages about what was typed there; empty for any other column.
@@ -36,6 +46,10 @@ struct VstupyAlba {
     std::string zpev, kytar, basa, bici, klav, host, sax, trubka, special, popis;
     int hodnoceni = 0;
 };
+
+// The column of the first of the year and the price typed as no number ("ROK", "CENA"); nullptr
+// when each is a number or empty.
+const char* ChybneCislo(const VstupyAlba& v);
 
 class NoveCD {
   public:
@@ -52,7 +66,8 @@ class NoveCD {
     // caller.
     bool NactiDisk(CdDevice& player);
     // Stores the album with the work table's rows as its tracks; the album number, or 0 when
-    // nothing was stored (no disc read, or the disc is catalogued already).
+    // nothing was stored (no disc read, the disc is catalogued already, or a text or number the
+    // tables cannot take, after its warning).
     std::int64_t Uloz();
     // Empties the inputs and the remembered disc (after a store).
     void NulujEditTxt();

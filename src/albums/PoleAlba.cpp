@@ -10,8 +10,10 @@ QFormLayout* PoleAlba::vytvorPoleAlba(QWidget* p) {
     EAlbum = vstup(p, "EAlbum", 50);
     CBZanr = vyber(p, "CBZanr", 25);
     CBTyp = vyber(p, "CBTyp", 25);
-    ERok = vstup(p, "ERok", 4);
-    ECena = vstup(p, "ECena", 4);
+    // A number is never cut short while typed ("199,90"): its check refuses what the column
+    // cannot hold.
+    ERok = vstup(p, "ERok", kDelkaCiselnehoVstupu);
+    ECena = vstup(p, "ECena", kDelkaCiselnehoVstupu);
     CBZeme = vyber(p, "CBZeme", 25);
     CBHodnoceni = vyber(p, "CBHodnoceni", 20);
     GBVydavatel = new QGroupBox(QStringLiteral("Vydavatel:"), p);

@@ -8,6 +8,9 @@ class QFormLayout;
 
 namespace lorvika {
 
+// The year and price inputs take as much as a line input does.
+inline constexpr int kDelkaCiselnehoVstupu = 32767;
+
 // The album's inputs that the new-album and the edit window share, named and limited to their
 // columns alike; each window adds its own artist input, lays them out and watches them.
 struct PoleAlba {

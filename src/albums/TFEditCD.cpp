@@ -411,6 +411,7 @@ void TFEditCD::BOKClick() {
     }
     if (!ulozeno) {
         model->setKurzor(edit_->pracovni());
+        if (edit_->chybnyVstup >= 0) vstupWidget(edit_->chybnyVstup)->setFocus();
         return;
     }
     Aktualizuj();

@@ -345,7 +345,11 @@ void TFNewCD::BOKClick() {
     if (!nove_ || !nove_->nacteno() || !TData || !TSkladby) return;
     nove_->nastavKurzory(*TData, *TSkladby);
     prectiVstupy();
-    if (nove_->Uloz() == 0) return;
+    if (nove_->Uloz() == 0) {
+        if (const char* sloupec = ChybneCislo(nove_->vstupy))
+            (std::string_view(sloupec) == "ROK" ? ERok : ECena)->setFocus();
+        return;
+    }
     if (CBKonec->isChecked()) {
         zavri();
         return;

@@ -116,6 +116,12 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
         for (const auto& p : found) out << file << ": " << p << '\n';
         if (!found.empty() && repair) {
             try {
+                if (const std::size_t n = engine->normalizeNumbers(dir, file); n > 0)
+                    out << file << ": čísla s desetinnou čárkou přepsána: " << n << '\n';
+            } catch (const dbf::EngineError& e) {
+                out << file << ": čísla nelze přepsat: " << e.what() << '\n';
+            }
+            try {
                 engine->rebuildIndex(dir, file);
                 // A lost index file takes its tag definitions with it.
                 ZajistiIndexy(*engine, dir, RezimIndexu::Kontrola);

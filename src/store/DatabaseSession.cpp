@@ -207,6 +207,9 @@ void DatabaseSession::pripravTabulky() {
     }
     // An album removal that a crash interrupted is finished before anyone sees the tables.
     DokonciOdstraneni(*engine_, adresar_);
+    // Numbers an earlier version wrote with a decimal comma: no other dBase reader takes them.
+    for (const char* table : {kTrackTable, kAlbumTable})
+        prubeh_.prepsanaCisla += engine_->normalizeNumbers(adresar_, table);
     otevriHlavni();
 }
 
@@ -381,6 +384,8 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
         }
     }
     status_.pocetCD(1, pocetCD());
+    if (prubeh_.prepsanaCisla > 0)
+        status_.stavovyText(std::string(kPrepsanaCisla) + std::to_string(prubeh_.prepsanaCisla));
     // A crash between storing an album and writing its file must not leave it without one.
     if (doplneniTxt_ && jeOtevrena())
         prubeh_.doplneneTxt = doplneniTxt_(*data_, *skladby_, adresarTXT_);

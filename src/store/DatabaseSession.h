@@ -95,7 +95,11 @@ struct PrubehOtevreni {
     std::string chyba;                     // the engine's error when the opening failed
     std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
     std::string uschovanyZaznam;           // a change log that could not be applied, kept here
+    std::size_t prepsanaCisla = 0;         // numbers rewritten from a decimal comma
 };
+
+// The status text after an opening rewrote numbers an earlier version wrote with a comma.
+inline constexpr const char* kPrepsanaCisla = "Čísla s desetinnou čárkou přepsána s tečkou: ";
 
 class DatabaseSession {
   public:

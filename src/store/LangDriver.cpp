@@ -21,6 +21,7 @@
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "store/dbf/Files.h"
+#include "store/dbf/TableData.h"
 
 namespace lorvika {
 namespace {
@@ -382,8 +383,11 @@ std::vector<NahradniZnak> NajdiNahradniZnaky(const std::string& adresar,
     const Span* pozice = tracks ? column("CISLO") : nullptr;
     auto number = [](const unsigned char* rec, const Span* f) -> std::int64_t {
         if (f == nullptr) return 0;
-        const std::string text(reinterpret_cast<const char*>(rec + f->offset), f->length);
-        return static_cast<std::int64_t>(std::strtod(text.c_str(), nullptr));
+        double v = 0;
+        if (!dbf::parseDouble({reinterpret_cast<const char*>(rec + f->offset), f->length}, v) ||
+            !(v > -9.2e18 && v < 9.2e18))
+            return 0;
+        return static_cast<std::int64_t>(v);
     };
 
     std::vector<NahradniZnak> found;

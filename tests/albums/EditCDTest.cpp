@@ -168,14 +168,14 @@ TEST_F(EditaceAlba, SavesOnlyTheMarkedFieldsWithTodayAsTheChangeDate) {
     edit->vstupy[VArtist].text = "nezapsat";
     edit->vstupy[VAlbum] = {"Nové jméno", true};
     edit->vstupy[VRok] = {"", true};
-    edit->vstupy[VCena] = {"12.5", true};
+    edit->vstupy[VCena] = {"8,5", true};
     edit->hodnoceni = 4;
     ulozAno();
     album(1);
     EXPECT_EQ(alba->text("ALBUM"), "Nové jméno");
     EXPECT_EQ(alba->text("ARTIST"), "Skupina");
     EXPECT_TRUE(alba->isNull("ROK"));
-    EXPECT_EQ(alba->integer("CENA"), 0);
+    EXPECT_EQ(alba->integer("CENA"), 9);
     EXPECT_EQ(alba->integer("HODNOC"), 4);
     EXPECT_EQ(alba->text("ZMENA"), "8.12.2026");
     EXPECT_EQ(nazvySkladeb(1), (std::vector<std::string>{"první", "druhá", "třetí"}));
@@ -191,15 +191,26 @@ TEST_F(EditaceAlba, SavesOnlyTheMarkedFieldsWithTodayAsTheChangeDate) {
     EXPECT_EQ(alba->text("ZMENA"), "3.2.2001");
 }
 
-TEST_F(EditaceAlba, AYearThatIsNoNumberKeepsEveryStoredValue) {
-    edit->vstupy[VAlbum] = {"Nové", true};
-    edit->vstupy[VRok] = {"99a", true};
-    zpravy.expect(kZapsatZmeny, MsgButton::Yes);
-    EXPECT_THROW(edit->Uloz(), dbf::EngineError);
+// A year or a price that is no number is refused before the question, never stored as 0.
+TEST_F(EditaceAlba, AYearOrPriceThatIsNoNumberKeepsEveryStoredValue) {
+    for (const auto& [vstup, text] : {std::pair{VRok, "19x9"}, std::pair{VCena, "8,5a"}}) {
+        edit->vstupy[VAlbum] = {"Nové", true};
+        edit->vstupy[vstup] = {text, true};
+        zpravy.expect(kNeniCislo, MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+        EXPECT_FALSE(edit->Uloz()) << text;
+        EXPECT_EQ(edit->chybnyVstup, vstup);
+        album(1);
+        EXPECT_EQ(alba->text("ALBUM"), "Album 1");
+        EXPECT_EQ(alba->integer("ROK"), 1999);
+        EXPECT_TRUE(alba->isNull("CENA"));
+        EXPECT_TRUE(edit->BylaZmena()) << "the typed values stay for correcting";
+        edit->vstupy[vstup] = {};
+    }
+    // The year typed with a decimal part is its nearest whole number.
+    edit->vstupy[VRok] = {"1999,6", true};
+    ulozAno();
     album(1);
-    EXPECT_EQ(alba->text("ALBUM"), "Album 1");
-    EXPECT_EQ(alba->integer("ROK"), 1999);
-    EXPECT_TRUE(edit->BylaZmena()) << "the typed values stay for correcting";
+    EXPECT_EQ(alba->integer("ROK"), 2000);
 }
 
 // Typography is stored in its plain form; one character the tables cannot hold, in any changed
@@ -310,10 +321,12 @@ TEST_F(EditaceAlba, PriceCheck) {
     const struct {
         const char* text;
         const char* zprava;
-    } pripady[] = {{"12", nullptr},   {"  12.5", nullptr},  {"-0", nullptr},     {"1e2", nullptr},
-                   {"+3", nullptr},   {"-5", kZapornaCena}, {"", kNeniCislo},    {"  ", kNeniCislo},
-                   {"-", kNeniCislo}, {"12a", kNeniCislo},  {"12 ", kNeniCislo}, {"1e", kNeniCislo},
-                   {".", kNeniCislo}};
+    } pripady[] = {{"12", nullptr},     {"  12.5", nullptr},   {"-0", nullptr},
+                   {"1e2", nullptr},    {"+3", nullptr},       {"8,5", nullptr},
+                   {"199,90", nullptr}, {"-5", kZapornaCena},  {"-0,4", kZapornaCena},
+                   {"", kNeniCislo},    {"  ", kNeniCislo},    {"-", kNeniCislo},
+                   {"12a", kNeniCislo}, {"12 ", kNeniCislo},   {"1e", kNeniCislo},
+                   {".", kNeniCislo},   {"1,2,3", kNeniCislo}, {"1e15", kNeniCislo}};
     for (const auto& p : pripady) {
         if (p.zprava)
             zpravy.expect(p.zprava, MsgKind::Warning, kButtonsOK, Sound::Exclamation,

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "albums/EditCD.h"
 #include "albums/NoveCD.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
@@ -84,10 +85,32 @@ TEST_F(NoveCDTest, AlbumNumberFillsTheFirstGapAboveTheLowest) {
     }
 }
 
-TEST(CeleCislo, WholeNumbersOnly) {
-    const std::pair<const char*, std::int64_t> pripady[] = {
-        {"1999", 1999}, {"99a", 0}, {"12.5", 0}, {"", 0}, {" 42 ", 42}, {"-3", -3}, {"x", 0}};
-    for (const auto& [text, hodnota] : pripady) EXPECT_EQ(CeleCislo(text), hodnota) << text;
+// A Czech user types a decimal comma; whatever the process locale, both marks read alike.
+TEST(CeleCislo, NearestWholeNumberOfACommaOrAPoint) {
+    const std::pair<const char*, std::optional<std::int64_t>> pripady[] = {
+        {"1999", 1999},
+        {"12,50", 13},
+        {"12.5", 13},
+        {"7,90", 8},
+        {"0,99", 1},
+        {"199,90", 200},
+        {"-2,5", -3},
+        {" 42 ", 42},
+        {"1e3", 1000},
+        {"12,", 12},
+        {",5", 1},
+        {"19x9", std::nullopt},
+        {"99a", std::nullopt},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"1,2,3", std::nullopt},
+        {",", std::nullopt},
+        {"1e15", std::nullopt},  // more than a number column holds
+    };
+    for (const auto& [text, hodnota] : pripady) {
+        EXPECT_EQ(CeleCisloVstupu(text), hodnota) << text;
+        EXPECT_EQ(CeleCislo(text), hodnota.value_or(0)) << text;
+    }
 }
 
 TEST_F(NoveCDTest, ReadingFillsTheWorkTableWithEveryTrack) {
@@ -151,7 +174,7 @@ TEST_F(NoveCDTest, StoringWritesTheAlbumItsTracksAndItsTextFile) {
     v.zanr = "Folk";
     v.typ = "Studiové";
     v.rok = "2001";
-    v.cena = "12.5";
+    v.cena = "12,50";
     v.zeme = "Česko";
     v.hodnoceni = 4;
     v.vydF = "Universal";
@@ -181,7 +204,7 @@ TEST_F(NoveCDTest, StoringWritesTheAlbumItsTracksAndItsTextFile) {
         {"ZANR", "Folk"},
         {"TYP", "Studiové"},
         {"ROK", "2001"},
-        {"CENA", "0"},
+        {"CENA", "13"},
         {"ZEME", "Česko"},
         {"HODNOC", "4"},
         {"VYD_F", "Universal"},
@@ -234,7 +257,13 @@ TEST_F(NoveCDTest, StoringWritesTheAlbumItsTracksAndItsTextFile) {
 
 TEST_F(NoveCDTest, EmptyArtistAndAlbumStoreEmptyFirstLetters) {
     ASSERT_TRUE(nove->NactiDisk(dev));
+    // A year that is no number stores nothing, not 0; an empty one is 0.
     nove->vstupy.rok = "99a";
+    zpravy.expect(kNeniCislo, MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    EXPECT_EQ(nove->Uloz(), 0);
+    EXPECT_EQ(ChybneCislo(nove->vstupy), std::string_view("ROK"));
+    EXPECT_EQ(alba->recordCount(), 0u);
+    nove->vstupy.rok = " ";
     ASSERT_EQ(nove->Uloz(), 1);
     ASSERT_TRUE(NajdiCD(1, "cislo", *alba));
     EXPECT_EQ(alba->text("ABCDAR"), "");

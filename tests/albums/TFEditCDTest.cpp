@@ -120,8 +120,16 @@ TEST_F(EditaceOkno, OpensWithF4OnTheFirstAlbumWithItsPagesAndMenus) {
     EXPECT_EQ(f->CBHodnoceni->currentText(), QStringLiteral("-"));
     EXPECT_EQ(f->velikostFontu(), 9);
     const std::pair<QWidget*, int> delky[] = {
-        {f->EArtist, 50}, {f->EAlbum, 50}, {f->CBZanr, 25},  {f->CBTyp, 25},  {f->ERok, 4},
-        {f->ECena, 4},    {f->CBZeme, 25}, {f->CBVyd_F, 30}, {f->EVyd_P, 50}, {f->EPopis, 200},
+        {f->EArtist, 50},
+        {f->EAlbum, 50},
+        {f->CBZanr, 25},
+        {f->CBTyp, 25},
+        {f->ERok, kDelkaCiselnehoVstupu},
+        {f->ECena, kDelkaCiselnehoVstupu},
+        {f->CBZeme, 25},
+        {f->CBVyd_F, 30},
+        {f->EVyd_P, 50},
+        {f->EPopis, 200},
     };
     for (const auto& [w, delka] : delky) {
         auto* c = qobject_cast<QComboBox*>(w);

@@ -3,6 +3,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "albums/EditCD.h"
 #include "albums/TFNewCD.h"
 #include "app/HlavniOknoTest.h"
 #include "app/Sdilene.h"
@@ -73,9 +74,18 @@ TEST_F(NoveCDOkno, OpensWaitingForADiscWithTheControlsLimits) {
     EXPECT_FALSE(f->BOK->isEnabled());
     EXPECT_EQ(f->velikostFontu(), 10);
     const std::pair<QWidget*, int> delky[] = {
-        {f->CBArtist, 50}, {f->EAlbum, 50}, {f->CBZanr, 25},  {f->CBTyp, 25},
-        {f->ERok, 4},      {f->ECena, 4},   {f->CBZeme, 25},  {f->CBVyd_F, 30},
-        {f->EVyd_P, 50},   {f->EZpev, 50},  {f->EPopis, 200}, {f->ESpecial, 50},
+        {f->CBArtist, 50},
+        {f->EAlbum, 50},
+        {f->CBZanr, 25},
+        {f->CBTyp, 25},
+        {f->ERok, kDelkaCiselnehoVstupu},
+        {f->ECena, kDelkaCiselnehoVstupu},
+        {f->CBZeme, 25},
+        {f->CBVyd_F, 30},
+        {f->EVyd_P, 50},
+        {f->EZpev, 50},
+        {f->EPopis, 200},
+        {f->ESpecial, 50},
     };
     for (const auto& [w, delka] : delky) {
         auto* c = qobject_cast<QComboBox*>(w);
@@ -107,6 +117,15 @@ TEST_F(NoveCDOkno, FourteenTracksReadTypedAndStored) {
 
     napis(f->CBArtist, QStringLiteral("čechomor"));
     napis(f->EAlbum, QStringLiteral("Proměny"));
+    // A price typed in full with a decimal comma; a year that is no number stores nothing.
+    QTest::keyClicks(f->ECena, QStringLiteral("199,90"));
+    EXPECT_EQ(f->ECena->text(), QStringLiteral("199,90"));
+    napis(f->ERok, QStringLiteral("19x9"));
+    zpravy.expect(kNeniCislo, MsgKind::Warning, kButtonsOK, Sound::Exclamation, MsgButton::OK);
+    f->BOK->click();
+    zpracuj();
+    EXPECT_EQ(okno->session().TData()->recordCount(), 0u);
+    EXPECT_EQ(f->focusWidget(), f->ERok);
     napis(f->ERok, QStringLiteral("1999"));
     napis(f->CBHodnoceni, QStringLiteral("odpad"));
     EXPECT_TRUE(f->CBHodnoceniChange());
@@ -128,6 +147,7 @@ TEST_F(NoveCDOkno, FourteenTracksReadTypedAndStored) {
     EXPECT_EQ(alba.text("ARTIST"), "čechomor");
     EXPECT_EQ(alba.text("ABCDAR"), "č");
     EXPECT_EQ(alba.integer("ROK"), 1999);
+    EXPECT_EQ(alba.integer("CENA"), 200);
     EXPECT_EQ(alba.integer("HODNOC"), 1);
     EXPECT_EQ(alba.integer("PSTOP"), 14);
     EXPECT_EQ(alba.integer("DELKA"), celkem);

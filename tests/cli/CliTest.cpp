@@ -240,6 +240,34 @@ TEST_F(Cli, CheckNamesCellsHoldingTheConversionMark) {
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
 }
 
+// Numbers an earlier version wrote with a Czech desktop's decimal comma: check names them and
+// fails, the repair writes them with the point.
+TEST_F(Cli, CheckNamesNumbersWithADecimalCommaAndTheRepairRewritesThem) {
+    create();
+    fill(db, {{1, "A", "a"}}, 2);
+    const auto tracks = std::filesystem::path(db) / "cdskladby.DBF";
+    std::string bytes = readFile(tracks);
+    for (auto at = bytes.find(".0000"); at != std::string::npos; at = bytes.find(".0000", at))
+        bytes[at] = ',';
+    std::ofstream(tracks, std::ios::binary | std::ios::trunc) << bytes;
+
+    auto r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem) << r.out;
+    for (const char* line :
+         {"cdskladby.DBF: Tabulka cdskladby.DBF: záznam 1, sloupec CD: číslo „1,0000“",
+          "cdskladby.DBF: Tabulka cdskladby.DBF: záznam 2, sloupec CISLO: číslo „2,0000“"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+    EXPECT_EQ(r.out.find("cddata.DBF: "), std::string::npos) << r.out;
+    EXPECT_EQ(readFile(tracks), bytes) << "checking alone changes nothing";
+
+    r = call(runCheck, {db, "--repair"});
+    EXPECT_EQ(r.code, kOk) << r.out;
+    EXPECT_NE(r.out.find("cdskladby.DBF: čísla s desetinnou čárkou přepsána: 4"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(readFile(tracks).find(",0000"), std::string::npos);
+    EXPECT_EQ(call(runCheck, {db}).code, kOk);
+}
+
 TEST_F(Cli, CheckReportsACutTable) {
     create();
     fill(db, {{1, "A", "a"}, {2, "B", "b"}}, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -471,6 +472,33 @@ TEST_F(SessionTest, CompactionPacksBothTablesAndReopens) {
     EXPECT_EQ(5u, session->TSkladby()->recordCount());
     EXPECT_LT(size("cddata.DBF"), albumsBefore);
     EXPECT_LT(size("cdskladby.DBF"), tracksBefore);
+}
+
+// Tables an earlier version wrote under a Czech desktop hold decimal commas: the opening writes
+// them with the point, without a question, and says so.
+TEST_F(SessionTest, OpeningRewritesNumbersWrittenWithADecimalComma) {
+    std::string db = makeDatabase("db", 2);
+    const fs::path tracks = fs::path(db) / "cdskladby.DBF";
+    std::string bytes = readFile(tracks);
+    for (auto at = bytes.find(".0000"); at != std::string::npos; at = bytes.find(".0000", at))
+        bytes[at] = ',';
+    writeFile(tracks, bytes);
+    ASSERT_TRUE(session->NactiDB(db, false, false));
+    EXPECT_TRUE(msgs.shown().empty());
+    EXPECT_EQ(session->prubeh().prepsanaCisla, 8u);
+    const std::string zprava = std::string(kPrepsanaCisla) + "8";
+    EXPECT_NE(std::find(status.texts.begin(), status.texts.end(), zprava), status.texts.end());
+    EXPECT_EQ(readFile(tracks).find(','), std::string::npos);
+    EXPECT_EQ(session->TSkladby()->recordCount(), 4u);
+    session->TSkladby()->last();
+    EXPECT_EQ(session->TSkladby()->integer("CD"), 2);
+    EXPECT_EQ(session->engine().verify(db, "cdskladby.DBF"), std::vector<std::string>{});
+
+    // A second opening finds nothing to rewrite.
+    status.texts.clear();
+    ASSERT_TRUE(session->NactiDB(db, false, false));
+    EXPECT_EQ(session->prubeh().prepsanaCisla, 0u);
+    EXPECT_EQ(std::find(status.texts.begin(), status.texts.end(), zprava), status.texts.end());
 }
 
 TEST_F(SessionTest, TrackPackRunsOnlyWhenPendingAndAtMostOneChildWindow) {

@@ -243,6 +243,12 @@ std::shared_ptr<TableData> Engine::table(const std::string& directory, const std
     return impl_->acquire(fs_, n);
 }
 
+std::size_t Engine::normalizeNumbers(const std::string& directory, const std::string& file) {
+    const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
+    return impl_->acquire(fs_, n)->normalizeNumbers();
+}
+
 void Engine::batchCopy(Cursor& source, const std::string& directory, const std::string& file,
                        BatchMode mode) {
     const TableData& src = source.data();
@@ -344,6 +350,23 @@ std::vector<std::string> Engine::verify(const std::string& directory, const std:
         else if (state == S::Missing && !table->tags().empty())
             problems.push_back(prefix + "indexový soubor chybí.");
         for (auto& p : table->checkTags()) problems.push_back(prefix + p);
+        if (const auto commas = table->commaNumbers(); !commas.empty()) {
+            constexpr std::size_t kListed = 10;
+            for (std::size_t i = 0; i < commas.size() && i < kListed; ++i) {
+                const auto& [rec, field] = commas[i];
+                const FieldDef& f = table->fields()[std::size_t(field)];
+                std::string raw(table->record(rec) + table->fieldOffset(field),
+                                std::size_t(f.width));
+                raw.erase(raw.find_last_not_of(' ') + 1);
+                raw.erase(0, raw.find_first_not_of(' '));
+                problems.push_back(prefix + "záznam " + std::to_string(rec) + ", sloupec " +
+                                   f.name + ": číslo „" + raw +
+                                   "“ je zapsáno s desetinnou čárkou.");
+            }
+            if (commas.size() > kListed)
+                problems.push_back(prefix + "a dalších " + std::to_string(commas.size() - kListed) +
+                                   " čísel s desetinnou čárkou.");
+        }
         if (const auto bad = table->invalidFlags(); !bad.empty()) {
             std::string list;
             for (std::size_t i = 0; i < bad.size() && i < 10; ++i)

@@ -67,6 +67,10 @@ class Engine {
     void batchCopy(Cursor& source, const std::string& directory, const std::string& file,
                    BatchMode mode);
 
+    // Rewrites the numbers an earlier version wrote with a decimal comma in the standard form;
+    // a new file replaces the old one atomically, and only when there is one. How many.
+    std::size_t normalizeNumbers(const std::string& directory, const std::string& file);
+
     // Appends a column to every record (blank values), keeps the language byte; writes a new
     // file and replaces the old one atomically.
     void addColumn(const std::string& directory, const std::string& file, const FieldDef& field);
@@ -75,7 +79,8 @@ class Engine {
     std::unique_ptr<Cursor> createTemporary(const std::vector<FieldDef>& fields);
 
     // Diagnostics for the command-line companion: every problem found in one line each
-    // (header, record length and count against the file size, every tag against the table).
+    // (header, record length and count against the file size, every tag against the table,
+    // numbers written with a decimal comma).
     std::vector<std::string> verify(const std::string& directory, const std::string& file);
     enum class IndexStatus { Current, Missing, Stale, Damaged };
     IndexStatus indexStatus(const std::string& directory, const std::string& file);

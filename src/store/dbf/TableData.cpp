@@ -53,6 +53,8 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
+}  // namespace
+
 bool parseDouble(std::string_view s, double& out) {
     s = trim(s);
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
@@ -66,6 +68,12 @@ bool parseDouble(std::string_view s, double& out) {
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
     return ec == std::errc() && end == s.data() + s.size() && std::isfinite(out);
 }
+
+bool hasDecimalComma(std::string_view raw) {
+    return raw.find(',') != std::string_view::npos;
+}
+
+namespace {
 
 int daysInMonth(int year, int month) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -107,9 +115,11 @@ bool parseDate(std::string_view s, Date& out) {
     return true;
 }
 
-// Shortest decimal text of a stored number: "12.5000" -> "12.5", "3.0000" -> "3".
+// Shortest decimal text of a stored number: "12.5000" -> "12.5", "3.0000" -> "3". A decimal
+// comma an earlier version wrote under a comma locale reads as the point.
 std::string numberText(std::string_view raw) {
     std::string s(trim(raw));
+    std::replace(s.begin(), s.end(), ',', '.');
     if (s.find('.') != std::string::npos) {
         while (!s.empty() && s.back() == '0') s.pop_back();
         if (!s.empty() && s.back() == '.') s.pop_back();
@@ -118,10 +128,16 @@ std::string numberText(std::string_view raw) {
     return s;
 }
 
+// Fixed notation without the process locale: printf would write a decimal comma under the
+// locale Qt adopts (cs_CZ.UTF-8), and no other dBase reader takes that.
+std::size_t fixedText(char* buf, std::size_t size, double v, int decimals) {
+    const auto [end, ec] = std::to_chars(buf, buf + size, v, std::chars_format::fixed, decimals);
+    return ec == std::errc() ? std::size_t(end - buf) : 0;
+}
+
 std::string formatDouble(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.4f", v);
-    return numberText(buf);
+    char buf[400];
+    return numberText(std::string_view(buf, fixedText(buf, sizeof buf, v, 4)));
 }
 
 std::string encodeDouble(double d) {
@@ -660,10 +676,12 @@ void TableData::setNumber(char* rec, int field, double value) const {
         fail("sloupec " + f.name + " není číselný.");
     if (!std::isfinite(value)) fail("neplatná hodnota pro sloupec " + f.name + ".");
     char buf[400];
-    const int n = std::snprintf(buf, sizeof buf, "%*.*f", f.width, f.decimals, value);
-    if (n < 0 || n > f.width)
+    const std::size_t n = fixedText(buf, sizeof buf, value, f.decimals);
+    if (n == 0 || n > std::size_t(f.width))
         fail("hodnota " + formatDouble(value) + " se nevejde do sloupce " + f.name + ".");
-    std::memcpy(rec + layout_.offsets[field], buf, std::size_t(f.width));
+    char* p = rec + layout_.offsets[field];
+    std::memset(p, ' ', std::size_t(f.width) - n);
+    std::memcpy(p + (std::size_t(f.width) - n), buf, n);
 }
 
 void TableData::setInteger(char* rec, int field, std::int64_t value) const {
@@ -1407,12 +1425,13 @@ bool TableData::changedOnDisk() {
 // --- whole-file changes ----------------------------------------------------------------------
 
 void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_t>& keep,
-                            const FieldDef* added) {
+                            const FieldDef* added, bool normalize) {
     const std::size_t newLen = layout.recordLength;
     const std::size_t oldLen = layout_.recordLength;
     const auto fillRecord = [&](char* dst, std::uint32_t rec) {
         std::memcpy(dst, record(rec), oldLen);
         if (added) std::memset(dst + oldLen, ' ', newLen - oldLen);
+        if (normalize) normalizeRecord(dst);
     };
     std::unique_ptr<File> replacement;
     if (file_) {
@@ -1513,6 +1532,52 @@ void TableData::pack() {
     for (auto& t : tags_) t->index.renumber(newNumber);
     dirty_ = true;
     saveIndexAfterReplace();
+}
+
+std::vector<TableData::CommaNumber> TableData::commaNumbers() const {
+    std::vector<int> numeric;
+    for (int f = 0; f < int(layout_.fields.size()); ++f)
+        if (layout_.fields[f].type == FieldType::Numeric ||
+            layout_.fields[f].type == FieldType::Float)
+            numeric.push_back(f);
+    std::vector<CommaNumber> found;
+    if (numeric.empty()) return found;
+    for (std::uint32_t r = 1; r <= layout_.count; ++r) {
+        const char* rec = record(r);
+        for (int f : numeric)
+            if (hasDecimalComma(std::string_view(rec + layout_.offsets[f],
+                                                 std::size_t(layout_.fields[f].width))))
+                found.push_back({r, f});
+    }
+    return found;
+}
+
+void TableData::normalizeRecord(char* rec) const {
+    for (int f = 0; f < int(layout_.fields.size()); ++f) {
+        const FieldDef& d = layout_.fields[f];
+        if (d.type != FieldType::Numeric && d.type != FieldType::Float) continue;
+        const std::string_view raw(rec + layout_.offsets[f], std::size_t(d.width));
+        double v = 0;
+        // A value no reading makes a number of stays as it is, for the check to report.
+        if (hasDecimalComma(raw) && parseDouble(raw, v)) setNumber(rec, f, v);
+    }
+}
+
+std::size_t TableData::normalizeNumbers() {
+    requireWritable();
+    if (editing_ > 0) fail("čísla nelze opravit, záznam se právě upravuje.");
+    const std::size_t found = commaNumbers().size();
+    if (found == 0) return 0;
+    std::vector<std::uint32_t> keep(layout_.count);
+    for (std::uint32_t r = 0; r < layout_.count; ++r) keep[r] = r + 1;
+    const Layout same = layout_;
+    replaceFile(same, keep, nullptr, true);
+    // Record numbers stay; only keys taken from the text of a number can differ.
+    rebuildTags();
+    ++tagsVersion_;
+    dirty_ = true;
+    saveIndexAfterReplace();
+    return found - commaNumbers().size();
 }
 
 void TableData::saveIndexAfterReplace() {

@@ -38,6 +38,12 @@ struct Layout {
     std::vector<std::uint32_t> offsets;  // of each field within a record
 };
 
+// The text of a number column read without the process locale; a decimal comma (what an
+// earlier version wrote under a comma locale) reads as the point.
+bool parseDouble(std::string_view text, double& out);
+// Whether a number column's bytes hold such a comma.
+bool hasDecimalComma(std::string_view raw);
+
 // Parses a .DBF header; throws EngineError naming fileName on anything it cannot trust.
 Layout parseHeader(File& file, const std::string& fileName);
 std::vector<char> buildHeader(const Layout& layout);
@@ -138,9 +144,18 @@ class TableData {
     // Records whose flag is neither blank nor "*", in order.
     std::vector<std::uint32_t> invalidFlags() const;
 
+    // Number values written with a decimal comma, deleted records included, in file order.
+    struct CommaNumber {
+        std::uint32_t record;
+        int field;
+    };
+    std::vector<CommaNumber> commaNumbers() const;
+
     // Whole-file changes: a new file beside the old one replaces it atomically.
     void addColumn(const FieldDef& field);
     void pack();
+    // Rewrites every number written with a decimal comma in the standard form; how many.
+    std::size_t normalizeNumbers();
     // Changes whenever record numbers change (pack): cursor positions are void then.
     std::uint64_t generation() const { return generation_; }
 
@@ -197,7 +212,8 @@ class TableData {
     void requireWritable() const;
     std::uint64_t dataSize() const;
     void replaceFile(const Layout& layout, const std::vector<std::uint32_t>& keep,
-                     const FieldDef* added);
+                     const FieldDef* added, bool normalize = false);
+    void normalizeRecord(char* rec) const;
 
     std::shared_ptr<FileSystem> fs_;
     std::unique_ptr<File> file_;

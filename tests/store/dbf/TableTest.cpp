@@ -9,6 +9,7 @@
 #include "DbfTestSupport.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "support/Locale.h"
 #include "support/TestDir.h"
 
 using namespace lorvika;
@@ -593,4 +594,55 @@ TEST(DbfTable, AddedTagReachesTheIndexFileOnlyWhenWritten) {
         c.reset();
         EXPECT_EQ(engine.verify(dir.str(), "cddata.DBF"), std::vector<std::string>{}) << k.what;
     }
+}
+
+// An earlier version wrote numbers with the decimal comma of a Czech desktop; no other dBase
+// reader takes them. The check names each, the repair rewrites them in one replacement.
+TEST(DbfTable, NumbersWithADecimalCommaAreReportedAndRewritten) {
+    test::CeskeProstredi cesky;
+    ASSERT_TRUE(cesky.ok());
+    test::TestDir dir;
+    const std::string path = dir.str() + "/cddata.DBF";
+    test::writeFile(path,
+                    test::rawDbf({{"CISLO", 'F', 20, 4}, {"ALBUM", 'C', 10}, {"DELKA", 'N', 10, 2}},
+                                 {{"1,0000", "a", "20,00"},
+                                  {"2.0000", "b", "5.50"},
+                                  {"3,5000", "c", ""},
+                                  {"9,0000", "d", ""}},
+                                 0x1F, {false, false, false, true}));
+    Engine engine;
+    engine.open(dir.str(), "cddata.DBF")->addTag({"cislo", "CISLO"});
+    const auto problems = engine.verify(dir.str(), "cddata.DBF");
+    for (const char* part : {"záznam 1, sloupec CISLO: číslo „1,0000“", "záznam 1, sloupec DELKA",
+                             "záznam 3, sloupec CISLO", "záznam 4, sloupec CISLO"})
+        EXPECT_TRUE(mentions(problems, part)) << part;
+    EXPECT_EQ(problems.size(), 4u);
+
+    EXPECT_EQ(engine.normalizeNumbers(dir.str(), "cddata.DBF"), 4u);
+    const std::string bytes = test::readFile(path);
+    EXPECT_EQ(bytes.find(','), std::string::npos);
+    for (const char* stored : {"              1.0000a", "     20.00", "              3.5000c"})
+        EXPECT_NE(bytes.find(stored), std::string::npos) << stored;
+    EXPECT_EQ(engine.verify(dir.str(), "cddata.DBF"), std::vector<std::string>{});
+    auto c = engine.open(dir.str(), "cddata.DBF");
+    EXPECT_EQ(numbersOn(*c, "cislo"), (std::vector<std::int64_t>{1, 2, 4}));
+    c->setTag("");
+    c->first();
+    EXPECT_EQ(c->number("DELKA"), 20.0);
+
+    // Nothing left to rewrite: the file stays as it is.
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    EXPECT_EQ(engine.normalizeNumbers(dir.str(), "cddata.DBF"), 0u);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    // What is posted under the comma locale is written with the point.
+    c->append();
+    c->setText("CISLO", "7,25");
+    c->setNumber("DELKA", 0.5);
+    c->post();
+    const std::string later = test::readFile(path);
+    EXPECT_NE(later.find("              7.2500"), std::string::npos);
+    EXPECT_NE(later.find("      0.50"), std::string::npos);
 }
