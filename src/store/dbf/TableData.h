@@ -113,6 +113,9 @@ class TableData {
 
     // Writing. Each goes to the file first; memory and tags change only when the file did.
     std::uint32_t append(const char* image);
+    // Appends n records stored one after another in one write, the count after them, so a crash
+    // leaves either none or all of them. Returns the number of the first.
+    std::uint32_t appendMany(const char* images, std::uint32_t n);
     void update(std::uint32_t rec, const char* image);
     void markDeleted(std::uint32_t rec);
 

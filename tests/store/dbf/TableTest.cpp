@@ -154,9 +154,13 @@ TEST(DbfTable, BatchCopyCreatesOrAppendsByColumnName) {
         {FieldDef::text("X", 3), FieldDef::text("album", 5), {"CISLO", FieldType::Numeric, 4, 0}});
     src->cancelRange();
     engine.batchCopy(*src, dir.str(), "other.dbf", BatchMode::Append);
-    engine.batchCopy(*src, dir.str(), "other.dbf", BatchMode::Append);
     auto other = engine.open(dir.str(), "other.dbf");
+    other->addTag({"c", "CISLO", false});
+    engine.batchCopy(*src, dir.str(), "other.dbf", BatchMode::Append);
     EXPECT_EQ(other->recordCount(), 8u);
+    EXPECT_EQ(numbersOn(*other, "c"), (std::vector<std::int64_t>{1, 1, 2, 2, 4, 4, 5, 5}))
+        << "a tag of the target takes the appended records";
+    other->setTag("");
     other->first();
     EXPECT_EQ(other->text("ALBUM"), "Album") << "cut to the column";
     EXPECT_EQ(other->integer("CISLO"), 5);
