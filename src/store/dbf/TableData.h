@@ -104,6 +104,10 @@ class TableData {
     std::int64_t integer(const char* rec, int field) const;
     Date date(const char* rec, int field) const;
     bool blank(const char* rec, int field) const;
+    // integer() of every record of a numeric column, indexed by record number: decoded in one
+    // pass and kept, so repeated scans read eight bytes per record instead of the text. Valid
+    // until the next change of the table.
+    const std::int64_t* wholeNumbers(int field) const;
     void setText(char* rec, int field, std::string_view utf8) const;
     void setNumber(char* rec, int field, double value) const;
     void setInteger(char* rec, int field, std::int64_t value) const;
@@ -219,6 +223,13 @@ class TableData {
     int cursors_ = 0;
     int editing_ = 0;
     FileStamp stamp_;
+    std::uint64_t changes_ = 0;  // updates and whole-file changes: void the decoded columns
+    struct DecodedColumn {
+        int field = -1;
+        std::uint64_t changes = 0;
+        std::vector<std::int64_t> values;  // [0] unused; as many more as records decoded
+    };
+    mutable std::vector<DecodedColumn> decoded_;
 };
 
 }  // namespace lorvika::dbf
