@@ -7,6 +7,7 @@
 
 #include "store/AsciiCase.h"
 #include "store/Catalogue.h"
+#include "store/dbf/TableData.h"
 
 namespace lorvika {
 
@@ -140,7 +141,11 @@ Vyhledavani::Vyhledavani(Dotaz dotaz, const dbf::Cursor& alba, const dbf::Cursor
         const PopisRadku& popis = PopisRadkuCislo(n);
         druhy_[n] = popis.druh;
         if (popis.druh == DruhRadku::Rozsah) {
-            rozsahSloupec_[n] = alba.fieldIndex(popis.sloupecAlba);
+            const int s = alba.fieldIndex(popis.sloupecAlba);
+            rozsahSloupec_[n] = s;
+            const auto typ = s >= 0 ? alba.fields()[static_cast<std::size_t>(s)].type
+                                    : dbf::FieldType::Character;
+            rozsahCiselny_[n] = typ == dbf::FieldType::Numeric || typ == dbf::FieldType::Float;
             continue;
         }
         if (!popis.sloupecAlba.empty()) pripravText(albumTesty_[n], n, p, alba, popis.sloupecAlba);
@@ -244,6 +249,16 @@ std::uint8_t Vyhledavani::BityAlba(std::int64_t cd, std::uint8_t potreba) {
     return bity;
 }
 
+std::int64_t Vyhledavani::CisloRozsahu(int n, const dbf::Cursor& album) const {
+    const int s = rozsahSloupec_[n];
+    if (s < 0) return 0;
+    const std::uint32_t zaznam =
+        album.state() == dbf::CursorState::Browse ? album.recordNumber() : 0;
+    if (zaznam == 0 || !rozsahCiselny_[n]) return album.integer(s);
+    // The table keeps the column decoded: every search reads it for every album.
+    return album.data().wholeNumbers(s)[zaznam];
+}
+
 bool Vyhledavani::Vyhovuje(const dbf::Cursor& album) {
     ++vyhodnocenych_;
     const bool kazda = !dotaz_.alesponJedne;
@@ -270,8 +285,7 @@ bool Vyhledavani::Vyhovuje(const dbf::Cursor& album) {
                 nerozhodnute |= BitRadku(n);
                 continue;
             case DruhRadku::Rozsah: {
-                const int s = rozsahSloupec_[n];
-                const std::int64_t v = s >= 0 ? album.integer(s) : 0;
+                const std::int64_t v = CisloRozsahu(n, album);
                 if (n == 4)
                     r = p.od <= v && v <= p.do_;
                 else

@@ -119,12 +119,14 @@ class Vyhledavani {
     std::uint8_t BityAlba(std::int64_t cd, std::uint8_t potreba);
     std::uint8_t BitySkladby(const dbf::Cursor& s, std::uint8_t potreba) const;
     void Pruchod();
+    std::int64_t CisloRozsahu(int n, const dbf::Cursor& album) const;
 
     Dotaz dotaz_;
     std::vector<int> zapnute_;  // rows that are on, in the order of evaluation
     std::array<Test, kPocetRadku + 1> albumTesty_{};
     std::array<Test, kPocetRadku + 1> skladbyTesty_{};
     std::array<int, kPocetRadku + 1> rozsahSloupec_{};
+    std::array<bool, kPocetRadku + 1> rozsahCiselny_{};
     std::array<DruhRadku, kPocetRadku + 1> druhy_{};
     int sloupecCislo_ = -1;
     std::unique_ptr<dbf::Cursor> rozsahy_;  // on tag "CD"; null when the table lacks it

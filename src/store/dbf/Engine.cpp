@@ -1,5 +1,6 @@
 #include "Engine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -273,30 +274,52 @@ void Engine::batchCopy(Cursor& source, const std::string& directory, const std::
                                (a.type != FieldType::Character || dest.cp852() == src.cp852());
         map.push_back({i, j, sameBytes});
     }
+    // The same layout and code page: records are copied whole.
+    bool whole = map.size() == dest.fields().size() && dest.recordLength() == src.recordLength();
+    for (const auto& m : map)
+        whole = whole && m.raw && dest.fieldOffset(m.to) == src.fieldOffset(m.from);
+    const std::size_t len = dest.recordLength();
+    // Written in pieces of about a megabyte, each in one write.
+    const std::uint32_t perWrite = std::uint32_t(std::max<std::size_t>(1, (1u << 20) / len));
+    std::vector<char> images;
+    images.reserve(std::size_t(perWrite) * len);
+    const std::vector<char> blank = dest.blankRecord();
+    auto flush = [&] {
+        dest.appendMany(images.data(), std::uint32_t(images.size() / len));
+        images.clear();
+    };
     const Bookmark mark = source.bookmark();
-    std::vector<char> image;
     for (source.first(); !source.eof(); source.next()) {
         const char* rec = src.record(source.recordNumber());
-        image = dest.blankRecord();
+        const std::size_t at = images.size();
+        if (whole) {
+            images.insert(images.end(), rec, rec + len);
+            images[at] = ' ';
+        } else {
+            images.insert(images.end(), blank.begin(), blank.end());
+        }
+        char* image = images.data() + at;
         for (const auto& m : map) {
+            if (whole) break;  // nothing to convert
             const FieldDef& to = dest.fields()[m.to];
             const FieldDef& from = src.fields()[m.from];
             if (m.raw) {
-                std::memcpy(image.data() + dest.fieldOffset(m.to), rec + src.fieldOffset(m.from),
+                std::memcpy(image + dest.fieldOffset(m.to), rec + src.fieldOffset(m.from),
                             std::size_t(to.width));
             } else if (src.blank(rec, m.from)) {
                 continue;
             } else if ((to.type == FieldType::Numeric || to.type == FieldType::Float) &&
                        (from.type == FieldType::Numeric || from.type == FieldType::Float)) {
-                dest.setNumber(image.data(), m.to, src.number(rec, m.from));
+                dest.setNumber(image, m.to, src.number(rec, m.from));
             } else if (to.type == FieldType::Date && from.type == FieldType::Date) {
-                dest.setDate(image.data(), m.to, src.date(rec, m.from));
+                dest.setDate(image, m.to, src.date(rec, m.from));
             } else {
-                dest.setText(image.data(), m.to, src.text(rec, m.from));
+                dest.setText(image, m.to, src.text(rec, m.from));
             }
         }
-        dest.append(image.data());
+        if (images.size() / len == perWrite) flush();
     }
+    flush();
     if (source.bookmarkValid(mark))
         source.gotoBookmark(mark);
     else

@@ -259,7 +259,8 @@ class Parser {
     std::size_t pos_ = 0;
 };
 
-using Predicate = std::function<bool(const Cursor&)>;
+// Tests a record image of the statement's table.
+using Predicate = std::function<bool(const char*)>;
 
 double parseNumber(std::string_view statement, const std::string& text) {
     double v = 0;
@@ -290,22 +291,23 @@ bool matches(sql::Compare op, const T& v, const T& low, const T& high) {
 
 // Compares by column type: Czech order for text (trailing blanks ignored), numerically, by date.
 // Empty numbers and dates never match.
-Predicate compile(std::string_view statement, const sql::Condition& c, const FieldDef& field) {
-    const std::string name = field.name;
+Predicate compile(std::string_view statement, const sql::Condition& c, const TableData& t,
+                  int column) {
+    const FieldDef& field = t.fields()[static_cast<std::size_t>(column)];
     switch (field.type) {
         case FieldType::Character: {
             const std::string low = trimRight(c.value);
             const std::string high = trimRight(c.upper);
             switch (c.op) {
                 case sql::Compare::Equal:
-                    return [=](const Cursor& r) { return trimRight(r.text(name)) == low; };
+                    return [&t, column, low](const char* r) { return t.text(r, column) == low; };
                 case sql::Compare::Greater:
-                    return [=](const Cursor& r) {
-                        return cp::czechCompare(trimRight(r.text(name)), low) > 0;
+                    return [&t, column, low](const char* r) {
+                        return cp::czechCompare(t.text(r, column), low) > 0;
                     };
                 case sql::Compare::Between:
-                    return [=](const Cursor& r) {
-                        const std::string v = trimRight(r.text(name));
+                    return [&t, column, low, high](const char* r) {
+                        const std::string v = t.text(r, column);
                         return cp::czechCompare(v, low) >= 0 && cp::czechCompare(v, high) <= 0;
                     };
             }
@@ -316,8 +318,8 @@ Predicate compile(std::string_view statement, const sql::Condition& c, const Fie
             const double low = parseNumber(statement, c.value);
             const double high = c.op == sql::Compare::Between ? parseNumber(statement, c.upper) : 0;
             const auto op = c.op;
-            return [=](const Cursor& r) {
-                return !r.isNull(name) && matches(op, r.number(name), low, high);
+            return [&t, column, op, low, high](const char* r) {
+                return !t.blank(r, column) && matches(op, t.number(r, column), low, high);
             };
         }
         case FieldType::Date: {
@@ -325,40 +327,24 @@ Predicate compile(std::string_view statement, const sql::Condition& c, const Fie
             const Date high =
                 c.op == sql::Compare::Between ? parseDateOrFail(statement, c.upper) : Date{};
             const auto op = c.op;
-            return [=](const Cursor& r) {
-                const Date v = r.date(name);
+            return [&t, column, op, low, high](const char* r) {
+                const Date v = t.date(r, column);
                 return !v.isNull() && matches(op, v, low, high);
             };
         }
         case FieldType::Logical:
             break;
     }
-    fail(statement, "sloupec " + name + " nelze porovnávat");
+    fail(statement, "sloupec " + field.name + " nelze porovnávat");
 }
 
-const FieldDef& fieldOf(std::string_view statement, const Cursor& table, const std::string& file,
-                        const sql::ColumnRef& ref) {
+int columnOf(std::string_view statement, const TableData& table, const std::string& file,
+             const sql::ColumnRef& ref) {
     if (!ref.table.empty() && !equalsNoCase(ref.table, baseName(file)))
         fail(statement, "tabulka " + ref.table + " není v části FROM");
     const int i = table.fieldIndex(ref.column);
     if (i < 0) fail(statement, "sloupec " + ref.column + " v tabulce " + file + " není");
-    return table.fields()[static_cast<std::size_t>(i)];
-}
-
-void copyValue(const Cursor& from, Cursor& to, const FieldDef& f) {
-    if (from.isNull(f.name)) return;
-    switch (f.type) {
-        case FieldType::Numeric:
-        case FieldType::Float:
-            to.setNumber(f.name, from.number(f.name));
-            break;
-        case FieldType::Date:
-            to.setDate(f.name, from.date(f.name));
-            break;
-        default:
-            to.setText(f.name, from.text(f.name));
-            break;
-    }
+    return i;
 }
 
 // --- select distinct on a text column ---------------------------------------------------------
@@ -402,20 +388,13 @@ std::vector<std::string_view> walkTag(const TableData& t, const Tag& tag, int co
 }
 
 // Collects distinct bytes first, so only the few distinct values get a sort key.
-std::vector<std::string_view> scanDistinct(Cursor& table, int column, const Predicate* accept,
+std::vector<std::string_view> scanDistinct(const TableData& t, int column, const Predicate* accept,
                                            bool skipEmpty) {
-    const TableData& t = table.data();
     std::unordered_set<std::string_view> seen;
-    auto take = [&](std::uint32_t rec) {
+    for (std::uint32_t rec = 1; rec <= t.count(); ++rec) {
+        if (t.deleted(rec) || (accept && !(*accept)(t.record(rec)))) continue;
         const std::string_view v = rawText(t, rec, column);
         if (!skipEmpty || !v.empty()) seen.insert(v);
-    };
-    if (accept) {
-        for (table.first(); !table.eof(); table.next())
-            if ((*accept)(table)) take(table.recordNumber());
-    } else {
-        for (std::uint32_t rec = 1; rec <= t.count(); ++rec)
-            if (!t.deleted(rec)) take(rec);
     }
     std::vector<std::pair<std::string, std::string_view>> keyed;
     keyed.reserve(seen.size());
@@ -445,43 +424,41 @@ std::unique_ptr<Cursor> textResult(const TableData& source, const FieldDef& fiel
 std::unique_ptr<Cursor> runSelect(Engine& engine, const std::string& directory,
                                   std::string_view statement, const sql::Select& s) {
     auto table = engine.open(directory, s.table);
-    table->setTag("");
+    const TableData& t = table->data();
     if (s.allColumns && !s.column.table.empty() && !equalsNoCase(s.column.table, baseName(s.table)))
         fail(statement, "tabulka " + s.column.table + " není v části FROM");
-    Predicate accept = [](const Cursor&) { return true; };
-    if (s.where)
-        accept = compile(statement, *s.where, fieldOf(statement, *table, s.table, s.where->column));
+    Predicate accept = [](const char*) { return true; };
+    const int whereColumn = s.where ? columnOf(statement, t, s.table, s.where->column) : -1;
+    if (s.where) accept = compile(statement, *s.where, t, whereColumn);
 
     if (s.allColumns) {
-        auto result = engine.createTemporary(table->fields());
-        for (table->first(); !table->eof(); table->next()) {
-            if (!accept(*table)) continue;
-            result->append();
-            for (const auto& f : table->fields()) copyValue(*table, *result, f);
-            result->post();
+        // The result has the table's layout and code page, so records are copied as they are.
+        auto result = TableData::createMemory(t.fields(), t.language());
+        for (std::uint32_t rec = 1; rec <= t.count(); ++rec) {
+            const char* r = t.record(rec);
+            if (TableData::liveFlag(*r) && accept(r)) result->append(r);
         }
-        auto view = result->readOnlyView();
+        auto view = std::make_unique<Cursor>(std::move(result), true);
         view->first();
         return view;
     }
 
-    const FieldDef field = fieldOf(statement, *table, s.table, s.column);
+    const int column = columnOf(statement, t, s.table, s.column);
+    const FieldDef field = t.fields()[static_cast<std::size_t>(column)];
     if (field.type == FieldType::Character) {
-        const int column = table->fieldIndex(field.name);
         // "where X > ''" on the selected column only drops the empty value.
         const bool onlyNonEmpty = s.where && s.where->op == sql::Compare::Greater &&
-                                  trimRight(s.where->value).empty() &&
-                                  table->fieldIndex(s.where->column.column) == column;
+                                  trimRight(s.where->value).empty() && whereColumn == column;
         std::vector<std::string_view> values;
         if (!s.where || onlyNonEmpty) {
-            if (const Tag* tag = tagOnColumn(table->data(), column))
-                values = walkTag(table->data(), *tag, column, onlyNonEmpty);
+            if (const Tag* tag = tagOnColumn(t, column))
+                values = walkTag(t, *tag, column, onlyNonEmpty);
             else
-                values = scanDistinct(*table, column, nullptr, onlyNonEmpty);
+                values = scanDistinct(t, column, nullptr, onlyNonEmpty);
         } else {
-            values = scanDistinct(*table, column, &accept, false);
+            values = scanDistinct(t, column, &accept, false);
         }
-        return textResult(table->data(), field, values);
+        return textResult(t, field, values);
     }
 
     auto result = engine.createTemporary({field});
@@ -489,19 +466,20 @@ std::unique_ptr<Cursor> runSelect(Engine& engine, const std::string& directory,
     std::map<double, double> numbers;
     std::map<Date, Date> dates;
     bool hasNull = false;
-    for (table->first(); !table->eof(); table->next()) {
-        if (!accept(*table)) continue;
+    for (std::uint32_t rec = 1; rec <= t.count(); ++rec) {
+        const char* r = t.record(rec);
+        if (!TableData::liveFlag(*r) || !accept(r)) continue;
         if (field.type == FieldType::Date) {
-            const Date d = table->date(field.name);
+            const Date d = t.date(r, column);
             if (d.isNull()) {
                 hasNull = true;
             } else {
                 dates.emplace(d, d);
             }
-        } else if (table->isNull(field.name)) {
+        } else if (t.blank(r, column)) {
             hasNull = true;
         } else {
-            const double v = table->number(field.name);
+            const double v = t.number(r, column);
             numbers.emplace(v, v);
         }
     }

@@ -609,6 +609,27 @@ Date TableData::date(const char* rec, int field) const {
     return {};
 }
 
+const std::int64_t* TableData::wholeNumbers(int field) const {
+    const FieldDef& f = layout_.fields.at(std::size_t(field));
+    if (f.type != FieldType::Numeric && f.type != FieldType::Float)
+        fail("sloupec " + f.name + " není číselný.");
+    DecodedColumn* c = nullptr;
+    for (auto& d : decoded_)
+        if (d.field == field) c = &d;
+    if (!c) c = &decoded_.emplace_back();
+    if (c->field != field || c->changes != changes_ ||
+        c->values.size() > std::size_t(count()) + 1) {
+        c->field = field;
+        c->changes = changes_;
+        c->values.assign(1, 0);
+    }
+    // Appended records are decoded on the next call; changed ones void the column.
+    c->values.reserve(std::size_t(count()) + 1);
+    for (std::uint32_t r = std::uint32_t(c->values.size()); r <= count(); ++r)
+        c->values.push_back(integer(record(r), field));
+    return c->values.data();
+}
+
 bool TableData::blank(const char* rec, int field) const {
     const FieldDef& f = layout_.fields[field];
     return trimRight(std::string_view(rec + layout_.offsets[field], std::size_t(f.width))).empty();
@@ -820,10 +841,35 @@ std::uint32_t TableData::appendAll(const std::vector<const char*>& images) {
     return last;
 }
 
+std::uint32_t TableData::appendMany(const char* images, std::uint32_t n) {
+    requireWritable();
+    if (UINT32_MAX - layout_.count < n) fail("tabulka je plná.");
+    const std::uint32_t first = layout_.count + 1;
+    if (n == 0) return first;
+    const std::size_t len = layout_.recordLength;
+    if (file_) {
+        markIndexChanging();
+        const std::uint64_t off = layout_.headerLength + std::uint64_t(layout_.count) * len;
+        writeAt(off, images, len * n);
+        const char end = 0x1A;
+        writeAt(off + len * n, &end, 1);
+        writeCount(layout_.count + n);
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const char* image = images + len * i;
+        pushRecord(image);
+        if (liveFlag(*image))
+            for (auto& t : tags_) t->index.insert({keyOf(*t, image), first + i});
+    }
+    dirty_ = true;
+    return first;
+}
+
 void TableData::update(std::uint32_t rec, const char* image) {
     requireWritable();
     if (rec < 1 || rec > layout_.count) fail("záznam " + std::to_string(rec) + " neexistuje.");
     std::vector<char> old(record(rec), record(rec) + layout_.recordLength);
+    ++changes_;
     if (file_) {
         markIndexChanging();
         const std::uint64_t off =
@@ -1246,18 +1292,21 @@ bool TableData::loadEntries(std::string_view in, std::uint32_t live,
     // doubled record.
     // One pass over the flags (in record order, so a mapped file is read straight through);
     // the entries are then checked against it, not against the scattered records.
-    std::vector<std::uint8_t> liveRecord(std::size_t(layout_.count) + 1, 0);
+    // One byte per record, small enough to stay in the cache while the entries jump around:
+    // 0 not live, 1 live, k + 1 named by the k-th tag already.
+    if (tags.size() > 250) return false;
+    std::vector<std::uint8_t> mark(std::size_t(layout_.count) + 1, 0);
     live_ = 0;
     for (std::uint32_t r = 1; r <= layout_.count; ++r)
         if (liveFlag(*record(r))) {
-            liveRecord[r] = 1;
+            mark[r] = 1;
             ++live_;
         }
     if (live != live_) return false;
-    std::vector<std::uint32_t> seen(std::size_t(layout_.count) + 1, 0);
-    std::uint32_t tagNumber = 0;
+    std::uint8_t tagNumber = 0;
     for (const auto& t : tags) {
         ++tagNumber;
+        const std::uint8_t seen = tagNumber + 1;
         std::uint32_t n = 0;
         if (!readU32(in, n) || n != live) return false;
         OrderedIndex index(t ? t->def.descending : false);
@@ -1268,9 +1317,10 @@ bool TableData::loadEntries(std::string_view in, std::uint32_t live,
             std::uint16_t len = 0;
             std::string_view key;
             if (!readU32(in, rec) || !readU16(in, len) || !readSized(in, len, key)) return false;
-            if (rec < 1 || rec > layout_.count || !liveRecord[rec] || seen[rec] == tagNumber)
-                return false;
-            seen[rec] = tagNumber;
+            // Each tag names every live record once: a live record not yet named by this tag
+            // was named by the previous one (or none, for the first).
+            if (rec < 1 || rec > layout_.count || mark[rec] != seen - 1) return false;
+            mark[rec] = seen;
             if (!t) continue;
             if (i > 0) {
                 const int c = index.compareKeys(previousKey, key);
@@ -1428,6 +1478,7 @@ void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_
                             const FieldDef* added, bool normalize) {
     const std::size_t newLen = layout.recordLength;
     const std::size_t oldLen = layout_.recordLength;
+    ++changes_;
     const auto fillRecord = [&](char* dst, std::uint32_t rec) {
         std::memcpy(dst, record(rec), oldLen);
         if (added) std::memset(dst + oldLen, ' ', newLen - oldLen);

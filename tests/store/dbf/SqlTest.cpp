@@ -101,7 +101,13 @@ TEST_F(SqlTest, LentAlbumsInPhysicalOrderWithAllColumns) {
           {"rock", "N", {}, 3},
           {"pop", "A", {2027, 1, 1}, 1},
           {"", "", {}, 2},
-          {"blues", "a", {2026, 2, 1}, 9}});
+          {"blues", "a", {2026, 2, 1}, 9},
+          {"smazané", "A", {}, 4}});
+    {
+        auto c = engine.open(dir.str(), "cddata.DBF");
+        c->last();
+        c->remove();
+    }
     auto result =
         engine.sql(dir.str(), "select cddata.* from cddata \r\nwhere cddata.puj_anone=\"A\"");
     ASSERT_NE(result, nullptr);
@@ -116,6 +122,8 @@ TEST_F(SqlTest, LentAlbumsInPhysicalOrderWithAllColumns) {
     auto copy = engine.open(dir.str(), "cdpuj.dbf");
     EXPECT_EQ(copy->fields(), engine.open(dir.str(), "cddata.DBF")->fields());
     EXPECT_EQ(numbers(*copy), (std::vector<std::int64_t>{7, 1}));
+    copy->first();
+    EXPECT_EQ(copy->date("PUJ_DOKDY"), (Date{2026, 1, 5}));
 }
 
 TEST_F(SqlTest, OverdueAlbumsByDueDateRange) {

@@ -10,6 +10,7 @@
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "support/Locale.h"
+#include "store/dbf/TableData.h"
 #include "support/TestDir.h"
 
 using namespace lorvika;
@@ -155,9 +156,13 @@ TEST(DbfTable, BatchCopyCreatesOrAppendsByColumnName) {
         {FieldDef::text("X", 3), FieldDef::text("album", 5), {"CISLO", FieldType::Numeric, 4, 0}});
     src->cancelRange();
     engine.batchCopy(*src, dir.str(), "other.dbf", BatchMode::Append);
-    engine.batchCopy(*src, dir.str(), "other.dbf", BatchMode::Append);
     auto other = engine.open(dir.str(), "other.dbf");
+    other->addTag({"c", "CISLO", false});
+    engine.batchCopy(*src, dir.str(), "other.dbf", BatchMode::Append);
     EXPECT_EQ(other->recordCount(), 8u);
+    EXPECT_EQ(numbersOn(*other, "c"), (std::vector<std::int64_t>{1, 1, 2, 2, 4, 4, 5, 5}))
+        << "a tag of the target takes the appended records";
+    other->setTag("");
     other->first();
     EXPECT_EQ(other->text("ALBUM"), "Album") << "cut to the column";
     EXPECT_EQ(other->integer("CISLO"), 5);
@@ -165,6 +170,33 @@ TEST(DbfTable, BatchCopyCreatesOrAppendsByColumnName) {
     EXPECT_THROW(engine.batchCopy(*src, dir.str(), "cddata.DBF", BatchMode::Append), EngineError);
     EXPECT_THROW(engine.batchCopy(*src, dir.str(), "copy.dbf", BatchMode::Create), EngineError)
         << "copy.dbf is open";
+}
+
+TEST(DbfTable, DecodedNumbersFollowEveryChange) {
+    test::TestDir dir;
+    Engine engine;
+    fill(engine, dir.str(), 4);
+    auto c = engine.open(dir.str(), "cddata.DBF");
+    const int cislo = c->fieldIndex("CISLO");
+    auto column = [&] {
+        const std::int64_t* v = c->data().wholeNumbers(cislo);
+        return std::vector<std::int64_t>(v + 1, v + 1 + c->data().count());
+    };
+    EXPECT_EQ(column(), (std::vector<std::int64_t>{1, 2, 3, 4}));
+    c->setTag("cislo");
+    ASSERT_TRUE(c->findKey(2));
+    c->edit();
+    c->setInteger("CISLO", 20);
+    c->post();
+    c->append();
+    c->setInteger("CISLO", 5);
+    c->post();
+    EXPECT_EQ(column(), (std::vector<std::int64_t>{1, 20, 3, 4, 5}));
+    ASSERT_TRUE(c->findKey(1));
+    c->remove();
+    engine.pack(dir.str(), "cddata.DBF");
+    EXPECT_EQ(column(), (std::vector<std::int64_t>{20, 3, 4, 5})) << "renumbered by the pack";
+    EXPECT_THROW(c->data().wholeNumbers(c->fieldIndex("ALBUM")), EngineError);
 }
 
 TEST(DbfTable, TagsPersistInTheIndexFile) {
