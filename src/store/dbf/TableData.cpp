@@ -842,27 +842,11 @@ std::uint32_t TableData::appendAll(const std::vector<const char*>& images) {
 }
 
 std::uint32_t TableData::appendMany(const char* images, std::uint32_t n) {
-    requireWritable();
-    if (UINT32_MAX - layout_.count < n) fail("tabulka je plná.");
-    const std::uint32_t first = layout_.count + 1;
-    if (n == 0) return first;
-    const std::size_t len = layout_.recordLength;
-    if (file_) {
-        markIndexChanging();
-        const std::uint64_t off = layout_.headerLength + std::uint64_t(layout_.count) * len;
-        writeAt(off, images, len * n);
-        const char end = 0x1A;
-        writeAt(off + len * n, &end, 1);
-        writeCount(layout_.count + n);
-    }
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const char* image = images + len * i;
-        pushRecord(image);
-        if (liveFlag(*image))
-            for (auto& t : tags_) t->index.insert({keyOf(*t, image), first + i});
-    }
-    dirty_ = true;
-    return first;
+    std::vector<const char*> each(n);
+    for (std::uint32_t i = 0; i < n; ++i) each[i] = images + std::size_t(layout_.recordLength) * i;
+    const std::uint32_t before = layout_.count;
+    appendAll(each);
+    return before + 1;
 }
 
 void TableData::update(std::uint32_t rec, const char* image) {
