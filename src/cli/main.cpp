@@ -19,6 +19,11 @@
 #else
 #define LORVIKA_QT_COMMANDS(X)
 #endif
+#ifdef LORVIKA_CLI_ONLINE
+#define LORVIKA_ONLINE_COMMANDS(X) X("lookup", runLookup, "lookup ZDROJ [--mb URL] [--gnudb URL]")
+#else
+#define LORVIKA_ONLINE_COMMANDS(X)
+#endif
 #define LORVIKA_COMMANDS(X)                                           \
     X("create", runCreate, "create ADRESÁŘ")                          \
     X("info", runInfo, "info ADRESÁŘ")                                \
@@ -32,6 +37,7 @@
     X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")   \
     X("search", runSearch, kSearchUsage)                              \
     LORVIKA_QT_COMMANDS(X)                                            \
+    LORVIKA_ONLINE_COMMANDS(X)                                        \
     /* end of the command list */
 
 namespace lorvika::cli {

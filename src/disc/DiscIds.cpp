@@ -54,4 +54,13 @@ std::optional<DiscIds> computeDiscIds(const Toc& toc) {
     return ids;
 }
 
+std::string musicBrainzIdOf(CdDevice& device) {
+    try {
+        const auto ids = computeDiscIds(device.toc());
+        return ids ? ids->musicBrainz : std::string();
+    } catch (const CdError&) {
+        return {};
+    }
+}
+
 }  // namespace lorvika

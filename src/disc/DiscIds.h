@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "disc/CdDevice.h"
 #include "disc/Toc.h"
 
 // The disc IDs the online disc databases know a disc by, computed with libdiscid.
@@ -26,5 +27,9 @@ struct DiscIds {
 // the lead-out moved to the data track's start minus 11,400 frames; the freedb ID counts every
 // track and the real lead-out, as CDDB servers do. nullopt for a disc without audio tracks.
 std::optional<DiscIds> computeDiscIds(const Toc& toc);
+
+// The MusicBrainz ID of the disc in an open device; empty when the device cannot tell or the disc
+// has no audio track (the album is then stored without one).
+std::string musicBrainzIdOf(CdDevice& device);
 
 }  // namespace lorvika

@@ -215,8 +215,12 @@ TEST(Interop, LorvikaReadsAnOlderCatalogueInWindows1250) {
         if (cp::toLower(e.path().filename().string()) == "cddata.dbf") file = e.path().string();
     const Seen alba = readWithDbfread(file);
     ASSERT_EQ(alba.records.size(), texts.size());
-    EXPECT_EQ(alba.fields.size(), 31u);
-    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(alba.records[i].at(1), texts[i]);
+    ASSERT_EQ(alba.fields.size(), 32u);
+    EXPECT_EQ(alba.fields[31], (std::vector<std::string>{"MBID", "C", "28", "0"}));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(alba.records[i].at(1), texts[i]);
+        EXPECT_EQ(alba.records[i].at(31), "") << "albums catalogued without a disc ID";
+    }
 }
 
 }  // namespace
