@@ -20,7 +20,7 @@ constexpr const char* kMbInc = "inc=artist-credits+recordings+labels&fmt=json";
 // Nothing about the user is sent: CDDB wants a user and a host, these name nobody.
 constexpr const char* kCddbUser = "anonymous+localhost";
 // More matches than this are not read: each read costs a second of the service's limit.
-constexpr std::size_t kMaxCddbReads = 5;
+constexpr std::size_t kMaxReads = 5;
 
 std::string version() {
     return std::to_string(verze::kHlavni) + "." + std::to_string(verze::kVedlejsi) + "." +
@@ -103,6 +103,7 @@ Lookup::~Lookup() {
 void Lookup::start(const Toc& toc, const Settings& servers,
                    std::function<void(LookupResult)> done) {
     cancel();
+    forAlbum_ = false;
     toc_ = toc;
     servers_ = servers;
     servers_.musicBrainz = withoutSlash(servers_.musicBrainz);
@@ -126,6 +127,66 @@ void Lookup::start(const Toc& toc, const Settings& servers,
         return;
     }
     send(Step::MusicBrainz, url(servers_.musicBrainz + "/ws/2/discid/" + mbId_ + "?" + kMbInc));
+}
+
+void Lookup::startForAlbum(const std::string& discId, const std::string& artist,
+                           const std::string& title, int trackCount, const Settings& servers,
+                           std::function<void(LookupResult)> done) {
+    cancel();
+    servers_ = servers;
+    servers_.musicBrainz = withoutSlash(servers_.musicBrainz);
+    servers_.gnudb.clear();
+    mbFailure_.clear();
+    matches_.clear();
+    found_.clear();
+    searchIds_.clear();
+    nextSearch_ = 0;
+    done_ = std::move(done);
+    forAlbum_ = true;
+    artist_ = artist;
+    title_ = title;
+    mbId_ = discId;
+    trackCount_ = trackCount;
+    if (servers_.musicBrainz.empty()) {
+        QTimer::singleShot(0, this, [this] { finish({}); });
+        return;
+    }
+    if (mbId_.empty()) {
+        QTimer::singleShot(0, this, [this] { searchStart(); });
+        return;
+    }
+    send(Step::MusicBrainz, url(servers_.musicBrainz + "/ws/2/discid/" + mbId_ + "?" + kMbInc));
+}
+
+void Lookup::searchStart() {
+    if (artist_.empty() && title_.empty()) {
+        finish({});
+        return;
+    }
+    // Lucene phrases: quotes and backslashes inside are escaped.
+    const auto phrase = [](const std::string& s) {
+        std::string out = "\"";
+        for (char c : s) {
+            if (c == '"' || c == '\\') out += '\\';
+            out += c;
+        }
+        return out + "\"";
+    };
+    std::string query;
+    if (!artist_.empty()) query = "artist:" + phrase(artist_);
+    if (!title_.empty()) query += (query.empty() ? "" : " AND ") + ("release:" + phrase(title_));
+    const QByteArray encoded = QUrl::toPercentEncoding(QString::fromStdString(query));
+    send(Step::Search, url(servers_.musicBrainz + "/ws/2/release?query=" + encoded.toStdString() +
+                           "&limit=" + std::to_string(kMaxReads) + "&fmt=json"));
+}
+
+void Lookup::nextReleaseRead() {
+    if (nextSearch_ >= searchIds_.size()) {
+        finish({});
+        return;
+    }
+    const std::string& id = searchIds_[nextSearch_++];
+    send(Step::ReleaseRead, url(servers_.musicBrainz + "/ws/2/release/" + id + "?" + kMbInc));
 }
 
 void Lookup::cancel() {
@@ -159,7 +220,7 @@ void Lookup::fire(Step step, const QUrl& u) {
     lastRequest_[serviceKey(u)] = now;
     QNetworkRequest request(u);
     request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromStdString(userAgent()));
-    if (step == Step::MusicBrainz || step == Step::MusicBrainzToc)
+    if (step != Step::GnudbQuery && step != Step::GnudbRead)
         request.setRawHeader("Accept", "application/json");
     request.setTransferTimeout(static_cast<int>(timing_.timeout.count()));
     reply_ = net_->get(request);
@@ -171,7 +232,7 @@ void Lookup::received(Step step, const QUrl& u, QNetworkReply* r) {
     r->deleteLater();
     reply_ = nullptr;
     const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool mb = step == Step::MusicBrainz || step == Step::MusicBrainzToc;
+    const bool mb = step != Step::GnudbQuery && step != Step::GnudbRead;
     if (status == 503) {
         int seconds = 1;
         const QByteArray after = r->rawHeader("Retry-After").trimmed();
@@ -192,7 +253,9 @@ void Lookup::received(Step step, const QUrl& u, QNetworkReply* r) {
         return;
     }
     if (mb && status == 404) {
-        if (step == Step::MusicBrainz) {
+        if (step == Step::MusicBrainz && forAlbum_) {
+            searchStart();
+        } else if (step == Step::MusicBrainz) {
             send(Step::MusicBrainzToc, url(servers_.musicBrainz + "/ws/2/discid/" + mbId_ +
                                            "?toc=" + mbToc_ + "&" + kMbInc));
         } else {
@@ -224,6 +287,8 @@ void Lookup::handle(Step step, const std::string& body) {
             std::vector<Release> releases = parseMusicBrainzDisc(body, mbId_, trackCount_);
             if (!releases.empty()) {
                 finish({LookupResult::Status::Found, std::move(releases), {}});
+            } else if (forAlbum_) {
+                searchStart();
             } else if (step == Step::MusicBrainz) {
                 send(Step::MusicBrainzToc, url(servers_.musicBrainz + "/ws/2/discid/" + mbId_ +
                                                "?toc=" + mbToc_ + "&" + kMbInc));
@@ -234,12 +299,21 @@ void Lookup::handle(Step step, const std::string& body) {
         }
         case Step::GnudbQuery:
             matches_ = parseCddbQuery(body);
-            if (matches_.size() > kMaxCddbReads) matches_.resize(kMaxCddbReads);
+            if (matches_.size() > kMaxReads) matches_.resize(kMaxReads);
             nextGnudbRead();
             return;
         case Step::GnudbRead:
             found_.push_back(parseCddbRead(body, matches_[nextMatch_ - 1]));
             nextGnudbRead();
+            return;
+        case Step::Search:
+            searchIds_ = parseMusicBrainzSearch(body);
+            if (searchIds_.size() > kMaxReads) searchIds_.resize(kMaxReads);
+            nextReleaseRead();
+            return;
+        case Step::ReleaseRead:
+            found_.push_back(parseMusicBrainzRelease(body, mbId_, trackCount_));
+            nextReleaseRead();
             return;
     }
 }

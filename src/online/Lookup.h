@@ -63,6 +63,11 @@ class Lookup : public QObject {
     // Looks the disc up; done is called once, from the event loop, unless the lookup is
     // cancelled first. An empty server skips that service. A lookup in progress is cancelled.
     void start(const Toc& toc, const Settings& servers, std::function<void(LookupResult)> done);
+    // For an album already catalogued: MusicBrainz by its disc ID when it has one, else (or
+    // when that finds nothing) a release search by artist and title; gnudb is not asked.
+    void startForAlbum(const std::string& discId, const std::string& artist,
+                       const std::string& title, int trackCount, const Settings& servers,
+                       std::function<void(LookupResult)> done);
     // Stops the request in flight; done is not called.
     void cancel();
     bool running() const { return static_cast<bool>(done_); }
@@ -71,7 +76,9 @@ class Lookup : public QObject {
     static LookupResult run(const Toc& toc, const Settings& servers, const Timing& timing);
 
   private:
-    enum class Step { MusicBrainz, MusicBrainzToc, GnudbQuery, GnudbRead };
+    enum class Step { MusicBrainz, MusicBrainzToc, GnudbQuery, GnudbRead, Search, ReleaseRead };
+    void searchStart();
+    void nextReleaseRead();
     void send(Step step, const QUrl& url);
     void fire(Step step, const QUrl& url);
     void received(Step step, const QUrl& url, QNetworkReply* reply);
@@ -96,6 +103,10 @@ class Lookup : public QObject {
     std::vector<CddbMatch> matches_;
     std::size_t nextMatch_ = 0;
     std::vector<Release> found_;
+    bool forAlbum_ = false;
+    std::string artist_, title_;
+    std::vector<std::string> searchIds_;
+    std::size_t nextSearch_ = 0;
 };
 
 // Czech text of a failure, for "Internetová databáze není dostupná: …".

@@ -138,6 +138,34 @@ std::vector<Release> parseMusicBrainzDisc(const std::string& json, const std::st
     return out;
 }
 
+namespace {
+
+QJsonObject jsonObject(const std::string& json) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        throw ParseError("neplatná odpověď serveru");
+    return doc.object();
+}
+
+}  // namespace
+
+std::vector<std::string> parseMusicBrainzSearch(const std::string& json) {
+    std::vector<std::string> ids;
+    for (const QJsonValue& r : jsonObject(json)["releases"].toArray()) {
+        const std::string id = str(r.toObject()["id"]);
+        if (!id.empty()) ids.push_back(id);
+    }
+    return ids;
+}
+
+Release parseMusicBrainzRelease(const std::string& json, const std::string& discId,
+                                int trackCount) {
+    const QJsonObject o = jsonObject(json);
+    if (str(o["id"]).empty()) throw ParseError("neplatná odpověď serveru");
+    return releaseOf(o, discId, trackCount);
+}
+
 std::vector<CddbMatch> parseCddbQuery(const std::string& reply) {
     const std::vector<std::string> ls = lines(reply);
     if (ls.empty()) throw ParseError("neplatná odpověď serveru");

@@ -47,6 +47,11 @@ class ParseError : public std::runtime_error {
 std::vector<Release> parseMusicBrainzDisc(const std::string& json, const std::string& discId,
                                           int trackCount);
 
+// A release search (/ws/2/release?query=…): the IDs of the releases found, best first.
+std::vector<std::string> parseMusicBrainzSearch(const std::string& json);
+// One release (/ws/2/release/{id}?inc=…), its medium chosen as for a disc lookup.
+Release parseMusicBrainzRelease(const std::string& json, const std::string& discId, int trackCount);
+
 // CDDB "cddb query": the matches' category and disc ID; empty for "202 No match".
 struct CddbMatch {
     std::string category;

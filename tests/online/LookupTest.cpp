@@ -307,6 +307,36 @@ TEST(Lookup, CancelledLookupCallsNothing) {
     EXPECT_EQ(mb.requests.size(), 1u);
 }
 
+TEST(Lookup, AnAlbumWithoutADiscIdIsSearchedByArtistAndTitle) {
+    HttpServer mb;
+    mb.route = [](const QByteArray& target) {
+        if (target.startsWith("/ws/2/release?"))
+            return json(R"({"count":2,"releases":[{"id":"s1"},{"id":"s2"}]})");
+        const std::string id = target.startsWith("/ws/2/release/s1?") ? "s1" : "s2";
+        return json(release(id, "Nalezené", {medium(1, "x", kThree)}));
+    };
+    Settings s;
+    s.musicBrainz = mb.base();
+    test::ensureCoreApplication();
+    Lookup lookup;
+    LookupResult result;
+    QEventLoop loop;
+    lookup.setTiming({std::chrono::milliseconds(10), std::chrono::milliseconds(3000),
+                      std::chrono::milliseconds(0), 0});
+    lookup.startForAlbum("", "Jiří \"Suchý\"", "Klokočí", 3, s, [&](LookupResult r) {
+        result = std::move(r);
+        loop.quit();
+    });
+    loop.exec();
+    ASSERT_EQ(result.status, LookupResult::Status::Found) << result.reason;
+    ASSERT_EQ(result.releases.size(), 2u);
+    EXPECT_EQ(result.releases[1].id, "s2");
+    ASSERT_EQ(mb.requests.size(), 3u);
+    EXPECT_EQ(mb.requests[0].target.toStdString(),
+              "/ws/2/release?query=artist%3A%22Ji%C5%99%C3%AD%20%5C%22Such%C3%BD%5C%22%22%20AND%20"
+              "release%3A%22Kloko%C4%8D%C3%AD%22&limit=5&fmt=json");
+}
+
 TEST(AlbumFill, FieldsOfTheChosenRelease) {
     const auto releases = parseMusicBrainzDisc(
         discAnswer({release("r1", "Klokočí – výběr", {medium(1, kId, kThree)}, "SE")}), kId, 3);
