@@ -512,6 +512,9 @@ void TFNewCD::zobrazZInternetu() {
     ERok->setText(q8(v.rok));
     CBVyd_F->setCurrentText(q8(v.vydF));
     CBZeme->setCurrentText(q8(v.zeme));
+    // A long text shows its beginning.
+    for (QComboBox* c : {CBArtist, CBVyd_F, CBZeme}) c->lineEdit()->setCursorPosition(0);
+    EAlbum->setCursorPosition(0);
 }
 
 void TFNewCD::PageCChange(int index) {
