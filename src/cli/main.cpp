@@ -34,10 +34,10 @@
     X("restore", runRestore, "restore ADRESÁŘ")                       \
     X("pack", runPack, "pack ADRESÁŘ")                                \
     X("disc-id", runDiscId, "disc-id ZDROJ")                          \
+    LORVIKA_ONLINE_COMMANDS(X)                                        \
     X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")   \
     X("search", runSearch, kSearchUsage)                              \
     LORVIKA_QT_COMMANDS(X)                                            \
-    LORVIKA_ONLINE_COMMANDS(X)                                        \
     /* end of the command list */
 
 namespace lorvika::cli {

@@ -76,7 +76,7 @@ int runLookup(const Args& args, std::ostream& out, std::ostream& err) {
         err << "Disk nebyl v internetové databázi nalezen\n";
         return kProblem;
     }
-    out << "VYDANI,ALBUM,ARTIST,ROK,VYD_F,ZEME,CISLO,NAME,TRACK_ARTIST\n";
+    out << "VYDANI,ALBUM,ARTIST,ROK,VYD_F,ZEME,CISLO,NAME,TRACK_ARTIST\r\n";
     for (const online::Release& v : r.releases) {
         for (const online::ReleaseTrack& t : v.tracks) {
             const std::string rok = v.year() ? std::to_string(v.year()) : std::string();
@@ -94,7 +94,7 @@ int runLookup(const Args& args, std::ostream& out, std::ostream& err) {
                 if (i) out << ',';
                 writeCsvField(out, pole[i]);
             }
-            out << '\n';
+            out << "\r\n";
         }
     }
     return kOk;

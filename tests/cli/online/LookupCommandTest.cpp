@@ -63,9 +63,9 @@ TEST(LookupCommand, CsvOfEveryCandidateOrAMessageWithItsExitCode) {
         {"found",
          {200, QByteArray::fromStdString(found), {}, false},
          0,
-         "VYDANI,ALBUM,ARTIST,ROK,VYD_F,ZEME,CISLO,NAME,TRACK_ARTIST\n"
-         "r-1,\"Album, první\",Kapela,2004,Indies,ČR,1,Jedna,\n"
-         "r-1,\"Album, první\",Kapela,2004,Indies,ČR,2,\"Dvě \"\"2\"\"\",Host\n",
+         "VYDANI,ALBUM,ARTIST,ROK,VYD_F,ZEME,CISLO,NAME,TRACK_ARTIST\r\n"
+         "r-1,\"Album, první\",Kapela,2004,Indies,ČR,1,Jedna,\r\n"
+         "r-1,\"Album, první\",Kapela,2004,Indies,ČR,2,\"Dvě \"\"2\"\"\",Host\r\n",
          ""},
         {"nothing found",
          {404, "{}", {}, false},
