@@ -188,7 +188,7 @@ TEST(Lookup, FailuresAreReportedWithTheirReason) {
          {{200, "{\"id\":", {}, true}},
          LookupResult::Status::Failed,
          "MusicBrainz: server neodpověděl do 1 s",
-         300},
+         200},  // Qt's coarse timers may end it a little before 300 ms
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
