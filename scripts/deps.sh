@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libx11-dev
-  libcdio-dev libiso9660-dev libzip-dev zip unzip
+  libcdio-dev libiso9660-dev libdiscid-dev libzip-dev zip unzip
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   python3 python3-dbfread python3-dbf
   xvfb xauth imagemagick poppler-utils locales

@@ -123,6 +123,7 @@ void EditCD::Aktualizuj() {
     hodnoceni = hodnoceniNactene;
     nacteneSN_ = text("SN");
     sn = nacteneSN_;
+    mbid_ = album && a.hasField("MBID") ? a.text("MBID") : std::string();
     cdPrirazeno = false;
     const dbf::Date zmena = album ? a.date("ZMENA") : dbf::Date{};
     datumNactene = zmena.isNull() ? kPrazdneDatum : zmena;
@@ -216,7 +217,10 @@ bool EditCD::Uloz() {
     if (vstupy[VCena].zmeneno)
         z.pole.emplace_back("CENA", std::to_string(CeleCislo(vstupy[VCena].text)));
     if (hodnoceni != hodnoceniNactene) z.pole.emplace_back("HODNOC", std::to_string(hodnoceni));
-    if (cdPrirazeno) z.pole.emplace_back("SN", sn);
+    if (cdPrirazeno) {
+        z.pole.emplace_back("SN", sn);
+        z.pole.emplace_back("MBID", mbid_);
+    }
     z.pole.emplace_back("ZMENA", datumText(datumZmeneno ? datum : dnes_()));
 
     if (zpravy_.zobrazSPipnutim(kZapsatZmeny, MsgKind::Confirmation, kButtonsYesNo) !=
@@ -296,8 +300,37 @@ bool EditCD::Prirad(const VybraneCD& cd) {
             MsgButton::Yes)
         return false;
     sn = cd.sn;
+    mbid_ = cd.mbid;
     cdPrirazeno = true;
     return true;
+}
+
+bool EditCD::maVyplnenoProInternet() const {
+    if (!vstupy[VAlbum].text.empty() || !vstupy[VArtist].text.empty()) return true;
+    if (!vstupy[VRok].text.empty() && vstupy[VRok].text != "0") return true;
+    if (!komba[KVydF].text.empty() || !komba[KZeme].text.empty()) return true;
+    return prace_ && MaVyplneneSkladby(*prace_);
+}
+
+void EditCD::PrevezmiZInternetu(const online::AlbumFill& f, bool prepsat) {
+    const auto vstup = [&](int v, const std::string& hodnota) {
+        Vstup& cil = vstupy[static_cast<std::size_t>(v)];
+        // A year of 0 is no year.
+        const bool prazdny = cil.text.empty() || (v == VRok && cil.text == "0");
+        if (hodnota.empty() || cil.text == hodnota || !(prepsat || prazdny)) return;
+        cil.text = hodnota;
+        cil.zmeneno = true;
+    };
+    vstup(VAlbum, f.album);
+    vstup(VArtist, f.artist);
+    vstup(VRok, f.rok);
+    for (const auto& [k, hodnota] : {std::pair{KVydF, &f.vydF}, std::pair{KZeme, &f.zeme}}) {
+        Kombo& cil = komba[static_cast<std::size_t>(k)];
+        if (hodnota->empty() || cil.text == *hodnota || !(prepsat || cil.text.empty())) continue;
+        cil.text = *hodnota;
+        KomboExit(k);
+    }
+    if (prace_ && PrevezmiSkladby(*prace_, f, prepsat)) skladbyZmeneny = true;
 }
 
 void EditCD::Zavri() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "online/AlbumFill.h"
 #include "store/Messages.h"
 #include "store/dbf/Cursor.h"
 #include "store/dbf/Engine.h"
@@ -65,6 +66,7 @@ struct VybraneCD {
     std::string sn;
     int stop = 0;
     std::uint32_t delka = 0;
+    std::string mbid;  // MusicBrainz disc ID, empty when unknown
 };
 
 class EditCD {
@@ -110,12 +112,18 @@ class EditCD {
     void PridejRadek();
     // The assignment of the chosen disc; true when the album takes its identity.
     bool Prirad(const VybraneCD& cd);
+    // The same two steps as for a new album: whether anything a release fills holds text, and
+    // taking the release (empty values only unless prepsat), marking what changed.
+    bool maVyplnenoProInternet() const;
+    void PrevezmiZInternetu(const online::AlbumFill& vydani, bool prepsat);
     // Closes the work table and deletes its files.
     void Zavri();
 
     dbf::Cursor* pracovni() const { return prace_.get(); }
     std::int64_t cislo() const { return cislo_; }
     const std::string& nacteneSN() const { return nacteneSN_; }
+    // The MusicBrainz disc ID stored with the album, or of the disc just assigned.
+    const std::string& mbid() const { return mbid_; }
 
     std::array<Vstup, PocetVstupu> vstupy;
     std::array<Kombo, PocetKomb> komba;
@@ -146,6 +154,7 @@ class EditCD {
     std::unique_ptr<dbf::Cursor> prace_;
     std::int64_t cislo_ = 0;
     std::string nacteneSN_;
+    std::string mbid_;
 };
 
 }  // namespace lorvika

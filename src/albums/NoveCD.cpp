@@ -10,6 +10,7 @@
 
 #include "albums/EditCD.h"
 #include "albums/PracovniTabulka.h"
+#include "disc/DiscIds.h"
 #include "disc/Readout.h"
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
@@ -167,6 +168,13 @@ bool NoveCD::NactiDisk(CdDevice& player) {
     pocetStop_ = stopy.tracks;
     delka_ = stopy.totalSeconds;
     cdText_ = std::move(text);
+    try {
+        toc_ = player.toc();
+    } catch (const CdError&) {
+        toc_ = {};
+    }
+    const auto ids = computeDiscIds(toc_);
+    mbid_ = ids ? ids->musicBrainz : std::string();
     return true;
 }
 
@@ -223,6 +231,7 @@ std::int64_t NoveCD::Uloz() {
     alba_->setInteger("PSTOP", pocetStop_);
     alba_->setInteger("DELKA", delka_);
     alba_->setText("SN", sn_);
+    if (alba_->hasField("MBID")) alba_->setText("MBID", mbid_);
     // The first character as typed, however many bytes it takes in UTF-8.
     const auto prvniZnak = [](const std::string& s) {
         if (s.empty()) return std::string();
@@ -251,11 +260,69 @@ std::int64_t NoveCD::Uloz() {
     return cislo;
 }
 
+bool MaVyplneneSkladby(dbf::Cursor& prace) {
+    const dbf::Bookmark zalozka = prace.bookmark();
+    bool vyplneno = false;
+    for (prace.first(); !prace.eof() && !vyplneno; prace.next())
+        vyplneno = !prace.text("NAME").empty() || !prace.text("ARTIST").empty();
+    if (zalozka.record != 0 && prace.bookmarkValid(zalozka)) prace.gotoBookmark(zalozka);
+    return vyplneno;
+}
+
+bool PrevezmiSkladby(dbf::Cursor& prace, const online::AlbumFill& f, bool prepsat) {
+    const auto vezmi = [prepsat](std::string& cil, const std::string& hodnota) {
+        if (!hodnota.empty() && (prepsat || cil.empty())) cil = hodnota;
+    };
+    bool zmena = false;
+    for (prace.first(); !prace.eof(); prace.next()) {
+        const std::int64_t t = prace.integer("CISLO");
+        for (const online::AlbumFill::Track& s : f.tracks) {
+            if (s.position != t) continue;
+            std::string nazev = prace.text("NAME"), umelec = prace.text("ARTIST");
+            const std::string predtim = nazev + '\n' + umelec;
+            vezmi(nazev, s.name);
+            vezmi(umelec, s.artist);
+            if (nazev + '\n' + umelec != predtim) {
+                prace.edit();
+                prace.setText("NAME", nazev);
+                prace.setText("ARTIST", umelec);
+                prace.post();
+                zmena = true;
+            }
+            break;
+        }
+    }
+    prace.first();
+    return zmena;
+}
+
+bool NoveCD::maVyplnenoProInternet() const {
+    const VstupyAlba& v = vstupy;
+    if (!v.album.empty() || !v.artist.empty() || !v.rok.empty() || !v.vydF.empty() ||
+        !v.zeme.empty())
+        return true;
+    return prace_ && MaVyplneneSkladby(*prace_);
+}
+
+void NoveCD::PrevezmiZInternetu(const online::AlbumFill& f, bool prepsat) {
+    const auto prevezmi = [prepsat](std::string& cil, const std::string& hodnota) {
+        if (!hodnota.empty() && (prepsat || cil.empty())) cil = hodnota;
+    };
+    prevezmi(vstupy.album, f.album);
+    prevezmi(vstupy.artist, f.artist);
+    prevezmi(vstupy.rok, f.rok);
+    prevezmi(vstupy.vydF, f.vydF);
+    prevezmi(vstupy.zeme, f.zeme);
+    if (prace_) PrevezmiSkladby(*prace_, f, prepsat);
+}
+
 void NoveCD::NulujEditTxt() {
     vstupy = VstupyAlba{};
     pocetStop_ = 1;
     delka_ = 0;
     sn_.clear();
+    toc_ = {};
+    mbid_.clear();
 }
 
 bool NoveCD::PrevezmiCdText() {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "disc/CdDevice.h"
+#include "online/AlbumFill.h"
 #include "store/Messages.h"
 #include "store/dbf/Cursor.h"
 #include "store/dbf/Engine.h"
@@ -18,6 +19,7 @@
 namespace lorvika {
 
 inline constexpr const char* kCdJizZapsano = "AudioCD je již zapsáno - nelze přidat";
+inline constexpr const char* kPrepsatZInternetu = "Přepsat vyplněné údaje údaji z internetu?";
 inline constexpr std::string_view kPracovniTabulka = "newskladby.DBF";
 
 // The next album number: the first gap above the lowest number, else the highest + 1; 1 for an
@@ -39,6 +41,12 @@ bool PrazdnyVstup(std::string_view text);
 // The name of an album text column's input as the windows label it ("Interpret" for ARTIST), for
 // messages about what was typed there; empty for any other column.
 const char* PopisSloupce(std::string_view sloupec);
+
+// Whether a work table's track names or artists hold any text; the position is kept.
+bool MaVyplneneSkladby(dbf::Cursor& prace);
+// A release's tracks into the work table's rows of the same position: into empty cells, or over
+// everything when prepsat. Whether a row changed; the cursor ends on the first row.
+bool PrevezmiSkladby(dbf::Cursor& prace, const online::AlbumFill& vydani, bool prepsat);
 
 // The album inputs as typed (UTF-8).
 struct VstupyAlba {
@@ -74,6 +82,11 @@ class NoveCD {
     // Copies the disc's CD-TEXT into empty inputs and empty work-table cells; false without
     // CD-TEXT.
     bool PrevezmiCdText();
+    // Whether the inputs or tracks a release from the internet fills hold anything typed.
+    bool maVyplnenoProInternet() const;
+    // Takes a release's values: into empty inputs and cells only, or over everything when
+    // prepsat; a value the release lacks leaves the input alone. Tracks match by position.
+    void PrevezmiZInternetu(const online::AlbumFill& vydani, bool prepsat);
     // A row the user adds: the next free position after the highest one.
     void PridejRadek();
     // Closes the work table and deletes its files.
@@ -88,6 +101,9 @@ class NoveCD {
     bool nacteno() const { return prace_ && !sn_.empty(); }
     bool maCdText() const { return !cdText_.empty(); }
     const std::string& sn() const { return sn_; }
+    // The disc read last: its table of contents and MusicBrainz disc ID (empty when unknown).
+    const Toc& toc() const { return toc_; }
+    const std::string& mbid() const { return mbid_; }
     int pocetStop() const { return pocetStop_; }
     int delka() const { return delka_; }
     dbf::Cursor* pracovni() const { return prace_.get(); }
@@ -108,6 +124,8 @@ class NoveCD {
     int pocetStop_ = 1;
     int delka_ = 0;
     CdText cdText_;
+    Toc toc_;
+    std::string mbid_;
 };
 
 }  // namespace lorvika

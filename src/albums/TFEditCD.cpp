@@ -16,6 +16,7 @@
 
 #include "albums/NoveCD.h"
 #include "albums/TFVyberCD.h"
+#include "albums/TFVyberVydani.h"
 #include "app/HlidacTextu.h"
 #include "app/Ovladace.h"
 #include "app/Sdilene.h"
@@ -86,6 +87,8 @@ void TFEditCD::sestavMenu() {
     MRuzne = podmenu(MMenu, QStringLiteral("&Různé"), "MRuzne");
     polozka(MRuzne, "&přiřazení AudioCD", "MRPrirad", "možnost přiřazení jiného AudioCD", {},
             &TFEditCD::MRPriradClick);
+    polozka(MRuzne, "&doplnit z internetu", "MRInternet",
+            "doplní údaje alba z internetové databáze", {}, &TFEditCD::MRInternetClick);
 
     MEditace = podmenu(MMenu, QStringLiteral("&Editace"), "MEditace");
     polozka(MEditace, "&velká písmena", "MEVelka", "převede označený text na velká písmena",
@@ -499,6 +502,50 @@ void TFEditCD::MRPriradClick() {
     edit_->nastavKurzory(*TData, *TSkladby);
     const std::optional<VybraneCD> cd = VyberAudioCD(*hlavni(), this, novyPrehravac(), jednotky());
     if (cd) edit_->Prirad(*cd);
+}
+
+void TFEditCD::MRInternetClick() {
+    if (!edit_ || edit_->cislo() == 0) return;
+    if (hledaSe()) {
+        hledani_->cancel();
+        hlavni()->StavovyText(QStringLiteral("Hledání na internetu zrušeno"));
+        return;
+    }
+    const online::Settings internet = online::readSettings(hlavni()->ini());
+    if (!internet.enabled) {
+        hlavni()->StavovyText(QStringLiteral("Vyhledávání na internetu je v nastavení vypnuto"));
+        return;
+    }
+    prectiVstupy();
+    if (!hledani_) hledani_ = new online::Lookup(this);
+    hlavni()->StavovyText(QStringLiteral("Hledám na internetu…"));
+    const EditCD& e = *edit_;
+    hledani_->startForAlbum(e.mbid(), e.vstupy[VArtist].text, e.vstupy[VAlbum].text, e.pocetStop,
+                            internet,
+                            [this](online::LookupResult r) { HledaniHotovo(std::move(r)); });
+}
+
+void TFEditCD::HledaniHotovo(online::LookupResult r) {
+    if (!edit_ || edit_->cislo() == 0) return;
+    const KonecHledani k =
+        VyhodnotHledani(*hlavni(), this, r, vyberVydani,
+                        QStringLiteral("Album nebylo v internetové databázi nalezeno"));
+    hlavni()->StavovyText(k.stav);
+    if (!k.vydani) return;
+    prectiVstupy();
+    EditCD& e = *edit_;
+    e.PrevezmiZInternetu(*k.vydani, PrepsatVyplnene(hlavni()->zpravy(), e.maVyplnenoProInternet()));
+    for (int v : {VAlbum, VArtist, VRok}) {
+        const EditCD::Vstup& s = e.vstupy[static_cast<std::size_t>(v)];
+        if (!s.zmeneno) continue;
+        vstupWidget(v)->setText(QString::fromStdString(s.text));
+        vstupWidget(v)->setModified(true);
+    }
+    for (int k2 : {KVydF, KZeme})
+        komboWidget(k2)->setCurrentText(
+            QString::fromStdString(e.komba[static_cast<std::size_t>(k2)].text));
+    model->obnov();
+    OznamOdmitnute(hlavni()->zpravy(), *k.vydani);
 }
 
 void TFEditCD::FormResize() {

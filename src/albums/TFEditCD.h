@@ -10,15 +10,18 @@
 #include <QTableView>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "albums/EditCD.h"
 #include "albums/ModelSkladeb.h"
 #include "albums/PoleAlba.h"
+#include "albums/TFVyberVydani.h"
 #include "app/RegistrFormularu.h"
 #include "app/TFormZaklad.h"
 #include "disc/CdDevice.h"
 #include "disc/DriveList.h"
+#include "online/Lookup.h"
 
 namespace lorvika {
 
@@ -59,6 +62,12 @@ class TFEditCD : public TFZaklData, public PoleAlba {
     void PMPageNextClick();
     void PMPagePriorClick();
     void MRPriradClick();
+    // "Doplnit z internetu": by the album's disc ID, else by artist and title.
+    void MRInternetClick();
+    void HledaniHotovo(online::LookupResult vysledek);
+    bool hledaSe() const { return hledani_ && hledani_->running(); }
+    // The candidate choice; the dialog when empty (tests set it).
+    VolbaVydani vyberVydani;
     void FormResize();
     // Insert in the grid: a new row with the album's number and the next position.
     void pridejRadek();
@@ -109,6 +118,7 @@ class TFEditCD : public TFZaklData, public PoleAlba {
     void zapisRozpracovanou();
 
     std::unique_ptr<EditCD> edit_;
+    online::Lookup* hledani_ = nullptr;
     // The row added by Insert, until the user leaves it (-1: none).
     int novyRadek_ = -1;
     // Loading fills the grid: that is no change of the user.

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "albums/TFVyberVydani.h"
 #include "albums/VolbaJednotky.h"
 #include "app/HlidacTextu.h"
 #include "app/Ovladace.h"
@@ -75,11 +76,14 @@ TFNewCD::TFNewCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac)
     tlacitka->addWidget(BOK);
     tlacitka->addWidget(BCancel);
     tlacitka->addWidget(BHelp);
+    LStav = new QLabel(this);
+    LStav->setObjectName(QStringLiteral("LStav"));
     auto* hlavniRozlozeni = new QVBoxLayout(this);
     hlavniRozlozeni->setMenuBar(MMenu);
     hlavniRozlozeni->addWidget(Label1);
     hlavniRozlozeni->addWidget(PageC, 1);
     hlavniRozlozeni->addLayout(tlacitka);
+    hlavniRozlozeni->addWidget(LStav);
     Label1->setText(QStringLiteral("Nové AudioCD"));
 
     ukazStranky(false);
@@ -127,6 +131,10 @@ void TFNewCD::sestavData() {
     BCDText->setObjectName(QStringLiteral("BCDText"));
     BCDText->setEnabled(false);
     connect(BCDText, &QPushButton::clicked, this, [this] { BCDTextClick(); });
+    BInternet = new QPushButton(QStringLiteral("Vyhledat na internetu"), p);
+    BInternet->setObjectName(QStringLiteral("BInternet"));
+    BInternet->setEnabled(false);
+    connect(BInternet, &QPushButton::clicked, this, [this] { BInternetClick(); });
 
     // Three columns of about eight rows: the page fits the window at its smallest size.
     const auto sloupec = [] {
@@ -160,6 +168,7 @@ void TFNewCD::sestavData() {
     pravy->addRow(QStringLiteral("Počet stop:"), EPocStop);
     pravy->addRow(QStringLiteral("Délka:"), MEDelka);
     pravy->addRow(BCDText);
+    pravy->addRow(BInternet);
     vyd->setVerticalSpacing(3);
     vyd->setContentsMargins(6, 3, 6, 3);
     auto* l = new QHBoxLayout(p);
@@ -303,9 +312,12 @@ void TFNewCD::BNClick() {
     MEDelka->setText(MinSekText(nove_->delka() / 60, nove_->delka() % 60));
     model->setKurzor(nove_->pracovni());
     BCDText->setEnabled(nove_->maCdText());
+    const online::Settings internet = online::readSettings(hlavni()->ini());
+    BInternet->setEnabled(internet.enabled && !nove_->mbid().empty());
     ukazStranky(true);
     PageC->setCurrentIndex(1);
     FormResize();
+    if (BInternet->isEnabled() && internet.automatic) BInternetClick();
 }
 
 void TFNewCD::prectiVstupy() {
@@ -376,6 +388,10 @@ void TFNewCD::NulujEditTxt() {
     }
     hodnoceni_ = 0;
     BCDText->setEnabled(false);
+    if (hledani_) hledani_->cancel();
+    BInternet->setEnabled(false);
+    BInternet->setText(QStringLiteral("Vyhledat na internetu"));
+    LStav->clear();
     model->setKurzor(nullptr);
 }
 
@@ -454,6 +470,55 @@ void TFNewCD::BCDTextClick() {
     if (!nove_->PrevezmiCdText()) return;
     zobrazVstupy();
     model->obnov();
+}
+
+void TFNewCD::stav(const QString& text) {
+    // The window's own line, and the program's status bar while the window is active.
+    LStav->setText(text);
+    hlavni()->StavovyText(text);
+}
+
+void TFNewCD::BInternetClick() {
+    if (!nove_ || !nove_->nacteno()) return;
+    if (hledaSe()) {
+        hledani_->cancel();
+        BInternet->setText(QStringLiteral("Vyhledat na internetu"));
+        stav(QStringLiteral("Hledání na internetu zrušeno"));
+        return;
+    }
+    const online::Settings internet = online::readSettings(hlavni()->ini());
+    if (!internet.enabled) return;
+    if (!hledani_) hledani_ = new online::Lookup(this);
+    stav(QStringLiteral("Hledám na internetu…"));
+    BInternet->setText(QStringLiteral("Zrušit hledání"));
+    hledani_->start(nove_->toc(), internet,
+                    [this](online::LookupResult r) { HledaniHotovo(std::move(r)); });
+}
+
+void TFNewCD::HledaniHotovo(online::LookupResult r) {
+    BInternet->setText(QStringLiteral("Vyhledat na internetu"));
+    const KonecHledani k =
+        VyhodnotHledani(*hlavni(), this, r, vyberVydani,
+                        QStringLiteral("Disk nebyl v internetové databázi nalezen"));
+    stav(k.stav);
+    if (!k.vydani) return;
+    prectiVstupy();
+    nove_->PrevezmiZInternetu(*k.vydani,
+                              PrepsatVyplnene(hlavni()->zpravy(), nove_->maVyplnenoProInternet()));
+    zobrazZInternetu();
+    model->obnov();
+    OznamOdmitnute(hlavni()->zpravy(), *k.vydani);
+}
+
+void TFNewCD::zobrazZInternetu() {
+    zobrazVstupy();
+    const VstupyAlba& v = nove_->vstupy;
+    ERok->setText(q8(v.rok));
+    CBVyd_F->setCurrentText(q8(v.vydF));
+    CBZeme->setCurrentText(q8(v.zeme));
+    // A long text shows its beginning.
+    for (QComboBox* c : {CBArtist, CBVyd_F, CBZeme}) c->lineEdit()->setCursorPosition(0);
+    EAlbum->setCursorPosition(0);
 }
 
 void TFNewCD::PageCChange(int index) {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,15 +14,18 @@
 #include <QTableView>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "albums/ModelSkladeb.h"
 #include "albums/NoveCD.h"
 #include "albums/PoleAlba.h"
+#include "albums/TFVyberVydani.h"
 #include "app/RegistrFormularu.h"
 #include "app/TFormZaklad.h"
 #include "disc/CdDevice.h"
 #include "disc/DriveList.h"
+#include "online/Lookup.h"
 
 namespace lorvika {
 
@@ -47,6 +51,12 @@ class TFNewCD : public TFormZaklad, public PoleAlba {
     void MVTFMinusClick(int krok);
     void MVTUlozClick();
     void BCDTextClick();
+    // "Vyhledat na internetu"; pressed again while searching it cancels.
+    void BInternetClick();
+    void HledaniHotovo(online::LookupResult vysledek);
+    bool hledaSe() const { return hledani_ && hledani_->running(); }
+    // The candidate choice; the dialog when empty (tests set it).
+    VolbaVydani vyberVydani;
     void NulujEditTxt();
     void AktualizujComboBox();
     // The grid's column widths for its width.
@@ -69,6 +79,8 @@ class TFNewCD : public TFormZaklad, public PoleAlba {
     QComboBox* DriveCB;
     QPushButton* BN;
     QPushButton* BCDText;
+    QPushButton* BInternet;
+    QLabel* LStav;  // the window's status line
     QComboBox* CBArtist;
     QLineEdit* EPocStop;
     QLineEdit* MEDelka;
@@ -103,6 +115,9 @@ class TFNewCD : public TFormZaklad, public PoleAlba {
     // The row added by Insert, until the user leaves it (-1: none).
     int novyRadek_ = -1;
     VolbaJednotky* volba_ = nullptr;
+    online::Lookup* hledani_ = nullptr;
+    void zobrazZInternetu();
+    void stav(const QString& text);
 };
 
 // Registers "FNewCD" (menu F5 and the navigator's "Nové") with the machine's CD drives.

@@ -7,6 +7,7 @@
 #include "albums/VolbaJednotky.h"
 #include "app/QtSluzby.h"
 #include "app/TForm1.h"
+#include "disc/DiscIds.h"
 #include "disc/Readout.h"
 
 namespace lorvika {
@@ -56,7 +57,7 @@ void TFVyberCD::BOKClick() {
         if (sn.empty() || MPlayer->mode() == CdMode::Open) {
             bezDisku_ = true;
         } else {
-            vysledek_ = {sn, MPlayer->tracks(), MPlayer->length()};
+            vysledek_ = {sn, MPlayer->tracks(), MPlayer->length(), musicBrainzIdOf(*MPlayer)};
         }
         potvrzeno_ = true;
     } catch (const CdError& e) {

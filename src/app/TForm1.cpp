@@ -11,6 +11,7 @@
 
 #include "app/Nastaveni.h"
 #include "app/PohledTabulky.h"
+#include "app/TFKonfInternet.h"
 #include "app/TFKonfZaloh.h"
 #include "app/TFNavig.h"
 #include "app/TFVychozi.h"
@@ -183,6 +184,13 @@ void TForm1::vytvorMenu() {
     connect(pridejAkci(konf, QStringLiteral("&zálohování.."), QStringLiteral("MKonfig3"),
                        QStringLiteral("otevře dialog pro nastavení zálohování databáze")),
             &QAction::triggered, this, &TForm1::konfigZalohovani);
+    connect(pridejAkci(konf, QStringLiteral("&internet.."), QStringLiteral("MKonfig4"),
+                       QStringLiteral("otevře dialog pro nastavení vyhledávání na internetu")),
+            &QAction::triggered, this, [this] {
+                TFKonfInternet d(this);
+                d.FormCreate();
+                d.exec();
+            });
 
     QMenu* form = pridejMenu(nullptr, QStringLiteral("&Formuláře"), QStringLiteral("MForm"),
                              QStringLiteral("seznam formulářů a jejich spuštění"));

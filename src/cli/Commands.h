@@ -22,6 +22,8 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err);
 int runDump(const Args& args, std::ostream& out, std::ostream& err);
 int runLent(const Args& args, std::ostream& out, std::ostream& err);
 int runSearch(const Args& args, std::ostream& out, std::ostream& err);
+// Built with Qt Network only (exit 3: the service could not be asked).
+int runLookup(const Args& args, std::ostream& out, std::ostream& err);
 inline constexpr std::string_view kSearchUsage =
     "search ADRESÁŘ [--alespon-jedne] [--tag JMÉNO] PODMÍNKA ...";
 

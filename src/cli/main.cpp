@@ -19,6 +19,11 @@
 #else
 #define LORVIKA_QT_COMMANDS(X)
 #endif
+#ifdef LORVIKA_CLI_ONLINE
+#define LORVIKA_ONLINE_COMMANDS(X) X("lookup", runLookup, "lookup ZDROJ [--mb URL] [--gnudb URL]")
+#else
+#define LORVIKA_ONLINE_COMMANDS(X)
+#endif
 #define LORVIKA_COMMANDS(X)                                           \
     X("create", runCreate, "create ADRESÁŘ")                          \
     X("info", runInfo, "info ADRESÁŘ")                                \
@@ -29,6 +34,7 @@
     X("restore", runRestore, "restore ADRESÁŘ")                       \
     X("pack", runPack, "pack ADRESÁŘ")                                \
     X("disc-id", runDiscId, "disc-id ZDROJ")                          \
+    LORVIKA_ONLINE_COMMANDS(X)                                        \
     X("lent", runLent, "lent DIR [--po-terminu] [--dnes D.M.YYYY]")   \
     X("search", runSearch, kSearchUsage)                              \
     LORVIKA_QT_COMMANDS(X)                                            \

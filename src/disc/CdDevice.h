@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "disc/Toc.h"
+
 // The CD-audio device every disc-reading form owns: opened on a drive (or on a disc image used
 // as a drive), asked for the state of the door and for the disc's tracks and lengths, and used
 // as a small player. Lengths come as packed minute/second/frame values (see Toc.h).
@@ -68,6 +70,8 @@ class CdDevice {
     virtual std::uint32_t length() = 0;
     virtual std::uint32_t trackLength(int track) = 0;
     virtual CdText cdText() = 0;
+    // The table of contents the lengths come from (for the online disc IDs).
+    virtual Toc toc() = 0;
 
     // Text of the last failure, kUnknownErrorCode when there is none to tell.
     virtual std::string errorText() const = 0;

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "disc/DiscIds.h"
 #include "disc/Readout.h"
 #include "disc/Toc.h"
 
@@ -24,6 +25,8 @@ int writeDiscReport(CdDevice& device, const std::string& source, std::ostream& o
         // Everything is read before anything is written, so a failure prints no half report.
         std::string report = "SN=" + sn + "\nTRACKS=" + std::to_string(r.tracks) +
                              "\nLENGTH=" + packedLengthText(r.packedLength) + "\n";
+        if (const auto ids = computeDiscIds(device.toc()))
+            report += "MBID=" + ids->musicBrainz + "\nFREEDB=" + ids->freedb + "\n";
         for (int t = 1; t <= r.tracks; ++t)
             report +=
                 "TRACK=" + std::to_string(t) + " " + packedLengthText(device.trackLength(t)) + "\n";

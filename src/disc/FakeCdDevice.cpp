@@ -70,6 +70,10 @@ CdText FakeCdDevice::cdText() {
     return loadedDisc("cdText").cdText;
 }
 
+Toc FakeCdDevice::toc() {
+    return loadedDisc("toc").toc;
+}
+
 std::uint32_t FakeCdDevice::volumeSerial(const std::string& root) {
     calls.push_back("volumeSerial(" + root + ")");
     const auto it = drives.find(root);

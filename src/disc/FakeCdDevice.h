@@ -44,6 +44,7 @@ class FakeCdDevice : public CdDevice {
     std::uint32_t length() override;
     std::uint32_t trackLength(int track) override;
     CdText cdText() override;
+    Toc toc() override;
     std::string errorText() const override { return lastError_; }
 
     std::uint32_t volumeSerial(const std::string& root) override;

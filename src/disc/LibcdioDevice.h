@@ -32,6 +32,7 @@ class LibcdioDevice : public CdDevice {
     std::uint32_t length() override;
     std::uint32_t trackLength(int track) override;
     CdText cdText() override;
+    Toc toc() override { return currentToc(); }
     std::string errorText() const override;
 
     std::uint32_t volumeSerial(const std::string& root) override;

@@ -44,6 +44,7 @@ constexpr PridavanySloupec kPridavane[] = {
     {kSouborAlb, "special", "Character(50)"},
     {kSouborAlb, "popis", "Character(200)"},
     {kSouborAlb, "cena", "Float"},
+    {kSouborAlb, "mbid", "Character(28)"},
 };
 
 std::string str(std::string_view s) {
@@ -102,6 +103,8 @@ const std::vector<SloupecKatalogu>& SloupceAlb() {
         text("SPECIAL", 50, "Specialita", true),
         text("POPIS", 200, "Popis", true),
         cislo("CENA", "Cena", true),
+        // MusicBrainz disc ID of the disc the album was catalogued from.
+        text("MBID", 28, "", true),
     };
     return sloupce;
 }

@@ -25,7 +25,7 @@ struct SloupecKatalogu {
     bool pridany = false;  // appended to older databases by PridejSloupce, not created with them
 };
 
-// Columns in physical order: 31 album columns (25 a table is created with, then the 6 added).
+// Columns in physical order: 32 album columns (25 a table is created with, then the 7 added).
 const std::vector<SloupecKatalogu>& SloupceAlb();
 // 6 track columns (5 base, then TYP).
 const std::vector<SloupecKatalogu>& SloupceSkladeb();
@@ -59,7 +59,7 @@ void VytvorTabulky(dbf::Engine& engine, const std::string& adresar);
 // type ("Float", "Character(50)"). Returns whether the column was added.
 bool PridejSloupec(dbf::Engine& engine, const std::string& adresar, std::string_view soubor,
                    std::string_view sloupec, std::string_view typ);
-// The seven added columns in their fixed order (preceded by ABCDAR and ABCDAL for tables that
+// The eight added columns in their fixed order (preceded by ABCDAR and ABCDAL for tables that
 // predate them, whose first-letter tags need them); returns how many were missing.
 int PridejSloupce(dbf::Engine& engine, const std::string& adresar);
 

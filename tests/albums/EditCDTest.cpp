@@ -335,6 +335,30 @@ TEST_F(EditaceAlba, PriceCheck) {
     }
 }
 
+TEST_F(EditaceAlba, AReleaseFromTheInternetMarksWhatItChangedAndIsSavedAsUsual) {
+    const online::AlbumFill f{
+        "Album 1", "Kapela", "2001", "Supraphon", "ČR", {{2, "Druhá z internetu", ""}}, ""};
+    ASSERT_TRUE(edit->maVyplnenoProInternet());
+    edit->PrevezmiZInternetu(f, false);
+    EXPECT_EQ(edit->vstupy[VArtist].text, "Skupina") << "typed values stay";
+    EXPECT_FALSE(edit->vstupy[VArtist].zmeneno);
+    EXPECT_FALSE(edit->vstupy[VRok].zmeneno);
+    EXPECT_EQ(edit->komba[KVydF].text, "Supraphon");
+    EXPECT_FALSE(edit->skladbyZmeneny);
+    edit->PrevezmiZInternetu(f, true);
+    EXPECT_FALSE(edit->vstupy[VAlbum].zmeneno) << "the same text is no change";
+    EXPECT_TRUE(edit->vstupy[VArtist].zmeneno);
+    EXPECT_TRUE(edit->vstupy[VRok].zmeneno);
+    EXPECT_TRUE(edit->skladbyZmeneny);
+    ulozAno();
+    album(1);
+    EXPECT_EQ(alba->text("ARTIST"), "Kapela");
+    EXPECT_EQ(alba->integer("ROK"), 2001);
+    EXPECT_EQ(alba->text("VYD_F"), "Supraphon");
+    EXPECT_EQ(alba->text("ZEME"), "ČR");
+    EXPECT_EQ(nazvySkladeb(1), (std::vector<std::string>{"první", "Druhá z internetu", "třetí"}));
+}
+
 TEST_F(EditaceAlba, AssignmentAsksInOrderAndRenamesThePlayerFileOnSave) {
     const int sekund = 600;
     const auto delka = [](int s, std::uint32_t snimky) {
@@ -343,19 +367,19 @@ TEST_F(EditaceAlba, AssignmentAsksInOrderAndRenamesThePlayerFileOnSave) {
     };
     // The album's own disc: one message and nothing else.
     zpravy.expect(kJizPrirazeno, MsgKind::Information, kButtonsOK, Sound::Default, MsgButton::OK);
-    EXPECT_FALSE(edit->Prirad({"sn-1", 3, delka(sekund, 0)}));
+    EXPECT_FALSE(edit->Prirad({"sn-1", 3, delka(sekund, 0), ""}));
     // Another track count and length: both questions in order; No to the first stops.
     zpravy.expect(kPocetStopNeodpovida, MsgButton::No);
-    EXPECT_FALSE(edit->Prirad({"SN-9", 4, delka(sekund + 1, 0)}));
+    EXPECT_FALSE(edit->Prirad({"SN-9", 4, delka(sekund + 1, 0), ""}));
     zpravy.expect(kPocetStopNeodpovida, MsgButton::Yes).expect(kDelkaNeodpovida, MsgButton::No);
-    EXPECT_FALSE(edit->Prirad({"SN-9", 4, delka(sekund + 1, 0)}));
+    EXPECT_FALSE(edit->Prirad({"SN-9", 4, delka(sekund + 1, 0), ""}));
     EXPECT_FALSE(edit->BylaZmena());
     // A disc another album carries is named before anything else is asked.
     zpravy.expect("Toto AudioCD je již přiřazeno albu Skupina - Album 2, přesto přiřadit?",
                   MsgButton::No);
-    EXPECT_FALSE(edit->Prirad({"SN-2", 3, delka(sekund, 0)}));
+    EXPECT_FALSE(edit->Prirad({"SN-2", 3, delka(sekund, 0), ""}));
     // Same count and seconds (frames differ): taken without a question.
-    EXPECT_TRUE(edit->Prirad({"SN-9", 3, delka(sekund, 74)}));
+    EXPECT_TRUE(edit->Prirad({"SN-9", 3, delka(sekund, 74), "lSOVc5h6IXSuzcamJS1Gp4_tRuA-"}));
     EXPECT_TRUE(edit->BylaZmena());
 
     UlozTxtCD(1, *alba, *skladby, txt);
@@ -363,6 +387,8 @@ TEST_F(EditaceAlba, AssignmentAsksInOrderAndRenamesThePlayerFileOnSave) {
     ulozAno();
     album(1);
     EXPECT_EQ(alba->text("SN"), "SN-9");
+    EXPECT_EQ(alba->text("MBID"), "lSOVc5h6IXSuzcamJS1Gp4_tRuA-");
+    EXPECT_EQ(edit->mbid(), "lSOVc5h6IXSuzcamJS1Gp4_tRuA-");
     EXPECT_TRUE(fs::exists(SouborTxtCD(txt, "SN-9")));
     EXPECT_FALSE(fs::exists(SouborTxtCD(txt, "SN-1"))) << "the old name stays behind";
 }

@@ -6,6 +6,7 @@
 
 #include "albums/EditCD.h"
 #include "albums/NoveCD.h"
+#include "disc/DiscIds.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
 #include "export/Sonorek.h"
@@ -195,6 +196,8 @@ TEST_F(NoveCDTest, StoringWritesTheAlbumItsTracksAndItsTextFile) {
     p.post();
 
     const std::string sn = nove->sn();
+    const std::string mbid = computeDiscIds(nove->toc())->musicBrainz;
+    ASSERT_EQ(nove->mbid(), mbid);
     ASSERT_EQ(nove->Uloz(), 2);
 
     ASSERT_TRUE(NajdiCD(2, "cislo", *alba));
@@ -211,6 +214,7 @@ TEST_F(NoveCDTest, StoringWritesTheAlbumItsTracksAndItsTextFile) {
         {"ZPEV", "František Černý"},
         {"SAX", "nikdo"},
         {"SN", sn},
+        {"MBID", mbid},
         {"ABCDAR", "č"},
         {"ABCDAL", "P"},
         {"PSTOP", "14"},
@@ -276,6 +280,40 @@ TEST_F(NoveCDTest, EmptyArtistAndAlbumStoreEmptyFirstLetters) {
     EXPECT_EQ(nove->delka(), 0);
     EXPECT_EQ(nove->Uloz(), 0);
     EXPECT_EQ(alba->recordCount(), 1u);
+}
+
+TEST_F(NoveCDTest, AReleaseFromTheInternetFillsEmptyValuesOrOverwritesWhenAsked) {
+    disk(3, 79);
+    ASSERT_TRUE(nove->NactiDisk(dev));
+    EXPECT_FALSE(nove->maVyplnenoProInternet());
+    online::AlbumFill f{"Album", "Kapela",
+                        "1999",  "Supraphon",
+                        "ČR",    {{1, "První", ""}, {3, "Třetí", "Host"}, {9, "Navíc", ""}},
+                        ""};
+    nove->vstupy.artist = "Napsáno";
+    dbf::Cursor& p = *nove->pracovni();
+    p.first();
+    p.edit();
+    p.setText("NAME", "Vlastní");
+    p.post();
+    EXPECT_TRUE(nove->maVyplnenoProInternet());
+    for (const bool prepsat : {false, true}) {
+        SCOPED_TRACE(prepsat);
+        nove->PrevezmiZInternetu(f, prepsat);
+        EXPECT_EQ(nove->vstupy.artist, prepsat ? "Kapela" : "Napsáno");
+        EXPECT_EQ(nove->vstupy.album, "Album");
+        EXPECT_EQ(nove->vstupy.rok, "1999");
+        EXPECT_EQ(nove->vstupy.zeme, "ČR");
+        const std::pair<std::string, std::string> radky[] = {
+            {prepsat ? "První" : "Vlastní", ""}, {"", ""}, {"Třetí", "Host"}};
+        p.first();
+        for (const auto& [nazev, umelec] : radky) {
+            EXPECT_EQ(p.text("NAME"), nazev);
+            EXPECT_EQ(p.text("ARTIST"), umelec);
+            p.next();
+        }
+    }
+    EXPECT_EQ(p.recordCount(), 3u) << "a track the disc lacks adds no row";
 }
 
 TEST_F(NoveCDTest, CdTextFillsOnlyWhatIsEmpty) {

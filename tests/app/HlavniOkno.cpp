@@ -78,6 +78,8 @@ TEST_F(HlavniOkno, MenusWithNamesShortcutsAndHints) {
          true},
         {"MKonfig2", "&nastavení programu..", "", "", false},
         {"MKonfig3", "&zálohování..", "", "otevře dialog pro nastavení zálohování databáze", true},
+        {"MKonfig4", "&internet..", "", "otevře dialog pro nastavení vyhledávání na internetu",
+         true},
         {"MFMaxim", "ma&ximalizovat", "", "nastavení maximalizace formulářů", true},
         {"MFNavig", "&navigátor", "F2", "zobrazí formulář Navigátor", true},
         {"MFFViewCD", "&prohlížeč", "F3", "zobrazí formulář Prohlížeč AudioCD", true},

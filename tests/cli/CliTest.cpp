@@ -136,7 +136,7 @@ TEST_F(Cli, InfoDescribesBothTables) {
     ASSERT_EQ(r.code, kOk) << r.err;
     for (const char* expected :
          {"Audio CD (cddata.DBF): 2\n", "Skladby (cdskladby.DBF): 4\n", "jazykový bajt: 0x1F",
-          "indexový soubor: aktuální", "sloupce (31)", "sloupce (6)", "    HODNOC F 20 4\n",
+          "indexový soubor: aktuální", "sloupce (32)", "sloupce (6)", "    HODNOC F 20 4\n",
           "    POPIS C 200 0\n", "    PUJ_DOKDY D 8 0\n", "tagy (9)", ": PUJ_KOMU\n", "tagy (1)",
           ": CD\n"}) {
         EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;

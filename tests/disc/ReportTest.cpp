@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "disc/DiscIdentity.h"
+#include "disc/DiscIds.h"
 #include "disc/DiscReport.h"
 #include "disc/FakeCdDevice.h"
 #include "disc/Readout.h"
@@ -35,6 +36,8 @@ TEST(DiscReport, LinesOfADisc) {
     FakeCdDevice dev;
     FakeDisc disc = threeTracks();
     const std::string sn = composeIdentity(3, packMsf({10, 0, 74}), 305441741u);
+    const auto ids = computeDiscIds(disc.toc);
+    ASSERT_TRUE(ids);
     struct Case {
         const char* name;
         CdText text;
@@ -51,10 +54,9 @@ TEST(DiscReport, LinesOfADisc) {
         const ReportRun r = report(dev, "/dev/sr0");
         EXPECT_EQ(r.status, 0) << c.name;
         EXPECT_EQ(r.err, "") << c.name;
-        EXPECT_EQ(r.out,
-                  "SN=" + sn +
-                      "\nTRACKS=3\nLENGTH=10:00\nTRACK=1 03:25\nTRACK=2 03:34\nTRACK=3 03:00\n" +
-                      c.tail)
+        EXPECT_EQ(r.out, "SN=" + sn + "\nTRACKS=3\nLENGTH=10:00\nMBID=" + ids->musicBrainz +
+                             "\nFREEDB=" + ids->freedb +
+                             "\nTRACK=1 03:25\nTRACK=2 03:34\nTRACK=3 03:00\n" + c.tail)
             << c.name;
     }
     EXPECT_EQ(sn, "3-4849674-305441741");

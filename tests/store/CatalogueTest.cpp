@@ -22,21 +22,22 @@ std::vector<std::string> names(const std::vector<FieldDef>& fields) {
 
 TEST(CatalogueColumns, AlbumAndTrackLayouts) {
     const auto& alba = SloupceAlb();
-    ASSERT_EQ(alba.size(), 31u);
+    ASSERT_EQ(alba.size(), 32u);
     EXPECT_EQ(ZakladniPole(alba).size(), 25u);
     const std::vector<std::string> expected{
         "CISLO",     "ALBUM",     "ARTIST",    "ROK",      "DELKA",   "VYD_F", "VYD_P", "PSTOP",
         "ZEME",      "ZANR",      "ZPEV",      "KYTAR",    "BASA",    "BICI",  "KLAV",  "HOST",
         "PUJ_DOKDY", "PUJ_KOLIK", "PUJ_ANONE", "PUJ_KOMU", "ZMENA",   "SN",    "TYP",   "ABCDAR",
-        "ABCDAL",    "HODNOC",    "SAX",       "TRUBKA",   "SPECIAL", "POPIS", "CENA"};
+        "ABCDAL",    "HODNOC",    "SAX",       "TRUBKA",   "SPECIAL", "POPIS", "CENA",  "MBID"};
     EXPECT_EQ(names(VsechnaPole(alba)), expected);
-    // The added ones are exactly the last six, in this order.
+    // The added ones are exactly the last seven, in this order.
     for (std::size_t i = 0; i < alba.size(); ++i) EXPECT_EQ(alba[i].pridany, i >= 25) << i;
 
     const auto& skladby = SloupceSkladeb();
     EXPECT_EQ(VsechnaPole(alba)[16], FieldDef::date("PUJ_DOKDY"));
     EXPECT_EQ(VsechnaPole(alba)[29], FieldDef::text("POPIS", 200));
     EXPECT_EQ(VsechnaPole(alba)[30], FieldDef::number("CENA"));
+    EXPECT_EQ(VsechnaPole(alba)[31], FieldDef::text("MBID", 28));
     EXPECT_EQ(TitulekSloupce(alba, "SN"), "");
     EXPECT_EQ(TitulekSloupce(skladby, "ARTIST"), "Umělec/popis");
     EXPECT_EQ(TitulekSloupce(alba, "puj_komu"), "Půjčeno komu");
@@ -124,7 +125,7 @@ TEST_F(CatalogueDb, NewDatabaseHasAllColumnsAndTags) {
     EXPECT_EQ(tagsOf(*skladby()), (std::vector<std::pair<std::string, std::string>>{{"cd", "CD"}}));
     // Everything is there already: nothing more to add.
     EXPECT_EQ(PridejSloupce(engine, dir.str()), 0);
-    EXPECT_EQ(alba()->fields().size(), 31u);
+    EXPECT_EQ(alba()->fields().size(), 32u);
 }
 
 TEST_F(CatalogueDb, OlderTablesGetTheMissingColumnsInOrder) {
@@ -140,7 +141,7 @@ TEST_F(CatalogueDb, OlderTablesGetTheMissingColumnsInOrder) {
         c->setText("ALBUM", "Stará deska");
         c->post();
     }
-    EXPECT_EQ(PridejSloupce(engine, old.str()), 9);
+    EXPECT_EQ(PridejSloupce(engine, old.str()), 10);
     EXPECT_EQ(engine.open(old.str(), "cddata.DBF")->fields(), VsechnaPole(SloupceAlb()));
     EXPECT_EQ(engine.open(old.str(), "cdskladby.DBF")->fields(), VsechnaPole(SloupceSkladeb()));
     auto c = engine.open(old.str(), "cddata.DBF");

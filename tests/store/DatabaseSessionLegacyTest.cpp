@@ -204,7 +204,7 @@ TEST_P(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
         EXPECT_TRUE(msgs.shown().empty());
         ASSERT_TRUE(session.jeOtevrena());
         dbf::Cursor& data = *session.TData();
-        ASSERT_EQ(31u, data.fields().size());
+        ASSERT_EQ(32u, data.fields().size());
         ASSERT_EQ(6u, session.TSkladby()->fields().size());
         for (const dbf::TagDef& t : TagyAlb()) EXPECT_TRUE(data.hasTag(t.name)) << t.name;
         EXPECT_TRUE(session.TSkladby()->hasTag("CD"));
@@ -239,7 +239,7 @@ TEST_P(LegacyDatabaseTest, OpeningConvertsAppendsColumnsAndBuildsTagsOnce) {
         archive.attach(&session);
         msgs.expect("Opravdu otevřít databázi v adresáři: " + db + " ?", MsgButton::Yes);
         ASSERT_TRUE(session.NactiDB(db, true, true));
-        EXPECT_EQ(31u, session.TData()->fields().size());
+        EXPECT_EQ(32u, session.TData()->fields().size());
         EXPECT_EQ(TagyAlb().size(), session.TData()->tags().size());
     }
     EXPECT_EQ(albums, readFile(fs::path(db) / "cddata.DBF"));

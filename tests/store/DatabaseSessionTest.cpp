@@ -418,7 +418,7 @@ TEST_F(SessionTest, NewDatabaseQuestionsAndOverwrite) {
     msgs.expect("V adresáři: " + db + " se již databáze nachází\rpřepsat ?", MsgButton::Yes);
     EXPECT_TRUE(session->DBNewClick());
     EXPECT_EQ(0u, session->pocetCD());
-    EXPECT_EQ(31u, session->TData()->fields().size());
+    EXPECT_EQ(32u, session->TData()->fields().size());
     EXPECT_EQ(6u, session->TSkladby()->fields().size());
     EXPECT_EQ(db, ini("Databaze", "adresar"));
     EXPECT_EQ(db, ini("Predchozi DB", "ZO1"));

@@ -101,6 +101,7 @@ TEST(Interop, DbfreadReadsWhatLorvikaWrites) {
         alba->setDate("PUJ_DOKDY", dbf::Date{2026, 12, 31});
         alba->setText("POPIS", kVeta + " " + popis);  // cut to the column's 200
         alba->setInteger("CENA", 349);
+        alba->setText("MBID", "lSOVc5h6IXSuzcamJS1Gp4_tRuA-");
         alba->post();
         alba->append();
         alba->setInteger("CISLO", 2);
@@ -144,6 +145,7 @@ TEST(Interop, DbfreadReadsWhatLorvikaWrites) {
     EXPECT_EQ(value("ZMENA"), "");
     EXPECT_EQ(value("HODNOC"), "");
     EXPECT_EQ(value("CENA"), "349");
+    EXPECT_EQ(value("MBID"), "lSOVc5h6IXSuzcamJS1Gp4_tRuA-");
     // Cut at 200 characters, not bytes.
     const std::size_t letters = 38;  // characters of kVeta
     EXPECT_EQ(value("POPIS"), kVeta + " " + std::string(200 - letters - 1, 'x'));
@@ -194,9 +196,9 @@ TEST(Interop, LorvikaReadsAnOlderCatalogueInWindows1250) {
     check(23);
 
     // Extending it the way an opening does keeps every text readable, by Lorvika and by dbfread.
-    EXPECT_EQ(PridejSloupce(engine, dir.str()), 9);
+    EXPECT_EQ(PridejSloupce(engine, dir.str()), 10);
     ZajistiIndexy(engine, dir.str(), RezimIndexu::Kontrola);
-    check(31);
+    check(32);
     {
         auto alba = engine.open(dir.str(), std::string(kSouborAlb));
         alba->setTag("album");
@@ -213,8 +215,12 @@ TEST(Interop, LorvikaReadsAnOlderCatalogueInWindows1250) {
         if (cp::toLower(e.path().filename().string()) == "cddata.dbf") file = e.path().string();
     const Seen alba = readWithDbfread(file);
     ASSERT_EQ(alba.records.size(), texts.size());
-    EXPECT_EQ(alba.fields.size(), 31u);
-    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(alba.records[i].at(1), texts[i]);
+    ASSERT_EQ(alba.fields.size(), 32u);
+    EXPECT_EQ(alba.fields[31], (std::vector<std::string>{"MBID", "C", "28", "0"}));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(alba.records[i].at(1), texts[i]);
+        EXPECT_EQ(alba.records[i].at(31), "") << "albums catalogued without a disc ID";
+    }
 }
 
 }  // namespace
