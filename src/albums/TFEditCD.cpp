@@ -242,14 +242,35 @@ QComboBox* TFEditCD::komboWidget(int k) const {
     return komba[k];
 }
 
+bool TFEditCD::pripravUpravy() {
+    // Without an album there is nothing to edit: no work table and nothing to type into.
+    const bool alba = TData && TSkladby && !TData->isEmpty();
+    PageC->setEnabled(alba);
+    BOK->setEnabled(alba);
+    for (QMenu* m : {MRuzne, MEditace, MVzhled}) m->menuAction()->setEnabled(alba);
+    if (!alba) {
+        edit_.reset();
+        return false;
+    }
+    if (!edit_) {
+        TForm1& h = *hlavni();
+        edit_ = std::make_unique<EditCD>(
+            h.session().engine(), *TData, *TSkladby, h.session().adresar(), h.cesty().programDir,
+            h.session().adresarTXT(), h.zpravy(), [this] { return naDatum(dnes()); },
+            [&h] { h.session().nastavCekaKomprese(true); });
+    }
+    return true;
+}
+
 void TFEditCD::FormCreate() {
     TFZaklData::FormCreate();
-    if (!TData || !TSkladby) return;
+    if (!pripravUpravy()) {
+        if (TData)
+            hlavni()->zpravy().zobraz("V databázi není žádné AudioCD k editaci.",
+                                      MsgKind::Information, kButtonsOK);
+        return;
+    }
     TForm1& h = *hlavni();
-    edit_ = std::make_unique<EditCD>(
-        h.session().engine(), *TData, *TSkladby, h.session().adresar(), h.cesty().programDir,
-        h.session().adresarTXT(), h.zpravy(), [this] { return naDatum(dnes()); },
-        [&h] { h.session().nastavCekaKomprese(true); });
     PageC->setCurrentIndex(0);
     nastavFont(CtiCislo(h.ini(), kSekce.toStdString(), kKlicFontu, 9));
     AktualizujComboBox();
@@ -271,6 +292,8 @@ void TFEditCD::aktivacePotomka() {
     const int kod = predavanyKod;
     predavanyKod = 0;
     if (kod == 1) {
+        // The first album of an empty catalogue makes the window usable.
+        if (!pripravUpravy()) return;
         hlavni()->StavovyText(QStringLiteral("Aktualizuji data"));
         Aktualizuj();
         hlavni()->StavovyText(QString());

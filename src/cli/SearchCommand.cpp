@@ -120,7 +120,7 @@ int runSearch(const Args& args, std::ostream& out, std::ostream& err) {
     dotaz.alesponJedne = alesponJedne;
     if (!requireDatabase(*dir, err)) return kProblem;
 
-    dbf::Engine engine;
+    dbf::Engine engine{dbf::Engine::ReadOnly{}};
     try {
         auto alba = engine.open(*dir, std::string(kSouborAlb));
         auto skladby = engine.open(*dir, std::string(kSouborSkladeb));
