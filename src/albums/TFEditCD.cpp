@@ -133,9 +133,12 @@ void TFEditCD::sestavData() {
     EPocStop->setAlignment(Qt::AlignRight);
     MEDelka = vstup(GBNemenne, "MEDelka", 8);
     MEDelka->setReadOnly(true);
-    auto* nemenne = new QFormLayout(GBNemenne);
-    nemenne->addRow(QStringLiteral("Počet stop:"), EPocStop);
-    nemenne->addRow(QStringLiteral("Délka:"), MEDelka);
+    // One row: the two columns stay equally tall, and all of them fit the smallest window.
+    auto* nemenne = new QHBoxLayout(GBNemenne);
+    nemenne->addWidget(new QLabel(QStringLiteral("Počet stop:"), GBNemenne));
+    nemenne->addWidget(EPocStop);
+    nemenne->addWidget(new QLabel(QStringLiteral("Délka:"), GBNemenne));
+    nemenne->addWidget(MEDelka);
     DTPZmena = new QDateEdit(p);
     DTPZmena->setObjectName(QStringLiteral("DTPZmena"));
     DTPZmena->setDisplayFormat(QStringLiteral("d.M.yyyy"));
@@ -160,7 +163,6 @@ void TFEditCD::sestavData() {
     levy->addRow(QStringLiteral("Původ:"), CBZeme);
     levy->addRow(QStringLiteral("Hodnocení:"), CBHodnoceni);
     levy->addRow(GBVydavatel);
-    levy->addRow(GBNemenne);
     levy->addRow(QStringLiteral("Datum změny: "), DTPZmena);
     auto* pravy = new QFormLayout;
     pravy->addRow(QStringLiteral("Zpěv:"), EZpev);
@@ -173,9 +175,10 @@ void TFEditCD::sestavData() {
     pravy->addRow(QStringLiteral("Trubka:"), ETrubka);
     pravy->addRow(QStringLiteral("Specialita:"), ESpecial);
     pravy->addRow(QStringLiteral("Popis:"), EPopis);
+    pravy->addRow(GBNemenne);
     auto* l = new QHBoxLayout(p);
-    l->addLayout(levy);
-    l->addLayout(pravy);
+    l->addLayout(levy, 1);
+    l->addLayout(pravy, 1);
     PageC->addTab(TSData, QStringLiteral("Data"));
 
     const auto popis = [](const char* sloupec) { return QString::fromUtf8(PopisSloupce(sloupec)); };

@@ -88,7 +88,8 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     connect(mdi_, &QMdiArea::subWindowActivated, this, &TForm1::aktivaceOkna);
     vytvorMenu();
     vytvorStavovyRadek();
-    setMinimumSize(600, 450);
+    // The smallest size at which every window shows its main actions without scrolling.
+    setMinimumSize(640, 540);
     titulek_ = QApplication::applicationName();
     setWindowTitle(titulek_);
 
