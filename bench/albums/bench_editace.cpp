@@ -1,15 +1,18 @@
 // The edit window's two costly steps on a generated catalogue (10,000 albums, or 100,000 with
 // LORVIKA_BENCH_LARGE=1):
 // - BM_UlozeniBesideNoveho: saving an edited album of 20 tracks (the album record, all tracks
-//   replaced through the journal, the player file) beside storing the same album new (one album
+//   replaced through one transaction, the player file) beside storing the same album new (one album
 //   record and 20 track records appended, the player file). Counters: ulozeni_ms, nove_ms,
-//   pomer = ulozeni / nove, and the same for the tables alone (tab_*). The engine's fsync (the
-//   journal's) is left out; the player file's writer syncs its file on both sides.
+//   pomer = ulozeni / nove, and the same for the tables alone (tab_*). The engine's syncs are
+//   left out; the player file's writer syncs its file on both sides.
 // - BM_DalsiAlbum: loading the next album into the edit window's state and work table, beside
 //   only reading the same album and its tracks through the cursors. Counters: nacteni_ms,
 //   cteni_ms, pomer.
+// - BM_UlozeniTrvale: the same save with every sync, beside SQLite (WAL, synchronous=FULL)
+//   committing the same rows. Counters: lorvika_ms, sqlite_ms, pomer.
 // The catalogue is copied into a work folder first, so the generated one stays as it was.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -53,6 +56,7 @@ class BezSync : public dbf::FileSystem {
     void rename(const std::string& from, const std::string& to) override {
         base_->rename(from, to);
     }
+    void syncDirectory(const std::string&) override {}
     dbf::FileStamp stamp(const std::string& path) override { return base_->stamp(path); }
     std::string resolve(const std::string& directory, const std::string& name) override {
         return base_->resolve(directory, name);
@@ -95,18 +99,25 @@ struct Katalog {
     std::int64_t pocet = 0;
 };
 
-Katalog& katalog() {
-    static Katalog k;
-    if (k.alba) return k;
+// A fresh work folder named jmeno-<albums> with a copy of the generated catalogue in db/.
+lorvika::bench::Dataset pracovniKopie(const std::string& jmeno, fs::path& prace) {
     lorvika::bench::GenOptions options;
     options.albums = large() ? 100000 : 10000;
     const auto d = lorvika::bench::ensureDataset(benchBase(), options);
-    const fs::path prace = benchBase() / ("editace-" + std::to_string(options.albums));
+    prace = benchBase() / (jmeno + "-" + std::to_string(options.albums));
     fs::remove_all(prace);
     fs::create_directories(prace / "db");
-    fs::create_directories(prace / "prog");
     for (const auto& f : fs::directory_iterator(d.lorvikaDir))
         fs::copy_file(f.path(), prace / "db" / f.path().filename());
+    return d;
+}
+
+Katalog& katalog() {
+    static Katalog k;
+    if (k.alba) return k;
+    fs::path prace;
+    pracovniKopie("editace", prace);
+    fs::create_directories(prace / "prog");
     k.engine = std::make_unique<dbf::Engine>(std::make_shared<BezSync>());
     k.db = (prace / "db").string();
     k.txt = (prace / "db" / "TXT").string();
@@ -185,6 +196,94 @@ void BM_UlozeniBesideNoveho(benchmark::State& state) {
     state.counters["tab_pomer"] = ulozeniTabulky / noveTabulky;
 }
 BENCHMARK(BM_UlozeniBesideNoveho)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+// The same save made durable: the engine's transaction with every sync (log, directory,
+// tables) beside SQLite in WAL mode with synchronous=FULL committing the same rows (the album
+// row updated, its 20 tracks deleted and inserted again) in one transaction. The player file is
+// left out on both sides. Counters: lorvika_ms, sqlite_ms, pomer = lorvika / sqlite.
+struct Trvaly {
+    std::unique_ptr<dbf::Engine> engine;
+    std::string db;
+    std::unique_ptr<dbf::Cursor> alba, skladby;
+    std::unique_ptr<lorvika::bench::SqliteDb> sqlite;
+    std::int64_t pocet = 0;
+};
+
+Trvaly& trvaly() {
+    static Trvaly k;
+    if (k.alba) return k;
+    fs::path prace;
+    const auto d = pracovniKopie("editace-trvale", prace);
+    fs::copy_file(d.sqlitePath, prace / "peer.sqlite");
+    k.engine = std::make_unique<dbf::Engine>();
+    k.db = (prace / "db").string();
+    k.alba = k.engine->open(k.db, std::string(lorvika::kSouborAlb));
+    k.skladby = k.engine->open(k.db, std::string(lorvika::kSouborSkladeb));
+    k.pocet = static_cast<std::int64_t>(k.alba->recordCount());
+    k.sqlite = std::make_unique<lorvika::bench::SqliteDb>((prace / "peer.sqlite").string());
+    k.sqlite->exec("PRAGMA journal_mode=WAL");
+    k.sqlite->exec("PRAGMA synchronous=FULL");
+    return k;
+}
+
+void BM_UlozeniTrvale(benchmark::State& state) {
+    using lorvika::bench::SqliteStmt;
+    Trvaly& k = trvaly();
+    SqliteStmt begin(k.sqlite->get(), "BEGIN");
+    SqliteStmt commit(k.sqlite->get(), "COMMIT");
+    SqliteStmt album(k.sqlite->get(),
+                     "UPDATE cddata SET album = ?1, rok = 2001, zmena = '2026-12-08' "
+                     "WHERE cislo = ?2");
+    SqliteStmt smaz(k.sqlite->get(), "DELETE FROM cdskladby WHERE cd = ?1");
+    SqliteStmt vloz(k.sqlite->get(),
+                    "INSERT INTO cdskladby (cd, cislo, name, artist, delka, typ) "
+                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    double ours = 0, theirs = 0;
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        const std::int64_t cislo = 1 + (n * 7919) % k.pocet;
+        ++n;
+        lorvika::ZmenaAlba z;
+        z.cislo = cislo;
+        const std::string nazev = "Upravené album " + std::to_string(n);
+        z.pole = {{"ALBUM", nazev}, {"ROK", "2001"}, {"ZMENA", "8.12.2026"}};
+        z.nahraditSkladby = true;
+        z.skladby = dvacetSkladeb(cislo, static_cast<int>(n));
+        auto t0 = Clock::now();
+        lorvika::ZapisZmenuAlba(*k.engine, k.db, *k.alba, *k.skladby, z);
+        auto t1 = Clock::now();
+        begin.step();
+        begin.reset();
+        sqlite3_bind_text(album.get(), 1, nazev.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(album.get(), 2, cislo);
+        album.step();
+        album.reset();
+        sqlite3_bind_int64(smaz.get(), 1, cislo);
+        smaz.step();
+        smaz.reset();
+        for (const auto& radek : z.skladby) {
+            sqlite3_bind_int64(vloz.get(), 1, cislo);
+            sqlite3_bind_int64(vloz.get(), 2, std::stoll(radek[1]));
+            sqlite3_bind_text(vloz.get(), 3, radek[2].c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(vloz.get(), 4, radek[3].c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int64(vloz.get(), 5, std::stoll(radek[4]));
+            sqlite3_bind_text(vloz.get(), 6, radek[5].c_str(), -1, SQLITE_TRANSIENT);
+            vloz.step();
+            vloz.reset();
+        }
+        commit.step();
+        commit.reset();
+        auto t2 = Clock::now();
+        using ms = std::chrono::duration<double, std::milli>;
+        ours += ms(t1 - t0).count();
+        theirs += ms(t2 - t1).count();
+    }
+    const double pocet = static_cast<double>(n);
+    state.counters["lorvika_ms"] = ours / pocet;
+    state.counters["sqlite_ms"] = theirs / pocet;
+    state.counters["pomer"] = ours / theirs;
+}
+BENCHMARK(BM_UlozeniTrvale)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 void BM_DalsiAlbum(benchmark::State& state) {
     Katalog& k = katalog();

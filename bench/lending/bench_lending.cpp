@@ -154,7 +154,7 @@ void BM_WriteLending(benchmark::State& state) {
         const std::int64_t cislo = 1 + (k++ * 7919) % albums;
         auto t0 = Clock::now();
         if (lorvika::NajdiCD(cislo, "cislo", *alba))
-            lorvika::ZapisPujceni(*alba, "Žofie Nováková", {2027, 1, 15}, true);
+            lorvika::ZapisPujceni(s.engine, *alba, "Žofie Nováková", {2027, 1, 15}, true);
         auto t1 = Clock::now();
         sqlite3_bind_text(update.get(), 1, "2027-01-15", -1, SQLITE_STATIC);
         sqlite3_bind_text(update.get(), 2, "Žofie Nováková", -1, SQLITE_STATIC);

@@ -11,6 +11,8 @@
 #include "disc/Readout.h"
 #include "export/Sonorek.h"
 #include "store/Catalogue.h"
+#include "store/ZmenaAlba.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika {
 
@@ -144,6 +146,19 @@ std::int64_t NoveCD::Uloz() {
     }
     const std::int64_t cislo = Vytvor_cislo(*alba_);
 
+    // The album and its tracks are one transaction: after a crash or a power cut either all
+    // are there or none.
+    dbf::Transaction zmena(engine_, alba_->directory());
+    zmena.setNote(ZapisPoznamku({PoznamkaZmeny::Druh::Nove, cislo, sn_, {}}));
+    // A value the engine refuses leaves both cursors browsing and writes nothing.
+    struct Zrus {
+        dbf::Cursor& a;
+        dbf::Cursor& b;
+        ~Zrus() {
+            if (a.state() != dbf::CursorState::Browse) a.cancel();
+            if (b.state() != dbf::CursorState::Browse) b.cancel();
+        }
+    } zrus{*alba_, *skladby_};
     alba_->append();
     alba_->setInteger("CISLO", cislo);
     for (const Text& t : texty) alba_->setText(t.sloupec, *t.hodnota);
@@ -163,7 +178,7 @@ std::int64_t NoveCD::Uloz() {
     alba_->setText("ABCDAR", prvniZnak(v.artist));
     alba_->setText("ABCDAL", prvniZnak(v.album));
     alba_->setDate("ZMENA", dnes_());
-    alba_->post();
+    zmena.post(*alba_);
 
     for (prace_->first(); !prace_->eof(); prace_->next()) {
         skladby_->append();
@@ -173,8 +188,10 @@ std::int64_t NoveCD::Uloz() {
         skladby_->setInteger("CISLO", prace_->integer("CISLO"));
         skladby_->setInteger("DELKA", prace_->integer("DELKA"));
         skladby_->setText("TYP", prace_->text("TYP"));
-        skladby_->post();
+        zmena.post(*skladby_);
     }
+    zmena.commit();
+    NajdiCD(cislo, "cislo", *alba_);
     UlozTxtCD(cislo, *alba_, *skladby_, adresarTXT_);
     return cislo;
 }

@@ -21,6 +21,7 @@
 #include "store/Catalogue.h"
 #include "store/OdstraneniCD.h"
 #include "store/ZmenaAlba.h"
+#include "store/dbf/Transaction.h"
 
 #ifdef LORVIKA_HAVE_X11
 #include <X11/XKBlib.h>
@@ -97,7 +98,8 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     akce("MFMaxim")->setChecked(fmaxim_);
     proporce_.setZapnuto(fmaxim_);
 
-    if (sluzby_.argumenty.size() == 1 && sluzby_.argumenty.front() == QStringLiteral("-setup"))
+    if (!sluzby_.instalovany && sluzby_.argumenty.size() == 1 &&
+        sluzby_.argumenty.front() == QStringLiteral("-setup"))
         nabidniZastupce();
 
     proporce_.setZaklad(QSize(632, 430));
@@ -689,6 +691,10 @@ bool TForm1::provedArchiv(bool obnova) {
     std::string adresar = session_->adresar();
     if (dbf::Cursor* c = session_->TData()) adresar = c->directory();
     bool ok = true;
+    // An archive holds whole states only: a change left in the log completes first.
+    if (!obnova)
+        if (const auto r = dbf::recoverLog(session_->engine(), adresar); r && !r->message.empty())
+            zpravy().show(r->message, MsgKind::Warning, kButtonsOK, Sound::Exclamation, 0);
     ZavriOtevriTabulky(true, 0);
     ukazatel(obnova ? "nahrazuji databázi zálohou.." : "zálohuji databázi..", 0);
     try {

@@ -8,6 +8,7 @@
 #include "store/LangDriver.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika::cli {
 
@@ -88,6 +89,27 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
     const auto engine = repair ? std::make_unique<dbf::Engine>()
                                : std::make_unique<dbf::Engine>(dbf::Engine::ReadOnly{});
     bool clean = true;
+    if (repair) {
+        try {
+            if (const auto r = dbf::recoverLog(*engine, dir)) {
+                if (r->outcome == dbf::LogRecovery::Outcome::Applied)
+                    out << "Dokončena přerušená změna (" << dbf::kLogName << ")\n";
+                else if (r->outcome == dbf::LogRecovery::Outcome::Incomplete)
+                    out << "Odstraněn nedopsaný záznam změny (" << dbf::kLogName << ")\n";
+                else
+                    out << r->message << '\n';
+            }
+        } catch (const dbf::EngineError& e) {
+            out << e.what() << '\n';
+            clean = false;
+        }
+        engine->releaseUnused();
+    }
+    // A waiting log is a change the tables do not show yet; a kept one never got there.
+    for (const std::string& n : dbf::logNotices(engine->fileSystem(), dir)) {
+        out << n << '\n';
+        clean = false;
+    }
     for (std::string_view name : {kSouborAlb, kSouborSkladeb}) {
         const std::string file(name);
         auto found = problems(*engine, dir, file);

@@ -31,5 +31,8 @@ int usageError(std::ostream& err, std::string_view usage);
 void writeCsvField(std::ostream& out, std::string_view value);
 // Refuses (message, false) a directory that does not hold a catalogue.
 bool requireDatabase(const std::string& directory, std::ostream& err);
+// For commands that only look: a change log waiting in directory (or kept there) is told on to,
+// since what they show is the tables without it.
+void reportChangeLog(const std::string& directory, std::ostream& to);
 
 }  // namespace lorvika::cli

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "store/AsciiCase.h"
 #include "store/Catalogue.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika::cli {
 
@@ -37,6 +38,11 @@ bool requireDatabase(const std::string& directory, std::ostream& err) {
         return false;
     }
     return true;
+}
+
+void reportChangeLog(const std::string& directory, std::ostream& to) {
+    for (const std::string& n : dbf::logNotices(*dbf::FileSystem::native(), directory))
+        to << n << '\n';
 }
 
 }  // namespace lorvika::cli

@@ -74,6 +74,7 @@ int runDump(const Args& args, std::ostream& out, std::ostream& err) {
     if (!requireDatabase(dir, err)) return kProblem;
 
     dbf::Engine engine{dbf::Engine::ReadOnly{}};
+    reportChangeLog(dir, err);
     try {
         auto cursor = engine.open(dir, *file);
         if (tag && !cursor->hasTag(*tag)) {

@@ -69,6 +69,7 @@ int runInfo(const Args& args, std::ostream& out, std::ostream& err) {
         out << "Databáze: " << dir << '\n';
         describe(engine, dir, kSouborAlb, "Audio CD", out);
         describe(engine, dir, kSouborSkladeb, "Skladby", out);
+        reportChangeLog(dir, out);
     } catch (const dbf::EngineError& e) {
         err << e.what() << '\n';
         return kProblem;

@@ -1,10 +1,10 @@
 #include <algorithm>
-#include <ctime>
 #include <ostream>
 
 #include "cli/Commands.h"
 #include "lending/Pujceni.h"
 #include "store/Catalogue.h"
+#include "store/dbf/Clock.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "store/dbf/FileSystem.h"
@@ -31,6 +31,7 @@ class ReadOnlyFileSystem : public dbf::FileSystem {
     void rename(const std::string& from, const std::string&) override {
         throw std::runtime_error("jen pro čtení: " + from);
     }
+    void syncDirectory(const std::string&) override {}
     dbf::FileStamp stamp(const std::string& path) override { return inner_->stamp(path); }
     std::string resolve(const std::string& directory, const std::string& name) override {
         return inner_->resolve(directory, name);
@@ -39,13 +40,6 @@ class ReadOnlyFileSystem : public dbf::FileSystem {
   private:
     std::shared_ptr<dbf::FileSystem> inner_;
 };
-
-dbf::Date systemDate() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
-}
 
 std::string trimRight(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -76,6 +70,7 @@ int runLent(const Args& args, std::ostream& out, std::ostream& err) {
     if (positional.size() != 1) return usageError(err, kUsageText);
     const std::string& dir = positional[0];
     if (!requireDatabase(dir, err)) return kProblem;
+    reportChangeLog(dir, err);
 
     const DruhSeznamu druh = overdue ? DruhSeznamu::PoTerminu : DruhSeznamu::Pujcene;
     struct Row {
@@ -87,7 +82,7 @@ int runLent(const Args& args, std::ostream& out, std::ostream& err) {
     try {
         dbf::Engine engine(dbf::Engine::ReadOnly{},
                            std::make_shared<ReadOnlyFileSystem>(dbf::FileSystem::native()));
-        auto list = DotazNaSeznam(engine, dir, druh, today ? *today : systemDate());
+        auto list = DotazNaSeznam(engine, dir, druh, today ? *today : dbf::Clock::today());
         for (list->first(); !list->eof(); list->next())
             rows.push_back({list->integer("CISLO"), trimRight(list->text("ARTIST")),
                             trimRight(list->text("ALBUM")), trimRight(list->text("PUJ_KOMU")),

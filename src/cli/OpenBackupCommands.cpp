@@ -12,6 +12,7 @@
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "store/dbf/Files.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika::cli {
 
@@ -43,6 +44,16 @@ int runBackup(const Args& args, std::ostream& out, std::ostream& err) {
     if (!oneDirectory(args)) return usageError(err, "backup ADRESÁŘ");
     const std::string dir = absolute(args[0]);
     if (!requireDatabase(dir, err)) return kProblem;
+    // The archive holds whole states only: a change a crash interrupted completes first.
+    try {
+        dbf::Engine engine;
+        configure(engine, programPaths());
+        if (const auto r = dbf::recoverLog(engine, dir); r && !r->message.empty())
+            err << r->message << '\n';
+    } catch (const dbf::EngineError& e) {
+        err << "Došlo k chybě - záloha neprovedena: " << e.what() << '\n';
+        return kProblem;
+    }
     VysledekZalohy v = Zalohuj(dir, progress(out));
     if (!v) {
         err << "Došlo k chybě - záloha neprovedena: " << v.chyba << '\n';
@@ -100,6 +111,21 @@ int runPack(const Args& args, std::ostream& out, std::ostream& err) {
     // An album change a crash interrupted names track records by their numbers: it is
     // completed before packing renumbers them.
     try {
+        if (const auto r = dbf::recoverLog(engine, dir)) {
+            const auto p = CtiPoznamku(r->note);
+            if (r->outcome == dbf::LogRecovery::Outcome::Kept) {
+                err << r->message << '\n';
+            } else if (r->outcome == dbf::LogRecovery::Outcome::Applied && p) {
+                if (p->druh == PoznamkaZmeny::Druh::Odstraneni) {
+                    OdstranSouborTxt(p->souborTxt);
+                } else if (p->druh != PoznamkaZmeny::Druh::Pujceni) {
+                    auto alba = engine.open(dir, std::string(kSouborAlb));
+                    auto skladby = engine.open(dir, std::string(kSouborSkladeb));
+                    UlozTxtCDPoZmene(p->cislo, p->puvodniSN, *alba, *skladby, AdresarTXT(dir));
+                }
+                out << "Dokončena přerušená změna alba " << p->cislo << '\n';
+            }
+        }
         if (const auto z = DokonciZmenuAlba(engine, dir)) {
             auto alba = engine.open(dir, std::string(kSouborAlb));
             auto skladby = engine.open(dir, std::string(kSouborSkladeb));

@@ -121,6 +121,7 @@ int runSearch(const Args& args, std::ostream& out, std::ostream& err) {
     if (!requireDatabase(*dir, err)) return kProblem;
 
     dbf::Engine engine{dbf::Engine::ReadOnly{}};
+    reportChangeLog(*dir, err);
     try {
         auto alba = engine.open(*dir, std::string(kSouborAlb));
         auto skladby = engine.open(*dir, std::string(kSouborSkladeb));

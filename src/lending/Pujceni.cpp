@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "store/ZmenaAlba.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika {
 
@@ -14,14 +16,17 @@ std::string_view bezMezer(std::string_view s) {
     return s;
 }
 
-// Puts the record into edit mode, lets zmen change it and posts; a failed post leaves nothing
-// half-done in the buffer.
+// Puts the record into edit mode, lets zmen change it and writes it as one transaction, so a
+// power cut never leaves a torn record; a failure leaves nothing half-done in the buffer.
 template <class F>
-void upravAPosli(dbf::Cursor& alba, F zmen) {
+void upravAPosli(dbf::Engine& engine, dbf::Cursor& alba, F zmen) {
     alba.edit();
     try {
         zmen();
-        alba.post();
+        dbf::Transaction t(engine, alba.directory());
+        t.setNote(ZapisPoznamku({PoznamkaZmeny::Druh::Pujceni, alba.integer("CISLO"), {}, {}}));
+        t.post(alba);
+        t.commit();
     } catch (...) {
         if (alba.state() != dbf::CursorState::Browse) alba.cancel();
         throw;
@@ -152,8 +157,9 @@ std::int64_t PocetPujceni(const dbf::Cursor& alba) {
     return alba.integer("PUJ_KOLIK");
 }
 
-void ZapisPujceni(dbf::Cursor& alba, std::string_view komu, dbf::Date dokdy, bool zvysitPocet) {
-    upravAPosli(alba, [&] {
+void ZapisPujceni(dbf::Engine& engine, dbf::Cursor& alba, std::string_view komu, dbf::Date dokdy,
+                  bool zvysitPocet) {
+    upravAPosli(engine, alba, [&] {
         const std::int64_t n = PocetPujceni(alba) + (zvysitPocet ? 1 : 0);
         alba.setDate("PUJ_DOKDY", dokdy);
         alba.setText("PUJ_ANONE", "A");
@@ -162,16 +168,16 @@ void ZapisPujceni(dbf::Cursor& alba, std::string_view komu, dbf::Date dokdy, boo
     });
 }
 
-void ZapisVraceni(dbf::Cursor& alba) {
-    upravAPosli(alba, [&] {
+void ZapisVraceni(dbf::Engine& engine, dbf::Cursor& alba) {
+    upravAPosli(engine, alba, [&] {
         alba.clear("PUJ_KOMU");
         alba.clear("PUJ_DOKDY");
         alba.setText("PUJ_ANONE", "N");
     });
 }
 
-void NulujPocet(dbf::Cursor& alba) {
-    upravAPosli(alba, [&] { alba.clear("PUJ_KOLIK"); });
+void NulujPocet(dbf::Engine& engine, dbf::Cursor& alba) {
+    upravAPosli(engine, alba, [&] { alba.clear("PUJ_KOLIK"); });
 }
 
 }  // namespace lorvika

@@ -58,10 +58,11 @@ void SmazSeznam(dbf::Engine& engine, const std::string& adresar);
 std::int64_t PocetPujceni(const dbf::Cursor& alba);
 // Writes a lending into the current album: due date, "A", borrower; the count +1 when
 // zvysitPocet. Posted at once.
-void ZapisPujceni(dbf::Cursor& alba, std::string_view komu, dbf::Date dokdy, bool zvysitPocet);
+void ZapisPujceni(dbf::Engine& engine, dbf::Cursor& alba, std::string_view komu, dbf::Date dokdy,
+                  bool zvysitPocet);
 // A return: borrower and due date cleared, "N"; the count stays.
-void ZapisVraceni(dbf::Cursor& alba);
+void ZapisVraceni(dbf::Engine& engine, dbf::Cursor& alba);
 // The count becomes empty (0).
-void NulujPocet(dbf::Cursor& alba);
+void NulujPocet(dbf::Engine& engine, dbf::Cursor& alba);
 
 }  // namespace lorvika

@@ -558,7 +558,7 @@ void TFPujCD::BOKClick() {
     if (bylaPujcena)
         zvysit = zpravy.show("Zvýšit počet půjčení o 1?", MsgKind::Information, kButtonsYesNo,
                              Sound::Question, 0) == MsgButton::Yes;
-    ZapisPujceni(*TData, jmeno.text, dbfDatum(DateTimePicker1->date()), zvysit);
+    ZapisPujceni(hlavni()->session().engine(), *TData, jmeno.text, dbfDatum(DateTimePicker1->date()), zvysit);
     hlavni()->ObnovaFormularu(1);
     QApplication::beep();
     hlavni()->StavovyText(QStringLiteral("Informace o půjčení zapsány"));
@@ -568,7 +568,7 @@ void TFPujCD::BOKClick() {
 
 void TFPujCD::Button4Click() {
     if (!JeAktKazPuj()) return;
-    ZapisVraceni(*TData);
+    ZapisVraceni(hlavni()->session().engine(), *TData);
     QApplication::beep();
     hlavni()->StavovyText(QStringLiteral("Informace o vrácení zapsány"));
     hlavni()->ObnovaFormularu(1);
@@ -577,7 +577,7 @@ void TFPujCD::Button4Click() {
 
 void TFPujCD::Button5Click() {
     if (!maAlbum()) return;
-    NulujPocet(*TData);
+    NulujPocet(hlavni()->session().engine(), *TData);
     Edit8->setText(QStringLiteral("0"));
     Button5->setEnabled(false);
 }

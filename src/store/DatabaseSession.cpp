@@ -14,6 +14,7 @@
 #include "dbf/EngineError.h"
 #include "dbf/Files.h"
 #include "dbf/TableData.h"
+#include "dbf/Transaction.h"
 #include "store/Verze.h"
 
 namespace lorvika {
@@ -187,6 +188,10 @@ void DatabaseSession::nastavAdresar(const std::string& directory) {
 void DatabaseSession::pripravTabulky() {
     // a restore may have reopened them: the recoding must not run under an open table
     ZavriTabulky();
+    // A transaction that a crash or a power cut interrupted completes before anything else
+    // reads or rewrites the tables (the conversion and the added columns do).
+    prevezmiObnovu(dbf::recoverLog(*engine_, adresar_));
+    engine_->releaseUnused();
     uschovejPredPrevodem();
     for (const char* table : {kTrackTable, kAlbumTable}) {
         // a missing table is the engine's error below, which offers the backup
@@ -205,6 +210,33 @@ void DatabaseSession::pripravTabulky() {
     // An album removal that a crash interrupted is finished before anyone sees the tables.
     DokonciOdstraneni(*engine_, adresar_);
     otevriHlavni();
+}
+
+void DatabaseSession::prevezmiObnovu(const std::optional<dbf::LogRecovery>& obnova) {
+    if (!obnova) return;
+    using Outcome = dbf::LogRecovery::Outcome;
+    if (obnova->outcome == Outcome::Kept) {
+        prubeh_.uschovanyZaznam = obnova->keptAs;
+        messages_.show(obnova->message, MsgKind::Warning, kButtonsOK, Sound::Exclamation, 0);
+        return;
+    }
+    if (obnova->outcome != Outcome::Applied) return;
+    const std::optional<PoznamkaZmeny> p = CtiPoznamku(obnova->note);
+    if (!p) return;
+    switch (p->druh) {
+        case PoznamkaZmeny::Druh::Zmena:
+        case PoznamkaZmeny::Druh::Nove:
+            prubeh_.dokoncenaZmena = p->cislo;
+            dokoncenaSN_ = p->puvodniSN;
+            packPending_ = packPending_ || p->druh == PoznamkaZmeny::Druh::Zmena;
+            break;
+        case PoznamkaZmeny::Druh::Odstraneni:
+            OdstranSouborTxt(p->souborTxt);
+            packPending_ = true;
+            break;
+        case PoznamkaZmeny::Druh::Pujceni:
+            break;
+    }
 }
 
 // The conversion rewrites the text of old tables for good, and the automatic backup after it
@@ -334,6 +366,10 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
     }
 
     dokonciOtevreni(dir, vytvorit);
+    // The player file of a change the opening completed is written before the backup, whatever
+    // becomes of that.
+    if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
+        poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
     if (archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
         try {
             prubeh_.zaloha = archive_->zalohuj(dir);
@@ -347,8 +383,6 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
         }
     }
     status_.pocetCD(1, pocetCD());
-    if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
-        poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
     // A crash between storing an album and writing its file must not leave it without one.
     if (doplneniTxt_ && jeOtevrena())
         prubeh_.doplneneTxt = doplneniTxt_(*data_, *skladby_, adresarTXT_);

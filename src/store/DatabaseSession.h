@@ -12,6 +12,7 @@
 #include "dbf/Cursor.h"
 #include "dbf/Engine.h"
 #include "dbf/FileSystem.h"
+#include "dbf/Transaction.h"
 
 // The open database of the program: the engine, the main window's two cursors and everything
 // that opens, creates, compacts and remembers a database directory. No widgets here; the dialogs,
@@ -93,6 +94,7 @@ struct PrubehOtevreni {
     std::size_t doplneneTxt = 0;           // companion-player files written for albums lacking one
     std::string chyba;                     // the engine's error when the opening failed
     std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
+    std::string uschovanyZaznam;           // a change log that could not be applied, kept here
 };
 
 class DatabaseSession {
@@ -193,6 +195,7 @@ class DatabaseSession {
     void uschovejPredPrevodem();
     Recovery obnovaPoChybe(const std::string& directory);
     void dokonciOtevreni(const std::string& directory, bool created);
+    void prevezmiObnovu(const std::optional<dbf::LogRecovery>& obnova);
     void zmena();
 
     SessionPaths paths_;

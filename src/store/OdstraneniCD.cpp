@@ -4,6 +4,9 @@
 #include <system_error>
 
 #include "store/Catalogue.h"
+#include "store/ZmenaAlba.h"
+#include "store/dbf/EngineError.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika {
 
@@ -13,19 +16,6 @@ constexpr char kSep = std::filesystem::path::preferred_separator;
 
 std::string cesta(const std::string& adresar, const std::string& jmeno) {
     return adresar + kSep + jmeno;
-}
-
-// "cislo\nsoubor\n", written beside and renamed into place, so the journal is whole or absent.
-void zapisZurnal(dbf::FileSystem& fs, const std::string& adresar, const OdstraneniCD& o) {
-    const std::string obsah = std::to_string(o.cislo) + '\n' + o.souborTxt + '\n';
-    const std::string cil = cesta(adresar, kZurnalOdstraneni);
-    const std::string docasny = cil + ".tmp";
-    {
-        auto f = fs.open(docasny, dbf::FileSystem::Mode::Create);
-        f->writeAt(0, obsah.data(), obsah.size());
-        f->sync();
-    }
-    fs.rename(docasny, cil);
 }
 
 std::optional<OdstraneniCD> prectiZurnal(dbf::FileSystem& fs, const std::string& adresar) {
@@ -66,10 +56,7 @@ void odstran(dbf::Engine& engine, const std::string& adresar, dbf::Cursor& alba,
         skladby->setRange(dbf::Key(o.cislo), dbf::Key(o.cislo));
         for (skladby->first(); !skladby->eof();) skladby->remove();
     }
-    if (!o.souborTxt.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(o.souborTxt, ec);  // a missing file is no error
-    }
+    OdstranSouborTxt(o.souborTxt);
     if (alba.recordNumber() != 0 && !alba.eof() && alba.integer("CISLO") == o.cislo) {
         alba.remove();
         if (alba.eof()) alba.last();
@@ -83,10 +70,43 @@ void odstran(dbf::Engine& engine, const std::string& adresar, dbf::Cursor& alba,
 
 void OdstranCD(dbf::Engine& engine, const std::string& adresar, dbf::Cursor& alba,
                const OdstraneniCD& odstraneni) {
-    dbf::FileSystem& fs = engine.fileSystem();
-    zapisZurnal(fs, adresar, odstraneni);
-    odstran(engine, adresar, alba, odstraneni);
-    fs.remove(cesta(adresar, kZurnalOdstraneni));
+    const bool naAlbu =
+        alba.recordNumber() != 0 && !alba.eof() && alba.integer("CISLO") == odstraneni.cislo;
+    if (!naAlbu && !NajdiCD(odstraneni.cislo, "cislo", alba))
+        throw dbf::EngineError("Tabulka " + alba.fileName() + ": album číslo " +
+                               std::to_string(odstraneni.cislo) + " nenalezeno.");
+    const dbf::Bookmark album = alba.bookmark();
+    dbf::Transaction t(engine, adresar);
+    t.setNote(ZapisPoznamku(
+        {PoznamkaZmeny::Druh::Odstraneni, odstraneni.cislo, {}, odstraneni.souborTxt}));
+    {
+        auto skladby = engine.open(adresar, std::string(kSouborSkladeb));
+        ProjdiSkladby(*skladby, odstraneni.cislo,
+                      [&t](dbf::Cursor& s) { t.remove(s.table(), s.recordNumber()); });
+    }
+    t.remove(alba.table(), album.record);
+    // Afterwards the cursor stands on the next album, or on the one before the last.
+    std::optional<dbf::Bookmark> potom;
+    alba.next();
+    if (!alba.eof()) {
+        potom = alba.bookmark();
+    } else {
+        alba.gotoBookmark(album);
+        alba.prior();
+        if (!alba.bof()) potom = alba.bookmark();
+    }
+    t.commit();
+    if (potom && alba.bookmarkValid(*potom))
+        alba.gotoBookmark(*potom);
+    else
+        alba.first();
+    OdstranSouborTxt(odstraneni.souborTxt);
+}
+
+void OdstranSouborTxt(const std::string& soubor) {
+    if (soubor.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove(soubor, ec);  // a missing file is no error
 }
 
 std::optional<OdstraneniCD> DokonciOdstraneni(dbf::Engine& engine, const std::string& adresar) {

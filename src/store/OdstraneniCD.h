@@ -7,9 +7,9 @@
 #include "store/dbf/Cursor.h"
 #include "store/dbf/Engine.h"
 
-// Removing an album with its tracks and its player file all or nothing across a crash: a small
-// journal in the database directory names the album (and the file) before anything is deleted,
-// and opening the database completes a removal that a crash interrupted.
+// Removing an album with its tracks all or nothing, through one transaction of the engine; the
+// player file goes after it. The journal of the previous version (cdodstran.jrn) is only read:
+// opening completes a removal one names.
 namespace lorvika {
 
 inline constexpr const char* kZurnalOdstraneni = "cdodstran.jrn";
@@ -21,10 +21,13 @@ struct OdstraneniCD {
 
 // Removes album cislo: its tracks, its player file (a missing one is no error), then the album
 // record. alba stands on the album (it moves to the next album, or to the last one when the
-// removed one was last). An engine error part-way leaves the journal, so the next opening
-// finishes the removal; what was deleted stays deleted.
+// removed one was last). An engine error before the transaction's log was durable removes
+// nothing; after it the next opening completes the removal.
 void OdstranCD(dbf::Engine& engine, const std::string& adresar, dbf::Cursor& alba,
                const OdstraneniCD& odstraneni);
+
+// Removes an album's player file (a missing one is no error).
+void OdstranSouborTxt(const std::string& soubor);
 
 // Opening: a removal that a crash interrupted is finished and its journal removed. Returns the
 // finished removal.

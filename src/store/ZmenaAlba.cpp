@@ -8,12 +8,14 @@
 #include "store/Catalogue.h"
 #include "store/dbf/EngineError.h"
 #include "store/dbf/TableData.h"
+#include "store/dbf/Transaction.h"
 
 namespace lorvika {
 
 namespace {
 
 constexpr std::string_view kHlavicka = "LRVKZMENA 1";
+constexpr std::string_view kPoznamka = "lorvika";
 constexpr char kSep = '/';
 
 // What the journal holds besides the change: where the tracks stood when it was written.
@@ -74,34 +76,6 @@ std::vector<std::string> rozdelRadek(std::string_view radek) {
         }
     }
     return out;
-}
-
-std::string zapisZurnal(const Zurnal& z) {
-    std::string t(kHlavicka);
-    t += "\ncislo";
-    pridejPolozku(t, std::to_string(z.zmena.cislo));
-    t += "\npocet";
-    pridejPolozku(t, std::to_string(z.pocetZaznamu));
-    t += "\nsn";
-    pridejPolozku(t, z.zmena.puvodniSN);
-    t += "\nsmaz";
-    for (std::uint32_t r : z.stareRadky) pridejPolozku(t, std::to_string(r));
-    for (const auto& [jmeno, hodnota] : z.zmena.pole) {
-        t += "\npole";
-        pridejPolozku(t, jmeno);
-        pridejPolozku(t, hodnota);
-    }
-    t += "\nskladby";
-    pridejPolozku(t, z.zmena.nahraditSkladby ? "1" : "0");
-    for (const auto& radek : z.zmena.skladby) {
-        t += "\nskladba";
-        for (const std::string& h : radek) pridejPolozku(t, h);
-    }
-    t += '\n';
-    t += "konec";
-    pridejPolozku(t, std::to_string(kontrolniSoucet(t)));
-    t += '\n';
-    return t;
 }
 
 std::uint64_t cislo(const std::string& s) {
@@ -178,42 +152,12 @@ std::string prectiSoubor(dbf::FileSystem& fs, const std::string& soubor) {
     return obsah;
 }
 
-// The journal reaches the disk complete or not at all: a temporary file, synced, renamed.
-void ulozZurnal(dbf::FileSystem& fs, const std::string& soubor, const std::string& obsah) {
-    const std::string docasny = soubor + ".tmp";
-    try {
-        {
-            auto f = fs.open(docasny, dbf::FileSystem::Mode::Create);
-            f->writeAt(0, obsah.data(), obsah.size());
-            f->sync();
-        }
-        fs.rename(docasny, soubor);
-    } catch (const std::exception& e) {
-        try {
-            if (fs.exists(docasny)) fs.remove(docasny);
-        } catch (const std::exception&) {
-            // the first failure is the one to report; opening removes the leftover
-        }
-        throw dbf::EngineError("Tabulka cddata.DBF: záznam změny nelze zapsat (" +
-                               std::string(e.what()) + ").");
-    }
-}
-
 void odstran(dbf::FileSystem& fs, const std::string& soubor) {
     try {
         if (fs.exists(soubor)) fs.remove(soubor);
     } catch (const std::exception& e) {
         throw dbf::EngineError("Tabulka cddata.DBF: záznam změny \"" + soubor +
                                "\" nelze odstranit (" + e.what() + ").");
-    }
-}
-
-// On a way out with an error already in hand: a journal that cannot go stays for the opening,
-// which then completes the change.
-void odstranPoChybe(dbf::FileSystem& fs, const std::string& soubor) noexcept {
-    try {
-        if (fs.exists(soubor)) fs.remove(soubor);
-    } catch (const std::exception&) {
     }
 }
 
@@ -294,75 +238,76 @@ void proved(dbf::Cursor& alba, dbf::Cursor& skladby, const Zurnal& z) {
 void ZapisZmenuAlba(dbf::Engine& engine, const std::string& adresar, dbf::Cursor& alba,
                     dbf::Cursor& skladby, const ZmenaAlba& zmena,
                     const std::function<void()>& poZapisu) {
-    dbf::FileSystem& fs = engine.fileSystem();
-    const std::string soubor = cesta(engine, adresar, kZurnalZmeny);
     najdiAlbum(alba, zmena.cislo);
-
-    // The old values, for undoing a change the engine refused halfway.
-    std::vector<std::pair<std::string, std::string>> puvodni;
-    for (const auto& [jmeno, hodnota] : zmena.pole) puvodni.emplace_back(jmeno, alba.text(jmeno));
-
+    dbf::Transaction t(engine, adresar);
+    t.setNote(ZapisPoznamku({PoznamkaZmeny::Druh::Zmena, zmena.cislo, zmena.puvodniSN, {}}));
     // Every value is tried in the edit buffer before anything is written: a year that is no
     // number stops here with the engine's message and nothing changed.
     alba.edit();
     try {
         for (const auto& [jmeno, hodnota] : zmena.pole) alba.setText(jmeno, hodnota);
+        t.post(alba);
     } catch (...) {
-        alba.cancel();
+        if (alba.state() != dbf::CursorState::Browse) alba.cancel();
         throw;
     }
-
-    Zurnal z;
-    z.zmena = zmena;
     if (zmena.nahraditSkladby) {
-        z.pocetZaznamu = skladby.data().count();
         ProjdiSkladby(skladby, zmena.cislo,
-                      [&z](dbf::Cursor& s) { z.stareRadky.push_back(s.recordNumber()); });
-    }
-    try {
-        ulozZurnal(fs, soubor, zapisZurnal(z));
-    } catch (...) {
-        alba.cancel();
-        throw;
-    }
-
-    try {
-        alba.post();
-    } catch (...) {
-        alba.cancel();
-        odstranPoChybe(fs, soubor);
-        throw;
-    }
-
-    if (zmena.nahraditSkladby) {
+                      [&t](dbf::Cursor& s) { t.remove(s.table(), s.recordNumber()); });
+        const int cd = skladby.fieldIndex("CD");
+        const int sloupcu = static_cast<int>(skladby.fields().size());
         try {
-            pripojSkladby(skladby, zmena);
-        } catch (...) {
-            const std::exception_ptr chyba = std::current_exception();
-            try {
-                const std::uint32_t pocet = z.pocetZaznamu;
-                smazSkladby(skladby, zmena.cislo, [pocet](std::uint32_t r) { return r > pocet; });
-                najdiAlbum(alba, zmena.cislo);
-                zapisPole(alba, puvodni);
-                odstran(fs, soubor);
-            } catch (...) {
-                // The journal stays: the next opening completes the change instead.
+            for (const auto& radek : zmena.skladby) {
+                skladby.append();
+                const int n = std::min(sloupcu, static_cast<int>(radek.size()));
+                for (int i = 0; i < n; ++i) skladby.setText(i, radek[static_cast<std::size_t>(i)]);
+                if (cd >= 0) skladby.setInteger(cd, zmena.cislo);
+                t.post(skladby);
             }
-            std::rethrow_exception(chyba);
+        } catch (...) {
+            if (skladby.state() != dbf::CursorState::Browse) skladby.cancel();
+            throw;
         }
-        // From here the new state is complete in the journal and the tables; a failure leaves
-        // the journal for the next opening to finish.
-        const std::set<std::uint32_t> stare(z.stareRadky.begin(), z.stareRadky.end());
-        smazSkladby(skladby, zmena.cislo, [&stare](std::uint32_t r) { return stare.count(r) > 0; });
     }
+    t.commit();
     najdiAlbum(alba, zmena.cislo);
+    if (poZapisu) poZapisu();
+}
+
+std::string ZapisPoznamku(const PoznamkaZmeny& p) {
+    std::string t(kPoznamka);
+    pridejPolozku(t, p.druh == PoznamkaZmeny::Druh::Zmena        ? "zmena"
+                     : p.druh == PoznamkaZmeny::Druh::Nove       ? "nove"
+                     : p.druh == PoznamkaZmeny::Druh::Odstraneni ? "odstraneni"
+                                                                 : "pujceni");
+    pridejPolozku(t, std::to_string(p.cislo));
+    pridejPolozku(t, p.puvodniSN);
+    pridejPolozku(t, p.souborTxt);
+    return t;
+}
+
+std::optional<PoznamkaZmeny> CtiPoznamku(std::string_view text) {
+    const std::vector<std::string> p = rozdelRadek(text);
+    if (p.size() != 5 || p[0] != kPoznamka) return {};
+    PoznamkaZmeny z;
+    if (p[1] == "zmena")
+        z.druh = PoznamkaZmeny::Druh::Zmena;
+    else if (p[1] == "nove")
+        z.druh = PoznamkaZmeny::Druh::Nove;
+    else if (p[1] == "odstraneni")
+        z.druh = PoznamkaZmeny::Druh::Odstraneni;
+    else if (p[1] == "pujceni")
+        z.druh = PoznamkaZmeny::Druh::Pujceni;
+    else
+        return {};
     try {
-        if (poZapisu) poZapisu();
-    } catch (...) {
-        odstranPoChybe(fs, soubor);
-        throw;
+        z.cislo = static_cast<std::int64_t>(cislo(p[2]));
+    } catch (const std::invalid_argument&) {
+        return {};
     }
-    odstran(fs, soubor);
+    z.puvodniSN = p[3];
+    z.souborTxt = p[4];
+    return z;
 }
 
 std::optional<ZmenaAlba> DokonciZmenuAlba(dbf::Engine& engine, const std::string& adresar) {
@@ -395,6 +340,12 @@ void ZahodZmenuAlba(dbf::Engine& engine, const std::string& adresar) {
     const std::string soubor = cesta(engine, adresar, kZurnalZmeny);
     odstran(fs, soubor + ".tmp");
     odstran(fs, soubor);
+    try {
+        dbf::discardLog(fs, adresar);
+    } catch (const std::exception& e) {
+        throw dbf::EngineError(std::string("Záznam změny v ") + adresar + " nelze odstranit (" +
+                               e.what() + ").");
+    }
 }
 
 }  // namespace lorvika

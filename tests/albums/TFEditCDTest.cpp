@@ -16,6 +16,7 @@
 #include "store/ZmenaAlba.h"
 #include "store/dbf/DbfTestSupport.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Transaction.h"
 #include "support/DiscData.h"
 
 namespace lorvika {
@@ -469,7 +470,7 @@ TEST_F(EditaceOkno, OpeningCompletesAChangeACrashInterruptedWithItsPlayerFile) {
     z.pole = {{"ALBUM", "Dokončeno"}, {"SN", "SN-NOVE"}};
     z.nahraditSkladby = true;
     z.skladby = {{"", "1", "jediná nová", "", "99", ""}};
-    // The first crash that leaves the journal behind: the tables hold any part of the change.
+    // The first crash that leaves the change log behind: the tables hold any part of it.
     bool zurnal = false;
     for (long at = 1; at < 40 && !zurnal; ++at) {
         const fs::path kopie = dir.path() / "kopie";
@@ -486,7 +487,8 @@ TEST_F(EditaceOkno, OpeningCompletesAChangeACrashInterruptedWithItsPlayerFile) {
             } catch (const dbf::EngineError&) {
             }
         }
-        zurnal = fs::exists(fs::path(db) / kZurnalZmeny);
+        zurnal = fs::exists(fs::path(db) / dbf::kLogName) &&
+                 fs::file_size(fs::path(db) / dbf::kLogName) > 0;
         if (!zurnal) {
             fs::remove_all(db);
             fs::rename(kopie, db);
@@ -496,7 +498,7 @@ TEST_F(EditaceOkno, OpeningCompletesAChangeACrashInterruptedWithItsPlayerFile) {
 
     ASSERT_TRUE(session.NactiDB(db, true, false));
     EXPECT_EQ(session.prubeh().dokoncenaZmena, 1);
-    EXPECT_FALSE(fs::exists(fs::path(db) / kZurnalZmeny));
+    EXPECT_FALSE(fs::exists(fs::path(db) / dbf::kLogName));
     EXPECT_TRUE(session.cekaKomprese());
     dbf::Cursor& alba = *session.TData();
     ASSERT_TRUE(NajdiCD(1, "cislo", alba));

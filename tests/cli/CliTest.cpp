@@ -145,6 +145,34 @@ TEST_F(Cli, InfoDescribesBothTables) {
     EXPECT_EQ(call(runInfo, {(tmp.path() / "neni").string()}).code, kProblem);
 }
 
+// A complete log whose checksum fails: looking reports it and writes nothing; a repair keeps it
+// under another name, never applies it, and check goes on reporting the kept file.
+TEST_F(Cli, CheckReportsADamagedChangeLogAndTheRepairKeepsIt) {
+    create();
+    fill(db, {{1, "A", "a"}}, 2);
+    const auto log = std::filesystem::path(db) / "zmena.log";
+    std::string bytes = "LRVKLOG1 poškozený obsah";
+    bytes += "LRVKEND1";
+    bytes += std::string(12, '\x01');
+    { std::ofstream(log, std::ios::binary) << bytes; }
+    auto r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem);
+    EXPECT_NE(r.out.find("je poškozený"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(log)) << "checking alone changes nothing";
+    EXPECT_NE(call(runInfo, {db}).out.find("zmena.log"), std::string::npos);
+
+    r = call(runCheck, {db, "--repair"});
+    EXPECT_EQ(r.code, kProblem) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(log));
+    const auto kept = std::filesystem::path(db) / "zmena-neplatna-1.log";
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem);
+    EXPECT_NE(r.out.find("zmena-neplatna-1.log"), std::string::npos) << r.out;
+    std::filesystem::remove(kept);
+    EXPECT_EQ(call(runCheck, {db}).code, kOk);
+}
+
 TEST_F(Cli, CheckFindsAndRepairsAMissingIndex) {
     create();
     fill(db, {{1, "A", "a"}, {2, "B", "b"}}, 3);

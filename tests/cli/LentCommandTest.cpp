@@ -50,7 +50,7 @@ class Lent : public ::testing::Test {
         c->setText("ARTIST", artist);
         c->setText("ALBUM", album);
         c->post();
-        if (komu) ZapisPujceni(*c, komu, dokdy, true);
+        if (komu) ZapisPujceni(engine, *c, komu, dokdy, true);
     }
     test::TestDir tmp;
     std::string db = (tmp.path() / "sbírka").string();

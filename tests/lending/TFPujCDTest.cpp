@@ -418,7 +418,7 @@ TEST_F(Pujceni, RefreshRequestsRefillTheBorrowers) {
     // Another window returned the album: code 1 shows it on activation.
     dbf::Cursor& hlavni = *okno->session().TData();
     hlavni.first();
-    ZapisVraceni(hlavni);
+    ZapisVraceni(okno->session().engine(), hlavni);
     f->obnova = 1;
     f->FormActivate();
     EXPECT_EQ(f->stav->text(), QStringLiteral("Není půjčena"));

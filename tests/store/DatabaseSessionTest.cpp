@@ -551,6 +551,7 @@ class FailingRename : public dbf::FileSystem {
         if (armed) throw dbf::EngineError("přejmenování selhalo: " + to);
         native_->rename(from, to);
     }
+    void syncDirectory(const std::string& d) override { native_->syncDirectory(d); }
     dbf::FileStamp stamp(const std::string& path) override { return native_->stamp(path); }
     std::string resolve(const std::string& directory, const std::string& name) override {
         return native_->resolve(directory, name);

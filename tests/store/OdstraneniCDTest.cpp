@@ -6,6 +6,7 @@
 #include "store/Catalogue.h"
 #include "store/OdstraneniCD.h"
 #include "store/dbf/DbfTestSupport.h"
+#include "store/dbf/Transaction.h"
 #include "support/TestDir.h"
 
 namespace lorvika {
@@ -53,7 +54,9 @@ class Odstraneni : public ::testing::Test {
     };
     Stav stav() {
         dbf::Engine engine;
+        dbf::recoverLog(engine, adresar_);
         DokonciOdstraneni(engine, adresar_);
+        EXPECT_FALSE(fs::exists(fs::path(adresar_) / dbf::kLogName));
         auto alba = engine.open(adresar_, std::string(kSouborAlb));
         auto skladby = engine.open(adresar_, std::string(kSouborSkladeb));
         Stav s{std::vector<int>(3, 0), std::vector<bool>(3, false)};

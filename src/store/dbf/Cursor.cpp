@@ -499,6 +499,15 @@ void Cursor::post() {
     s_->bof = s_->eof = false;
 }
 
+Cursor::Pending Cursor::takeEdit() {
+    if (s_->mode == CursorState::Browse) table_->fail("záznam není v režimu úprav.");
+    if (s_->mode == CursorState::Edit && !table_->exists(s_->editRec))
+        table_->fail("upravovaný záznam byl mezitím odstraněn.");
+    Pending p{s_->mode == CursorState::Insert ? 0 : s_->editRec, std::move(s_->buffer)};
+    cancel();
+    return p;
+}
+
 void Cursor::cancel() {
     if (s_->mode == CursorState::Browse) return;
     s_->mode = CursorState::Browse;

@@ -108,6 +108,14 @@ class Cursor {
     void clear(std::string_view field);
 
     TableData& data() const { return *table_; }
+    const std::shared_ptr<TableData>& table() const { return table_; }
+    // The edit buffer handed over to be written elsewhere (a transaction): rec is the record
+    // being edited, 0 for an appended one. The cursor leaves the edit state, the table unchanged.
+    struct Pending {
+        std::uint32_t rec = 0;
+        std::vector<char> image;
+    };
+    Pending takeEdit();
     // Another cursor on the same table data that refuses every write (query results).
     std::unique_ptr<Cursor> readOnlyView() const;
 

@@ -1,13 +1,14 @@
 #include "Engine.h"
 
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <map>
 
+#include "Clock.h"
 #include "EngineError.h"
 #include "Names.h"
 #include "TableData.h"
+#include "Transaction.h"
 
 namespace lorvika::dbf {
 
@@ -178,12 +179,10 @@ void Engine::createTable(const std::string& directory, const std::string& file,
     l.fields = fields;
     l.recordLength = 1;
     for (const auto& f : fields) l.recordLength = std::uint16_t(l.recordLength + f.width);
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    l.date[0] = std::uint8_t(tm.tm_year);
-    l.date[1] = std::uint8_t(tm.tm_mon + 1);
-    l.date[2] = std::uint8_t(tm.tm_mday);
+    const Date today = Clock::today();
+    l.date[0] = std::uint8_t(today.year - 1900);
+    l.date[1] = std::uint8_t(today.month);
+    l.date[2] = std::uint8_t(today.day);
     std::vector<char> bytes = buildHeader(l);
     bytes.push_back(0x1A);
     const std::string tmp = fs_->realPath(n.path()) + ".tmp";
@@ -226,6 +225,7 @@ bool Engine::tableExists(const std::string& directory, const std::string& file) 
 void Engine::pack(const std::string& directory, const std::string& file) {
     const auto n = Impl::resolve(*fs_, directory, file);
     impl_->requireWritable(n);
+    recoverLog(*this, n.directory);
     impl_->acquire(fs_, n)->pack();
 }
 
@@ -233,7 +233,14 @@ void Engine::addColumn(const std::string& directory, const std::string& file,
                        const FieldDef& field) {
     const auto n = Impl::resolve(*fs_, directory, file);
     impl_->requireWritable(n);
+    recoverLog(*this, n.directory);
     impl_->acquire(fs_, n)->addColumn(field);
+}
+
+std::shared_ptr<TableData> Engine::table(const std::string& directory, const std::string& file) {
+    const auto n = Impl::resolve(*fs_, directory, file);
+    impl_->requireWritable(n);
+    return impl_->acquire(fs_, n);
 }
 
 void Engine::batchCopy(Cursor& source, const std::string& directory, const std::string& file,

@@ -58,7 +58,8 @@ class Engine {
     void deleteTable(const std::string& directory, const std::string& file);
     bool tableExists(const std::string& directory, const std::string& file) const;
 
-    // Drops deleted records and rebuilds the index; atomic (rename of a complete new file).
+    // Drops deleted records and rebuilds the index; atomic (rename of a complete new file). A
+    // pending transaction log is recovered first: it names records by their numbers.
     void pack(const std::string& directory, const std::string& file);
 
     // Copies every record the cursor sees, in its order, into a new table of the same columns
@@ -89,6 +90,8 @@ class Engine {
     void releaseUnused();
 
     FileSystem& fileSystem() const { return *fs_; }
+    // The shared state of a table opened for writing (for transactions).
+    std::shared_ptr<TableData> table(const std::string& directory, const std::string& file);
 
   private:
     struct Impl;

@@ -138,6 +138,22 @@ class PosixFileSystem final : public FileSystem {
         if (::rename(from.c_str(), to.c_str()) != 0) throwErrno(to);
     }
 
+    void syncDirectory(const std::string& directory) override {
+        int fd;
+        do {
+            fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) throwErrno(directory);
+        const int rc = ::fsync(fd);
+        const int saved = errno;
+        ::close(fd);
+        // Some file systems cannot sync a directory at all; there is nothing more to do there.
+        if (rc != 0 && saved != EINVAL && saved != EROFS) {
+            errno = saved;
+            throwErrno(directory);
+        }
+    }
+
     FileStamp stamp(const std::string& path) override {
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) throwErrno(path);

@@ -44,6 +44,9 @@ class FileSystem {
     virtual bool exists(const std::string& path) = 0;
     virtual void remove(const std::string& path) = 0;
     virtual void rename(const std::string& from, const std::string& to) = 0;  // atomic replace
+    // Makes the creations, renames and removals in directory durable; until then a power cut may
+    // undo them.
+    virtual void syncDirectory(const std::string& directory) = 0;
     virtual FileStamp stamp(const std::string& path) = 0;
     // The name of an entry of directory that matches name case-insensitively, or name itself.
     virtual std::string resolve(const std::string& directory, const std::string& name) = 0;

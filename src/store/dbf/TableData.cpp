@@ -1,5 +1,7 @@
 #include "TableData.h"
 
+#include "Clock.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "Clock.h"
 #include "EngineError.h"
 #include "Names.h"
 #include "store/codepage.h"
@@ -184,10 +187,8 @@ constexpr std::size_t kIndexHeader = 104;
 constexpr std::size_t kStateOffset = 8;
 
 std::string todayBytes() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return {char(tm.tm_year), char(tm.tm_mon + 1), char(tm.tm_mday)};
+    const Date d = Clock::today();
+    return {char(d.year - 1900), char(d.month), char(d.day)};
 }
 
 [[noreturn]] void failFor(const std::string& fileName, const std::string& what) {
@@ -751,23 +752,56 @@ void TableData::writeCount(std::uint32_t count) {
 }
 
 std::uint32_t TableData::append(const char* image) {
+    return appendAll({image});
+}
+
+std::uint32_t TableData::appendAll(const std::vector<const char*>& images) {
     requireWritable();
-    if (layout_.count == UINT32_MAX) fail("tabulka je plná.");
-    const std::uint32_t rec = layout_.count + 1;
+    if (images.empty()) return layout_.count;
+    if (UINT32_MAX - layout_.count < images.size()) fail("tabulka je plná.");
+    const std::uint32_t last = layout_.count + std::uint32_t(images.size());
     if (file_) {
         markIndexChanging();
-        const std::uint64_t off =
-            layout_.headerLength + std::uint64_t(layout_.count) * layout_.recordLength;
-        writeAt(off, image, layout_.recordLength);
-        const char end = 0x1A;
-        writeAt(off + layout_.recordLength, &end, 1);
-        writeCount(rec);
+        const std::size_t len = layout_.recordLength;
+        const std::uint64_t off = layout_.headerLength + std::uint64_t(layout_.count) * len;
+        // What lies past the last record (the end marker, or bytes a crash left) is put back
+        // when the append fails, so the file stays as it was.
+        std::uint64_t oldSize = 0;
+        std::vector<char> tail;
+        try {
+            oldSize = file_->size();
+            if (oldSize > off) {
+                tail.resize(
+                    std::size_t(std::min<std::uint64_t>(oldSize - off, images.size() * len + 1u)));
+                tail.resize(file_->readAt(off, tail.data(), tail.size()));
+            }
+        } catch (const std::exception& e) {
+            fail(std::string("čtení souboru selhalo (") + e.what() + ").");
+        }
+        std::vector<char> bytes(images.size() * len + 1);
+        for (std::size_t i = 0; i < images.size(); ++i)
+            std::memcpy(bytes.data() + i * len, images[i], len);
+        bytes.back() = 0x1A;
+        try {
+            writeAt(off, bytes.data(), bytes.size());
+            writeCount(last);
+        } catch (...) {
+            try {
+                file_->truncate(std::max(oldSize, off));
+                if (!tail.empty()) file_->writeAt(off, tail.data(), tail.size());
+            } catch (const std::exception&) {
+                // the count was not raised: what stays past it is no record
+            }
+            throw;
+        }
     }
-    pushRecord(image);
-    if (liveFlag(*image))
-        for (auto& t : tags_) t->index.insert({keyOf(*t, image), rec});
+    for (const char* image : images) {
+        pushRecord(image);
+        if (liveFlag(*image))
+            for (auto& t : tags_) t->index.insert({keyOf(*t, image), layout_.count});
+    }
     dirty_ = true;
-    return rec;
+    return last;
 }
 
 void TableData::update(std::uint32_t rec, const char* image) {
@@ -800,6 +834,24 @@ void TableData::update(std::uint32_t rec, const char* image) {
         if (isLive) t->index.insert({std::move(newKey), rec});
     }
     dirty_ = true;
+}
+
+void TableData::sync() {
+    if (!file_) return;
+    try {
+        file_->sync();
+    } catch (const std::exception& e) {
+        fail(std::string("zápis na disk selhal (") + e.what() + ").");
+    }
+}
+
+std::uint64_t TableData::inode() {
+    if (!file_) return 0;
+    try {
+        return fs_->stamp(path()).inode;
+    } catch (const std::exception& e) {
+        fail(std::string("soubor nelze prozkoumat (") + e.what() + ").");
+    }
 }
 
 void TableData::markDeleted(std::uint32_t rec) {
@@ -1395,6 +1447,8 @@ void TableData::replaceFile(const Layout& layout, const std::vector<std::uint32_
             replacement->writeAt(off, &end, 1);
             replacement->sync();
             fs_->rename(tmp, target);
+            const auto slash = target.find_last_of('/');
+            fs_->syncDirectory(slash == std::string::npos ? "." : target.substr(0, slash));
         } catch (const std::exception& e) {
             replacement.reset();
             try {

@@ -73,6 +73,7 @@ class TableData {
     int requireField(std::string_view name) const;  // EngineError when absent
     std::uint32_t fieldOffset(int field) const { return layout_.offsets[field]; }
     std::uint16_t recordLength() const { return layout_.recordLength; }
+    std::uint16_t headerLength() const { return layout_.headerLength; }
     std::uint8_t language() const { return layout_.language; }
     // Other programs mark code page 852 with 0x64; such a table is read and written in it too.
     // So is a table whose ".cpg" file names code page 852 (GDAL writes one and leaves the byte 0).
@@ -113,8 +114,14 @@ class TableData {
 
     // Writing. Each goes to the file first; memory and tags change only when the file did.
     std::uint32_t append(const char* image);
+    // Appends in one write, then raises the count. Returns the number of the last record.
+    std::uint32_t appendAll(const std::vector<const char*>& images);
     void update(std::uint32_t rec, const char* image);
     void markDeleted(std::uint32_t rec);
+    // Makes the writes so far durable.
+    void sync();
+    // The file's identity on its file system: a replaced file has another one.
+    std::uint64_t inode();
 
     // Tags.
     const std::vector<std::shared_ptr<Tag>>& tags() const { return tags_; }

@@ -75,7 +75,7 @@ class Seznamy : public ::testing::Test {
         alba->setInteger("CISLO", cislo);
         alba->setText("ARTIST", "Interpret " + std::to_string(cislo));
         alba->post();
-        if (komu) ZapisPujceni(*alba, komu, dokdy, true);
+        if (komu) ZapisPujceni(engine, *alba, komu, dokdy, true);
     }
     std::vector<std::int64_t> cisla(DruhSeznamu druh, dbf::Date dnes) {
         const std::size_t n = VytvorSeznam(engine, adresar, druh, dnes);
@@ -105,7 +105,7 @@ TEST_F(Seznamy, LentAndOverdueListsInNumberOrder) {
     EXPECT_EQ(cisla(DruhSeznamu::PoTerminu, {2026, 12, 9}), (std::vector<std::int64_t>{1, 3, 7}));
     // A return takes the album out of both lists.
     ASSERT_TRUE(NajdiCD(7, "cislo", *alba));
-    ZapisVraceni(*alba);
+    ZapisVraceni(engine, *alba);
     EXPECT_EQ(cisla(DruhSeznamu::Pujcene, kDnes), (std::vector<std::int64_t>{1, 3, 9}));
     EXPECT_EQ(cisla(DruhSeznamu::PoTerminu, kDnes), (std::vector<std::int64_t>{1}));
     SmazSeznam(engine, adresar);

@@ -115,6 +115,10 @@ class FaultFileSystem : public dbf::FileSystem {
         if (dead_) throw std::system_error(EIO, std::generic_category(), to);
         base_->rename(from, to);
     }
+    void syncDirectory(const std::string& directory) override {
+        if (dead_) throw std::system_error(EIO, std::generic_category(), directory);
+        base_->syncDirectory(directory);
+    }
     dbf::FileStamp stamp(const std::string& path) override { return base_->stamp(path); }
     std::string resolve(const std::string& directory, const std::string& name) override {
         return base_->resolve(directory, name);
