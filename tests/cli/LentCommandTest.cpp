@@ -112,7 +112,7 @@ TEST_F(Lent, WorksWhileTheProgramHasTheCatalogueOpen) {
     EXPECT_EQ(r.err.find("SQL"), std::string::npos) << r.err;
     // and the program keeps writing
     alba->first();
-    EXPECT_NO_THROW(ZapisPujceni(*alba, "sestra", {2026, 12, 9}, true));
+    EXPECT_NO_THROW(ZapisPujceni(program, *alba, "sestra", {2026, 12, 9}, true));
 }
 
 TEST_F(Lent, NoneIsOneWithTheWindowsMessage) {
