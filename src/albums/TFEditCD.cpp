@@ -136,9 +136,12 @@ void TFEditCD::sestavData() {
     EPocStop->setAlignment(Qt::AlignRight);
     MEDelka = vstup(GBNemenne, "MEDelka", 8);
     MEDelka->setReadOnly(true);
-    auto* nemenne = new QFormLayout(GBNemenne);
-    nemenne->addRow(QStringLiteral("Počet stop:"), EPocStop);
-    nemenne->addRow(QStringLiteral("Délka:"), MEDelka);
+    // One row: the two columns stay equally tall, and all of them fit the smallest window.
+    auto* nemenne = new QHBoxLayout(GBNemenne);
+    nemenne->addWidget(new QLabel(QStringLiteral("Počet stop:"), GBNemenne));
+    nemenne->addWidget(EPocStop);
+    nemenne->addWidget(new QLabel(QStringLiteral("Délka:"), GBNemenne));
+    nemenne->addWidget(MEDelka);
     DTPZmena = new QDateEdit(p);
     DTPZmena->setObjectName(QStringLiteral("DTPZmena"));
     DTPZmena->setDisplayFormat(QStringLiteral("d.M.yyyy"));
@@ -163,7 +166,6 @@ void TFEditCD::sestavData() {
     levy->addRow(QStringLiteral("Původ:"), CBZeme);
     levy->addRow(QStringLiteral("Hodnocení:"), CBHodnoceni);
     levy->addRow(GBVydavatel);
-    levy->addRow(GBNemenne);
     levy->addRow(QStringLiteral("Datum změny: "), DTPZmena);
     auto* pravy = new QFormLayout;
     pravy->addRow(QStringLiteral("Zpěv:"), EZpev);
@@ -176,9 +178,10 @@ void TFEditCD::sestavData() {
     pravy->addRow(QStringLiteral("Trubka:"), ETrubka);
     pravy->addRow(QStringLiteral("Specialita:"), ESpecial);
     pravy->addRow(QStringLiteral("Popis:"), EPopis);
+    pravy->addRow(GBNemenne);
     auto* l = new QHBoxLayout(p);
-    l->addLayout(levy);
-    l->addLayout(pravy);
+    l->addLayout(levy, 1);
+    l->addLayout(pravy, 1);
     PageC->addTab(TSData, QStringLiteral("Data"));
 
     const auto popis = [](const char* sloupec) { return QString::fromUtf8(PopisSloupce(sloupec)); };
@@ -245,14 +248,35 @@ QComboBox* TFEditCD::komboWidget(int k) const {
     return komba[k];
 }
 
+bool TFEditCD::pripravUpravy() {
+    // Without an album there is nothing to edit: no work table and nothing to type into.
+    const bool alba = TData && TSkladby && !TData->isEmpty();
+    PageC->setEnabled(alba);
+    BOK->setEnabled(alba);
+    for (QMenu* m : {MRuzne, MEditace, MVzhled}) m->menuAction()->setEnabled(alba);
+    if (!alba) {
+        edit_.reset();
+        return false;
+    }
+    if (!edit_) {
+        TForm1& h = *hlavni();
+        edit_ = std::make_unique<EditCD>(
+            h.session().engine(), *TData, *TSkladby, h.session().adresar(), h.cesty().programDir,
+            h.session().adresarTXT(), h.zpravy(), [this] { return naDatum(dnes()); },
+            [&h] { h.session().nastavCekaKomprese(true); });
+    }
+    return true;
+}
+
 void TFEditCD::FormCreate() {
     TFZaklData::FormCreate();
-    if (!TData || !TSkladby) return;
+    if (!pripravUpravy()) {
+        if (TData)
+            hlavni()->zpravy().zobraz("V databázi není žádné AudioCD k editaci.",
+                                      MsgKind::Information, kButtonsOK);
+        return;
+    }
     TForm1& h = *hlavni();
-    edit_ = std::make_unique<EditCD>(
-        h.session().engine(), *TData, *TSkladby, h.session().adresar(), h.cesty().programDir,
-        h.session().adresarTXT(), h.zpravy(), [this] { return naDatum(dnes()); },
-        [&h] { h.session().nastavCekaKomprese(true); });
     PageC->setCurrentIndex(0);
     nastavFont(CtiCislo(h.ini(), kSekce.toStdString(), kKlicFontu, 9));
     AktualizujComboBox();
@@ -274,6 +298,8 @@ void TFEditCD::aktivacePotomka() {
     const int kod = predavanyKod;
     predavanyKod = 0;
     if (kod == 1) {
+        // The first album of an empty catalogue makes the window usable.
+        if (!pripravUpravy()) return;
         hlavni()->StavovyText(QStringLiteral("Aktualizuji data"));
         Aktualizuj();
         hlavni()->StavovyText(QString());

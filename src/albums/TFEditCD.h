@@ -106,6 +106,8 @@ class TFEditCD : public TFZaklData, public PoleAlba {
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
+    // The window's state for the catalogue as it is: false (all disabled) without an album.
+    bool pripravUpravy();
     void sestavData();
     void sestavSkladby();
     void sestavMenu();

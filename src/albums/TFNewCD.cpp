@@ -351,6 +351,9 @@ void TFNewCD::zobrazVstupy() {
     const VstupyAlba& v = nove_->vstupy;
     CBArtist->setCurrentText(q8(v.artist));
     EAlbum->setText(q8(v.album));
+    // A long text shows its beginning, not where the cursor of setText ends.
+    for (QLineEdit* e : {CBArtist->lineEdit(), EAlbum})
+        if (e) e->setCursorPosition(0);
 }
 
 void TFNewCD::BOKClick() {

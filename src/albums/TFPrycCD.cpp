@@ -14,8 +14,23 @@ TFPrycCD::TFPrycCD(TForm1* hlavni) : TFViewCD(hlavni, QStringLiteral("FPrycCD"))
     MTisk->menuAction()->setVisible(false);
 }
 
+namespace {
+constexpr const char* kZadneCD = "V databázi není žádné AudioCD k odstranění.";
+}
+
+void TFPrycCD::FormCreate() {
+    TFViewCD::FormCreate();
+    const bool alba = TData && !TData->isEmpty();
+    BOK->setEnabled(alba);
+    if (TData && !alba) hlavni()->zpravy().zobraz(kZadneCD, MsgKind::Information, kButtonsOK);
+}
+
 void TFPrycCD::BOKClick() {
-    if (!TData || !TSkladby || aktualniCislo() == 0) return;
+    if (!TData || !TSkladby) return;
+    if (aktualniCislo() == 0) {
+        hlavni()->zpravy().zobraz(kZadneCD, MsgKind::Information, kButtonsOK);
+        return;
+    }
     if (hlavni()->zpravy().zobrazSPipnutim("Opravdu odstranit zobrazené AudioCD z databáze?",
                                            MsgKind::Confirmation, kButtonsYesNo) != MsgButton::Yes)
         return;

@@ -13,6 +13,7 @@ class TFPrycCD : public TFViewCD {
   public:
     explicit TFPrycCD(TForm1* hlavni);
 
+    void FormCreate() override;
     void BOKClick() override;
 };
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "app/ModelKurzoru.h"
 #include "app/Sdilene.h"
 #include "app/TForm1.h"
+#include "store/AsciiCase.h"
 #include "store/GridSort.h"
 #include "store/Ini.h"
 
@@ -113,7 +115,30 @@ void NaplnHodnoceni(QComboBox* combo, int n) {
 }
 
 void SirkySloupcu(QTableView* mrizka, const QList<int>& vahy, int okraj) {
-    const QList<int> sirky = SirkySloupcu(vahy, mrizka->width(), okraj);
+    QList<int> sirky = SirkySloupcu(vahy, mrizka->width(), okraj);
+    // Every title reads whole; what that costs comes from the columns with the largest weights.
+    const QHeaderView* h = mrizka->horizontalHeader();
+    const int okrajTitulku = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + 6;
+    QList<int> nejmene(sirky.size(), 0);
+    int navic = 0;
+    for (qsizetype i = 0; i < sirky.size() && mrizka->model(); ++i) {
+        const QString titulek =
+            mrizka->model()->headerData(static_cast<int>(i), Qt::Horizontal).toString();
+        nejmene[i] = h->fontMetrics().horizontalAdvance(titulek) + okrajTitulku;
+        if (sirky[i] < nejmene[i]) {
+            navic += nejmene[i] - sirky[i];
+            sirky[i] = nejmene[i];
+        }
+    }
+    QList<qsizetype> poradi;
+    for (qsizetype i = 0; i < sirky.size(); ++i) poradi.append(i);
+    std::stable_sort(poradi.begin(), poradi.end(),
+                     [&vahy](qsizetype a, qsizetype b) { return vahy.value(a) > vahy.value(b); });
+    for (qsizetype i : poradi) {
+        const int ubrat = std::min(navic, sirky[i] - nejmene[i]);
+        sirky[i] -= ubrat;
+        navic -= ubrat;
+    }
     for (qsizetype i = 0; i < sirky.size(); ++i)
         mrizka->setColumnWidth(static_cast<int>(i), sirky[i]);
 }
@@ -189,9 +214,27 @@ void pripojRazeniZahlavim(QTableView* mrizka) {
             const bool sestupne = QApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
             const std::string pole =
                 model->sloupce()[static_cast<std::size_t>(sloupec)].pole.toStdString();
-            SeradPodleSloupce(*model->kurzor(), pole, sestupne);
+            // The order of a window that only shows albums is not stored with the catalogue.
+            SeradPodleSloupce(*model->kurzor(), pole, sestupne, false);
             model->obnov();
+            ukazRazeni(mrizka);
         });
+}
+
+void ukazRazeni(QTableView* mrizka) {
+    ModelKurzoru* model = modelOf(mrizka);
+    const dbf::Cursor* k = model ? model->kurzor() : nullptr;
+    const std::string tag = k ? k->tag() : std::string();
+    const bool sestupne = !tag.empty() && tag.front() == '_';
+    int sloupec = -1;
+    for (int i = 0; k && !tag.empty() && i < static_cast<int>(model->sloupce().size()); ++i) {
+        const std::string pole = model->sloupce()[static_cast<std::size_t>(i)].pole.toStdString();
+        if (PoleKRazeni(*k, pole) && equalNoCase(TagRazeni(pole, sestupne), tag)) sloupec = i;
+    }
+    QHeaderView* h = mrizka->horizontalHeader();
+    h->setSortIndicatorShown(sloupec >= 0);
+    if (sloupec >= 0)
+        h->setSortIndicator(sloupec, sestupne ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 }  // namespace lorvika

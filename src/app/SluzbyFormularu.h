@@ -51,5 +51,7 @@ void VysokeRadkySeznamu(QWidget* form);
 
 // A click on a column title sorts the grid's table by that column (Shift: descending wanted).
 void pripojRazeniZahlavim(QTableView* mrizka);
+// The title of the column the grid's table is ordered by shows the order's direction.
+void ukazRazeni(QTableView* mrizka);
 
 }  // namespace lorvika

@@ -90,7 +90,8 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     connect(mdi_, &QMdiArea::subWindowActivated, this, &TForm1::aktivaceOkna);
     vytvorMenu();
     vytvorStavovyRadek();
-    setMinimumSize(600, 450);
+    // The smallest size at which every window shows its main actions without scrolling.
+    setMinimumSize(640, 540);
     titulek_ = QApplication::applicationName();
     setWindowTitle(titulek_);
 
@@ -231,6 +232,8 @@ void TForm1::vytvorStavovyRadek() {
     QStatusBar* sb = statusBar();
     sb->setObjectName(QStringLiteral("StatusBar1"));
     sb->setSizeGripEnabled(true);
+    // The panels draw their own frames; the style's frame around each item is a stray line.
+    sb->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     const QString hinty[4] = {QStringLiteral("aktivita klávesy CapsLock"),
                               QStringLiteral("aktivita klávesy NumLock"),
                               QStringLiteral("aktuální datum"), QStringLiteral("počet AudioCD")};
@@ -286,6 +289,8 @@ void TForm1::obnovZamky() {
 
 void TForm1::StavovyText(const QString& text) {
     panely_[kPanelMsg]->setText(text);
+    // A hint longer than the panel reads whole as its tooltip.
+    panely_[kPanelMsg]->setToolTip(text);
     panely_[kPanelMsg]->repaint();
 }
 
@@ -296,8 +301,12 @@ void TForm1::PocetCD(int mode, std::size_t count) {
         panely_[3]->setProperty("picture", QStringLiteral("BCD"));
         // Picture and text side by side: the label shows rich text with the bitmap resource.
         panely_[3]->setTextFormat(Qt::RichText);
+        // The picture no taller than the letters, so that the count sits on the date's line.
+        const int vyska = panely_[3]->fontMetrics().ascent();
         panely_[3]->setText(
-            QStringLiteral("<img src=\":/lorvika/BCD\" align=\"middle\"> %1").arg(count));
+            QStringLiteral("<img src=\":/lorvika/BCD\" height=\"%1\" align=\"middle\"> %2")
+                .arg(vyska)
+                .arg(count));
         panely_[3]->setProperty("count", QString::number(count));
     } else if (mode == 2) {
         panely_[3]->setText(QString());
@@ -518,6 +527,14 @@ TFVychozi* TForm1::pridejFormular(std::unique_ptr<TFVychozi> form) {
     }
     if (!w->isVisible()) w->show();
     if (mdi_->activeSubWindow() != w) mdi_->setActiveSubWindow(w);
+    // The form's keys are shortcuts within the form: they work only with the focus inside it.
+    if (!f->isAncestorOf(QApplication::focusWidget())) {
+        QWidget* c = f->nextInFocusChain();
+        while (c != f && !(f->isAncestorOf(c) && c->isVisibleTo(f) && c->isEnabled() &&
+                           (c->focusPolicy() & Qt::TabFocus)))
+            c = c->nextInFocusChain();
+        c->setFocus(Qt::OtherFocusReason);
+    }
     return f;
 }
 
@@ -603,7 +620,18 @@ void TForm1::ZavriOtevriTabulky(bool zavrit, int which) {
 }
 
 void TForm1::ZobrazHlavni(bool visible) {
+    // While this window is hidden (a report preview in front), closing the preview closes the
+    // last visible window, which must not end the program.
+    if (!visible && isVisible() && !skryto_) {
+        skryto_ = true;
+        konecPriZavreni_ = QGuiApplication::quitOnLastWindowClosed();
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
     setVisible(visible);
+    if (visible && skryto_) {
+        skryto_ = false;
+        QGuiApplication::setQuitOnLastWindowClosed(konecPriZavreni_);
+    }
 }
 
 void TForm1::MFMaximClick() {

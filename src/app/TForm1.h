@@ -169,6 +169,8 @@ class TForm1 : public QMainWindow, public StatusLine, public Archive {
     Proporce proporce_{QSize(632, 430)};
     bool fmaxim_ = true;
     bool zavira_ = false;
+    bool skryto_ = false;
+    bool konecPriZavreni_ = true;
     bool aktivovano_ = false;
     long long oznaceny_ = 0;
     QPointer<QMdiSubWindow> posledniAktivni_;

@@ -80,7 +80,8 @@ int runLent(const Args& args, std::ostream& out, std::ostream& err) {
     };
     std::vector<Row> rows;
     try {
-        dbf::Engine engine(std::make_shared<ReadOnlyFileSystem>(dbf::FileSystem::native()));
+        dbf::Engine engine(dbf::Engine::ReadOnly{},
+                           std::make_shared<ReadOnlyFileSystem>(dbf::FileSystem::native()));
         auto list = DotazNaSeznam(engine, dir, druh, today ? *today : dbf::Clock::today());
         for (list->first(); !list->eof(); list->next())
             rows.push_back({list->integer("CISLO"), trimRight(list->text("ARTIST")),

@@ -120,7 +120,7 @@ int runSearch(const Args& args, std::ostream& out, std::ostream& err) {
     dotaz.alesponJedne = alesponJedne;
     if (!requireDatabase(*dir, err)) return kProblem;
 
-    dbf::Engine engine;
+    dbf::Engine engine{dbf::Engine::ReadOnly{}};
     reportChangeLog(*dir, err);
     try {
         auto alba = engine.open(*dir, std::string(kSouborAlb));

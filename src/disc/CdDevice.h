@@ -20,6 +20,9 @@ class CdError : public std::runtime_error {
 
 inline constexpr const char* kNoDeviceOpen = "No MCI device open";
 inline constexpr const char* kUnknownErrorCode = "Unknown error code";
+// A disc without an audio track (data, Video CD) is no album.
+inline constexpr const char* kDataDisc =
+    "Disk neobsahuje žádnou zvukovou stopu (datový disk) - nelze načíst";
 
 enum class CdMode { NotReady, Stopped, Playing, Recording, Seeking, Paused, Open };
 

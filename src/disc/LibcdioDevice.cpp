@@ -4,7 +4,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <sstream>
 #include <vector>
 
 #include <cdio/cdio.h>
@@ -110,6 +114,128 @@ std::string absolutePath(const std::string& path) {
     return ec ? path : p.string();
 }
 
+std::string lowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// A folder of its own for as long as an image is open through it.
+class TempFolder {
+  public:
+    TempFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lorvika-obraz-XXXXXX";
+        if (!::mkdtemp(pattern.data())) throw CdError("Nelze vytvořit dočasnou složku pro obraz");
+        path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+struct ImageSource {
+    std::string path;
+    std::shared_ptr<TempFolder> folder;
+};
+
+// The file name a CUE sheet names, found in the sheet's folder with letter case ignored; "" when
+// there is none.
+std::string findNoCase(const std::filesystem::path& dir, const std::string& name) {
+    const std::filesystem::path exact = dir / name;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(exact, ec)) return exact.string();
+    const std::filesystem::path folder = exact.parent_path();
+    const std::string wanted = lowerAscii(exact.filename().string());
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec))
+        if (lowerAscii(it->path().filename().string()) == wanted &&
+            std::filesystem::is_regular_file(it->path(), ec))
+            return it->path().string();
+    return {};
+}
+
+// The name after FILE in a CUE line: quoted, or the first word.
+std::optional<std::string> cueFileName(const std::string& line) {
+    std::size_t i = line.find_first_not_of(" \t");
+    if (i == std::string::npos || line.compare(i, 5, "FILE ") != 0) return std::nullopt;
+    i = line.find_first_not_of(" \t", i + 5);
+    if (i == std::string::npos) return std::nullopt;
+    if (line[i] == '"') {
+        const std::size_t e = line.find('"', i + 1);
+        if (e == std::string::npos) return std::nullopt;
+        return line.substr(i + 1, e - i - 1);
+    }
+    return line.substr(i, line.find_first_of(" \t\r", i) - i);
+}
+
+// A cdrdao TOC that leaves silence to the player (SILENCE, ZERO) is one libcdio reads as empty.
+bool tocHasSilence(const std::string& image) {
+    std::ifstream in(image);
+    for (std::string line; std::getline(in, line);) {
+        std::string words;
+        bool quoted = false;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '"') quoted = !quoted;
+            if (!quoted && line.compare(i, 2, "//") == 0) break;
+            words += quoted ? ' ' : line[i];
+        }
+        std::istringstream ws(words);
+        for (std::string w; ws >> w;)
+            if (w == "SILENCE" || w == "ZERO") return true;
+    }
+    return false;
+}
+
+// libcdio reads a CUE sheet's data from the file named like the sheet (".bin"), whatever the
+// sheet's FILE line says; a sheet naming another file is opened through a folder of its own
+// where the data file has that name.
+ImageSource prepareImage(const std::string& image) {
+    const std::filesystem::path path(image);
+    const std::string ext = lowerAscii(path.extension().string());
+    if (ext == ".toc" && tocHasSilence(image))
+        throw CdError("Obraz disku " + inQuotes(image) +
+                      " obsahuje ticho zadané příkazem SILENCE nebo ZERO, které neumím přečíst; "
+                      "délky stop by nebyly správné");
+    if (ext != ".cue") return {image, nullptr};
+    std::vector<std::string> files;
+    std::ifstream in(image);
+    for (std::string line; std::getline(in, line);)
+        if (auto f = cueFileName(line)) {
+            if (std::find(files.begin(), files.end(), *f) == files.end()) files.push_back(*f);
+        }
+    if (files.empty()) return {image, nullptr};
+    if (files.size() > 1)
+        throw CdError("Obraz disku " + inQuotes(image) +
+                      " se skládá z více datových souborů; umím přečíst jen obraz s jedním");
+    const std::string data = findNoCase(path.parent_path(), files.front());
+    if (data.empty())
+        throw CdError("Obraz disku " + inQuotes(image) + ": chybí datový soubor " +
+                      inQuotes(files.front()));
+    // The name libcdio derives: the sheet's with "cue" turned into "bin" (or "CUE" into "BIN").
+    std::string expected = image;
+    const std::string tail = expected.substr(expected.size() - 3);
+    expected.replace(expected.size() - 3, 3, tail == "CUE" ? "BIN" : "bin");
+    std::error_code ec;
+    if (std::filesystem::equivalent(expected, data, ec)) return {image, nullptr};
+    auto folder = std::make_shared<TempFolder>();
+    const std::filesystem::path sheet = std::filesystem::path(folder->path()) / "disk.cue";
+    std::filesystem::copy_file(image, sheet, ec);
+    if (!ec)
+        std::filesystem::create_symlink(std::filesystem::absolute(data, ec),
+                                        std::filesystem::path(folder->path()) / "disk.bin", ec);
+    if (ec)
+        throw CdError("Obraz disku " + inQuotes(image) + " nelze otevřít (" + ec.message() + ")");
+    return {sheet.string(), folder};
+}
+
 CdioPtr openCdio(const std::string& source, bool image) {
     installLogHandler();
     if (!image) return CdioPtr(cdio_open(source.c_str(), DRIVER_DEVICE));
@@ -208,6 +334,7 @@ std::string undoDoubleUtf8(const std::string& text) {
 }
 
 struct LibcdioDevice::Handle {
+    std::shared_ptr<TempFolder> folder;  // outlives the libcdio handle reading from it
     CdioPtr cdio;
 };
 
@@ -285,13 +412,21 @@ void LibcdioDevice::open(const std::string& source) {
         fail(inQuotes(target) + " není obraz disku, který umím přečíst (CUE/BIN, TOC, NRG)");
     if (::access(target.c_str(), R_OK) != 0) fail(openErrorText(target, errno));
     if (!image && !isCdDrive(target)) fail(inQuotes(target) + " není mechanika CD");
+    ImageSource src{target, nullptr};
+    if (image) {
+        try {
+            src = prepareImage(target);
+        } catch (const CdError& e) {
+            fail(e.what());
+        }
+    }
     errno = 0;
-    CdioPtr cdio = openCdio(target, image);
+    CdioPtr cdio = openCdio(src.path, image);
     if (!cdio) {
         if (image) fail("Obraz disku " + inQuotes(target) + " je poškozený nebo neúplný");
         fail(openErrorText(target, errno));
     }
-    handle_ = std::make_unique<Handle>(Handle{std::move(cdio)});
+    handle_ = std::make_unique<Handle>(Handle{std::move(src.folder), std::move(cdio)});
     source_ = target;
     image_ = image;
 }
@@ -344,11 +479,20 @@ CdMode LibcdioDevice::mode() {
 Toc LibcdioDevice::currentToc() {
     checkThread();
     if (!handle_) fail(kNoDeviceOpen);
+    Toc full;
     try {
-        return tocOf(handle_->cdio.get());
+        full = tocOf(handle_->cdio.get());
     } catch (const CdError& e) {
         fail(e.what());
     }
+    // On a drive, a data track in a later session follows the audio session's lead-out gap.
+    lsn_t session = 0;
+    const bool sessions =
+        !image_ && cdio_get_last_session(handle_->cdio.get(), &session) == DRIVER_OP_SUCCESS &&
+        session > 0;
+    const std::optional<Toc> audio = audioTracks(full, sessions ? kSessionGapFrames : 0);
+    if (!audio) fail(kDataDisc);
+    return *audio;
 }
 
 int LibcdioDevice::tracks() {
@@ -394,7 +538,8 @@ std::uint32_t LibcdioDevice::volumeSerial(const std::string& root) {
         if (handle_ && (root == source_ || root == element_)) return serialOf(handle_->cdio.get());
         const bool image = isDiscImage(root);
         if (!image && !(isCdDrive(root) && driveStatus(root) == CDS_DISC_OK)) return 0;
-        CdioPtr cdio = openCdio(root, image);
+        const ImageSource src = image ? prepareImage(root) : ImageSource{root, nullptr};
+        CdioPtr cdio = openCdio(src.path, image);
         return cdio ? serialOf(cdio.get()) : 0;
     } catch (const CdError&) {
         return 0;

@@ -54,6 +54,24 @@ int packedSeconds(std::uint32_t packed) {
     return static_cast<int>(msfMinutes(packed) * 60 + msfSeconds(packed));
 }
 
+std::optional<Toc> audioTracks(const Toc& toc, std::uint32_t sessionGap) {
+    std::size_t first = 0;
+    while (first < toc.tracks.size() && toc.tracks[first].data) ++first;
+    if (first == toc.tracks.size()) return std::nullopt;
+    Toc audio;
+    audio.firstTrack = toc.firstTrack + static_cast<int>(first);
+    std::size_t end = first;
+    while (end < toc.tracks.size() && !toc.tracks[end].data)
+        audio.tracks.push_back(toc.tracks[end++]);
+    audio.leadOut = toc.leadOut;
+    if (end < toc.tracks.size()) {
+        const std::uint32_t data = toc.tracks[end].start;
+        const std::uint32_t last = audio.tracks.back().start;
+        audio.leadOut = data >= last + 2 + sessionGap ? data - sessionGap : data;
+    }
+    return audio;
+}
+
 int tocTrackCount(const Toc& toc) {
     return toc.lastTrack() - toc.firstTrack + 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,14 @@ std::uint32_t msfSeconds(std::uint32_t packed);
 std::uint32_t msfFrames(std::uint32_t packed);
 // Whole seconds of a packed length; the frames never add a second.
 int packedSeconds(std::uint32_t packed);
+
+// Frames between the audio session's lead-out and the data track of a multi-session disc.
+inline constexpr std::uint32_t kSessionGapFrames = 11400;
+
+// The audio tracks as the CD-audio device plays them: data tracks before them are left out, and
+// the audio ends where a data track after them begins (sessionGap frames earlier when it lies in
+// a later session). std::nullopt for a disc without an audio track.
+std::optional<Toc> audioTracks(const Toc& toc, std::uint32_t sessionGap = 0);
 
 // Track count, disc length and track lengths in frames, the way the CD-audio device reports
 // them: the last track and the disc both end one frame before the lead-out.

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "store/ZmenaAlba.h"
+#include "store/dbf/EngineError.h"
 #include "store/dbf/Transaction.h"
 
 namespace lorvika {
@@ -124,7 +125,14 @@ std::unique_ptr<dbf::Cursor> DotazNaSeznam(dbf::Engine& engine, const std::strin
                                            DruhSeznamu druh, dbf::Date dnes) {
     if (druh == DruhSeznamu::Vsechny)
         throw std::logic_error("DotazNaSeznam: all albums are no lending list");
-    return engine.sql(adresar, DotazSeznamu(druh, dnes));
+    try {
+        return engine.sql(adresar, DotazSeznamu(druh, dnes));
+    } catch (const dbf::EngineError& e) {
+        // The statement is the program's own affair: the user gets the reason alone.
+        std::string duvod = e.what();
+        if (const auto i = duvod.find(" (příkaz SQL: "); i != std::string::npos) duvod.erase(i);
+        throw dbf::EngineError(duvod);
+    }
 }
 
 std::size_t VytvorSeznam(dbf::Engine& engine, const std::string& adresar, DruhSeznamu druh,

@@ -257,14 +257,15 @@ void TFPujCD::sestavPujceni() {
 
     // The album's data, state and lending on the left, its tracks beside them: the window needs
     // little height.
+    // The state above the tracks: the lending's buttons stay in view at the smallest size.
     auto* l = new QGridLayout(obsah);
-    l->addWidget(info, 0, 0);
-    l->addWidget(stavBox, 1, 0);
+    l->addWidget(info, 0, 0, 2, 1);
     l->addWidget(pujceni, 2, 0);
-    l->addWidget(DBGrid2, 0, 1, 3, 1);
+    l->addWidget(stavBox, 0, 1);
+    l->addWidget(DBGrid2, 1, 1, 2, 1);
     l->setColumnStretch(0, 3);
     l->setColumnStretch(1, 2);
-    l->setRowStretch(2, 1);
+    l->setRowStretch(1, 1);
     PageControl1->addTab(TabSheet1, QStringLiteral("Půjčení / Vrácení"));
 
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });

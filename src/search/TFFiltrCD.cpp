@@ -233,7 +233,8 @@ void TFFiltrCD::sestavDotaz() {
         ++y;
     }
 
-    GroupBox1 = new QGroupBox(QStringLiteral("AudioCD musí vyhovovat:"), plocha);
+    // Below the rows but outside their scrolling: the choice is part of what OK does.
+    GroupBox1 = new QGroupBox(QStringLiteral("AudioCD musí vyhovovat:"), TSDotaz);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     RadioButton1 = new QRadioButton(QStringLiteral("alespoň jedné podmínce"), GroupBox1);
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
@@ -245,8 +246,8 @@ void TFFiltrCD::sestavDotaz() {
     skupina->addWidget(RadioButton2);
     skupina->addStretch();
     connect(RadioButton1, &QRadioButton::toggled, this, [this] { dotazSeZmenil(); });
-    g->addWidget(GroupBox1, y, 0, 1, 5);
-    g->setRowStretch(y + 1, 1);
+    obal->addWidget(GroupBox1);
+    g->setRowStretch(y, 1);
 
     // The initial state: no row on, the lower bounds on and shown, the upper ones hidden.
     FERokOd->setText(QStringLiteral("2000"));

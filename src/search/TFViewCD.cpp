@@ -1,6 +1,7 @@
 #include "search/TFViewCD.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFormLayout>
@@ -412,6 +413,7 @@ void TFViewCD::obnovZobrazeni() {
         if (stav != stavSeznamu_ || modelSeznamu->kurzor() != TData.get()) {
             stavSeznamu_ = stav;
             modelSeznamu->setKurzor(TData.get());
+            ukazRazeni(DBGSeznam);
             zobrazeneCD_ = -1;
         }
     } else {
@@ -619,7 +621,23 @@ void TFViewCD::tiskni(int typ, bool nahledem) {
         hlavni()->StavovyText(QStringLiteral("připravuji tisk .."));
         try {
             std::unique_ptr<QPrinter> p = tiskarna ? tiskarna() : vychoziTiskarna();
-            if (!p) throw ChybaSestavy("Sestavu nelze vytisknout: není nastavena žádná tiskárna.");
+            if (!p) {
+                // The preview prints into a PDF file without a printer; so does this.
+                hlavni()->StavovyText(QString());
+                if (hlavni()->zpravy().zobraz(
+                        "Není nastavena žádná tiskárna. Vytisknout sestavu do souboru PDF?",
+                        MsgKind::Confirmation, kButtonsYesNo) != MsgButton::Yes)
+                    return;
+                const QString soubor = souborPdf ? souborPdf()
+                                                 : QFileDialog::getSaveFileName(
+                                                       this, QStringLiteral("Tisk do PDF"),
+                                                       TitulekSestavy(typ) + QStringLiteral(".pdf"),
+                                                       QStringLiteral("PDF (*.pdf)"));
+                if (soubor.isEmpty()) return;
+                p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+                p->setOutputFormat(QPrinter::PdfFormat);
+                p->setOutputFileName(soubor);
+            }
             p->setDocName(TitulekSestavy(typ));
             // The printing's own progress window, for lists long enough to wait for.
             QProgressDialog prubeh(QStringLiteral("Tisk: %1").arg(p->docName()), QString(), 0, 0,

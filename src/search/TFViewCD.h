@@ -95,6 +95,9 @@ class TFViewCD : public TFZaklData {
 
     // Where "tisk" prints: the default printer; null when there is none. Tests print to a file.
     std::function<std::unique_ptr<QPrinter>()> tiskarna;
+    // The PDF file "tisk" writes when there is no printer (empty: cancelled); a file dialog
+    // unless a test sets it.
+    std::function<QString()> souborPdf;
     // Shows the preview of printer modally; kresli paints the pages (again for each request,
     // also when the user prints from the preview).
     std::function<void(QPrinter& printer, const std::function<void(QPrinter*)>& kresli)> nahled;

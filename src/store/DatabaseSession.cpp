@@ -12,6 +12,8 @@
 #include "Paths.h"
 #include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
+#include "dbf/Files.h"
+#include "dbf/TableData.h"
 #include "dbf/Transaction.h"
 #include "store/Verze.h"
 
@@ -511,6 +513,25 @@ std::string DatabaseSession::ZkratCestu(int n, const std::string& path, char sep
 
 void DatabaseSession::MDKompresClick() {
     if (adresar_.empty()) return;
+    if (messages_.zobraz("Provést kompresi databáze? Smazané záznamy budou trvale odstraněny.",
+                         MsgKind::Confirmation, kButtonsYesNo) != MsgButton::Yes)
+        return;
+    struct Stav {
+        std::uint64_t zaznamu = 0;
+        std::uintmax_t bajtu = 0;
+    };
+    const auto stav = [this] {
+        Stav s;
+        for (const auto* c : {data_.get(), skladby_.get()})
+            if (c) s.zaznamu += c->data().count();
+        for (const char* t : {kAlbumTable, kTrackTable}) {
+            std::error_code ec;
+            const auto n = std::filesystem::file_size(dbf::pathNoCase(adresar_, t), ec);
+            if (!ec) s.bajtu += n;
+        }
+        return s;
+    };
+    const Stav predtim = stav();
     ZavriTabulky();
     aNakonec(
         [this] {
@@ -523,6 +544,11 @@ void DatabaseSession::MDKompresClick() {
             status_.stavovyText("");
             OtevriTabulky();
         });
+    const Stav potom = stav();
+    status_.stavovyText("Komprese dokončena: odstraněno záznamů " +
+                        std::to_string(predtim.zaznamu - std::min(predtim.zaznamu, potom.zaznamu)) +
+                        ", velikost " + std::to_string(predtim.bajtu) + " → " +
+                        std::to_string(potom.bajtu) + " bajtů");
 }
 
 bool DatabaseSession::FPackSkladby(int openChildWindows) {

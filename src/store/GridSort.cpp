@@ -47,14 +47,22 @@ std::optional<Razeni> DalsiRazeni(const dbf::Cursor& kurzor, std::string_view po
     return Razeni{TagRazeni(f->name, sestupne), sestupne};
 }
 
-bool SeradPodleSloupce(dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci) {
+bool SeradPodleSloupce(dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci, bool ulozit) {
     const std::optional<Razeni> r = DalsiRazeni(kurzor, pole, sestupneChci);
     if (!r) return false;
     bool created = false;
-    if (!kurzor.hasTag(r->tag)) {
+    bool docasny = false;
+    const bool existuje = kurzor.hasTag(r->tag);
+    if (existuje)
+        for (const dbf::TagDef& t : kurzor.tags())
+            if (equalNoCase(t.name, r->tag)) docasny = t.transient;
+    // A view's order is never stored; a stored order replaces a view's one of the same name.
+    if (!existuje || (ulozit && docasny)) {
         const dbf::FieldDef& f = kurzor.fields()[static_cast<std::size_t>(kurzor.fieldIndex(pole))];
-        kurzor.addTag(dbf::TagDef{r->tag, f.name, r->sestupne});
-        created = true;
+        dbf::TagDef def{r->tag, f.name, r->sestupne};
+        def.transient = !ulozit;
+        kurzor.addTag(def);
+        created = ulozit;
     }
     kurzor.setTag(r->tag);
     return created;
@@ -62,7 +70,10 @@ bool SeradPodleSloupce(dbf::Cursor& kurzor, std::string_view pole, bool sestupne
 
 bool SloupecRaditelny(const dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci) {
     const std::optional<Razeni> r = DalsiRazeni(kurzor, pole, sestupneChci);
-    return r && !kurzor.hasTag(r->tag);
+    if (!r) return false;
+    for (const dbf::TagDef& t : kurzor.tags())
+        if (equalNoCase(t.name, r->tag)) return t.transient;
+    return true;
 }
 
 }  // namespace lorvika

@@ -28,9 +28,11 @@ std::optional<Razeni> DalsiRazeni(const dbf::Cursor& kurzor, std::string_view po
                                   bool sestupneChci);
 
 // Sets the chosen tag, creating it first (field as key, descending for a "_" tag) when the table
-// lacks it. Returns whether a tag was created; false and nothing done for a column that does not
-// take part.
-bool SeradPodleSloupce(dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci);
+// lacks it: stored in the index file (ulozit), or only in memory for as long as the program
+// runs. Returns whether a stored tag was created; false and nothing done for a column that does
+// not take part.
+bool SeradPodleSloupce(dbf::Cursor& kurzor, std::string_view pole, bool sestupneChci,
+                       bool ulozit = true);
 
 // Whether SeradPodleSloupce with the same arguments would create a tag, so that the caller can
 // prepare for it (save the grid's columns).

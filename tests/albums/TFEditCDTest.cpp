@@ -169,6 +169,36 @@ TEST_F(EditaceOkno, OpensWithF4OnTheFirstAlbumWithItsPagesAndMenus) {
     EXPECT_FALSE(fs::exists(dir.home() / "editskladby.mdx"));
 }
 
+TEST_F(EditaceOkno, PublisherInViewWithoutScrollingAtEverySize) {
+    TFEditCD* f = otevriEditaci();
+    ASSERT_NE(f, nullptr);
+    for (const QSize velikost : {okno->minimumSize(), QSize(1600, 1000)}) {
+        okno->resize(velikost);
+        zpracuj();
+        EXPECT_EQ(test::nevidetelne(*okno, {f->GBVydavatel, f->CBVyd_F, f->EVyd_P, f->EPopis,
+                                            f->DTPZmena, f->BOK})
+                      .join(u';')
+                      .toStdString(),
+                  "")
+            << velikost.width() << "x" << velikost.height();
+    }
+}
+
+TEST_F(EditaceOkno, AnEmptyCatalogueSaysSoDisablesTheInputsAndMakesNoWorkTable) {
+    dbf::Cursor& c = *okno->session().TData();
+    for (c.first(); !c.isEmpty(); c.first()) c.remove();
+    zpravy.expect("V databázi není žádné AudioCD k editaci.");
+    TFEditCD* f = otevriEditaci();
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(f->PageC->isEnabled());
+    EXPECT_FALSE(f->BOK->isEnabled());
+    EXPECT_FALSE(f->MEditace->menuAction()->isEnabled());
+    f->BOKClick();
+    f->zavri();
+    zpracuj();
+    EXPECT_FALSE(fs::exists(dir.home() / "editskladby.DBF"));
+}
+
 TEST_F(EditaceOkno, SavesWhatWasTypedAndOtherWindowsRefreshLater) {
     auto* jine = otevri("FViewCD");
     ASSERT_NE(jine, nullptr);

@@ -100,6 +100,16 @@ TEST_F(NoveCDOkno, OpensWaitingForADiscWithTheControlsLimits) {
     EXPECT_EQ(okno->session().TData()->recordCount(), 0u);
 }
 
+TEST_F(NoveCDOkno, TextsFromCdTextShowTheirBeginning) {
+    TFNewCD* f = otevriNove();
+    ASSERT_NE(f, nullptr);
+    f->BN->click();
+    f->BCDTextClick();
+    EXPECT_EQ(f->EAlbum->text(), QStringLiteral("Deska"));
+    EXPECT_EQ(f->EAlbum->cursorPosition(), 0);
+    EXPECT_EQ(f->CBArtist->lineEdit()->cursorPosition(), 0);
+}
+
 TEST_F(NoveCDOkno, FourteenTracksReadTypedAndStored) {
     TFNewCD* f = otevriNove();
     ASSERT_NE(f, nullptr);

@@ -61,6 +61,17 @@ class Odstraneni : public test::HlavniOknoFixture {
     }
 };
 
+TEST_F(Odstraneni, AnEmptyCatalogueSaysSoAndDisablesOk) {
+    dbf::Cursor& c = *okno->session().TData();
+    for (c.first(); !c.isEmpty(); c.first()) c.remove();
+    zpravy.expect("V databázi není žádné AudioCD k odstranění.");
+    TFPrycCD* f = otevriOdstraneni();
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(f->BOK->isEnabled());
+    zpravy.expect("V databázi není žádné AudioCD k odstranění.");
+    f->BOKClick();
+}
+
 TEST_F(Odstraneni, IsTheBrowserWithOkAndWithoutPrinting) {
     TFPrycCD* f = otevriOdstraneni();
     ASSERT_NE(f, nullptr);

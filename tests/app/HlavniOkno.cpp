@@ -30,7 +30,7 @@ TEST_F(HlavniOkno, FirstStartCreatesTheDatabaseInTheProgramDirectoryWithoutAQues
     EXPECT_EQ(okno->napovedaPanelu(4), QStringLiteral("počet AudioCD"));
     EXPECT_EQ(jmenaOken(), QStringList{QStringLiteral("FNavig")});
     EXPECT_TRUE(okno->menu(QStringLiteral("databaze"))->menuAction()->isVisible());
-    EXPECT_EQ(okno->minimumSize(), QSize(600, 450));
+    EXPECT_EQ(okno->minimumSize(), QSize(640, 540));
 }
 
 TEST_F(HlavniOkno, StatusBarPanelsTextsAndHints) {

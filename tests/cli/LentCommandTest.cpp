@@ -101,6 +101,20 @@ TEST_F(Lent, LentAndOverdueAsCsvInNumberOrderWithoutWriting) {
     EXPECT_EQ(snimek(db), pred);
 }
 
+TEST_F(Lent, WorksWhileTheProgramHasTheCatalogueOpen) {
+    album(12, "Olympic", "Pták Rosomák", "bratr", {2026, 12, 8});
+    dbf::Engine program;
+    auto alba = program.open(db, std::string(kSouborAlb));
+    auto skladby = program.open(db, std::string(kSouborSkladeb));
+    const Result r = lent({db, "--dnes", "8.12.2026"});
+    EXPECT_EQ(r.code, kOk) << r.err;
+    EXPECT_NE(r.out.find("12,Olympic"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err.find("SQL"), std::string::npos) << r.err;
+    // and the program keeps writing
+    alba->first();
+    EXPECT_NO_THROW(ZapisPujceni(program, *alba, "sestra", {2026, 12, 9}, true));
+}
+
 TEST_F(Lent, NoneIsOneWithTheWindowsMessage) {
     album(1, "Olympic", "Ptáci", nullptr, {});
     Result r = lent({db});

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "store/Catalogue.h"
 #include "store/dbf/Engine.h"
+#include "store/dbf/EngineError.h"
 #include "support/Files.h"
 #include "support/TestDir.h"
 
@@ -128,6 +129,17 @@ TEST_F(SearchCommand, WritesPassingAlbumsInTagOrder) {
               "1,Čechomor,Proměny\r\n"
               "3,Žlutý pes,\"Kouzlo, \"\"nové\"\"\"\r\n");
     EXPECT_EQ(r.err, "Zadanému filtru vyhovuje tento počet AudioCD:3\n");
+}
+
+TEST_F(SearchCommand, WorksWhileTheProgramHasTheCatalogueOpen) {
+    dbf::Engine program;
+    auto alba = program.open(db, std::string(kSouborAlb));
+    auto skladby = program.open(db, std::string(kSouborSkladeb));
+    const auto r = search({"rok=od:1990,do:1990"});
+    EXPECT_EQ(r.code, kOk) << r.err;
+    EXPECT_EQ(r.err, "Zadanému filtru vyhovuje tento počet AudioCD:2\n");
+    dbf::Engine druhy;  // a second writer is still kept away
+    EXPECT_THROW(druhy.open(db, std::string(kSouborAlb)), dbf::EngineError);
 }
 
 TEST_F(SearchCommand, ConditionsAndModes) {

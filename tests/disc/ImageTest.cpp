@@ -12,6 +12,7 @@
 #include "disc/LibcdioDevice.h"
 #include "disc/Readout.h"
 #include "support/DiscData.h"
+#include "support/Files.h"
 #include "support/TestDir.h"
 
 namespace lorvika {
@@ -161,6 +162,8 @@ TEST(LibcdioImage, DataTracksAndVolumeDescriptors) {
         const char* name;
         Image image;
         std::uint32_t (*serial)(const Toc&, const Sector&, const Sector&);
+        int audioTracks;
+        std::uint32_t lastAudioFrames;  // the last audio track ends where the data begins
     };
     const Case cases[] = {
         {"mixed",
@@ -168,23 +171,31 @@ TEST(LibcdioImage, DataTracksAndVolumeDescriptors) {
           4000,
           {{16, primary}, {17, joliet}, {18, terminator}},
           {}},
-         [](const Toc&, const Sector&, const Sector& j) { return descriptorChecksum(j); }},
+         [](const Toc&, const Sector&, const Sector& j) { return descriptorChecksum(j); },
+         2,
+         1999},
         {"enhanced",
          {{{"AUDIO", 0}, {"AUDIO", 1500}, {"MODE1/2352", dataStart}},
           5000,
           {{dataStart + 16, primary}, {dataStart + 17, terminator}},
           {}},
-         [](const Toc&, const Sector& p, const Sector&) { return descriptorChecksum(p); }},
+         [](const Toc&, const Sector& p, const Sector&) { return descriptorChecksum(p); },
+         2,
+         1499},
         {"enhanced, XA data session",
          {{{"AUDIO", 0}, {"AUDIO", 1500}, {"MODE2/2352", dataStart}},
           5000,
           {{dataStart + 16, primary}, {dataStart + 17, joliet}, {dataStart + 18, terminator}},
           {},
           true},
-         [](const Toc&, const Sector&, const Sector& j) { return descriptorChecksum(j); }},
+         [](const Toc&, const Sector&, const Sector& j) { return descriptorChecksum(j); },
+         2,
+         1499},
         {"data without descriptor",
          {{{"AUDIO", 0}, {"MODE1/2352", dataStart}}, 5000, {{dataStart + 1, primary}}, {}},
-         [](const Toc& toc, const Sector&, const Sector&) { return audioVolumeSerial(toc); }},
+         [](const Toc& toc, const Sector&, const Sector&) { return audioVolumeSerial(toc); },
+         1,
+         2999},
     };
     for (const auto& c : cases) {
         const std::string cue = writeImage(dir, c.name, c.image);
@@ -192,12 +203,76 @@ TEST(LibcdioImage, DataTracksAndVolumeDescriptors) {
         LibcdioDevice dev;
         DriveCBChange(dev, cue);
         ASSERT_TRUE(dev.isOpen()) << c.name;
-        EXPECT_EQ(dev.tracks(), static_cast<int>(c.image.tracks.size())) << c.name;
+        EXPECT_EQ(dev.tracks(), c.audioTracks) << c.name;
         EXPECT_EQ(dev.volumeSerial(cue), c.serial(toc, primary, joliet)) << c.name;
-        EXPECT_EQ(dev.trackLength(dev.tracks()),
-                  packedFromFrames(trackLengthFrames(toc, dev.tracks())))
-            << c.name;
+        EXPECT_EQ(dev.trackLength(dev.tracks()), packedFromFrames(c.lastAudioFrames)) << c.name;
     }
+}
+
+TEST(LibcdioImage, DiscsWithoutAudioAreRefusedInCzech) {
+    test::TestDir dir;
+    const Sector primary = descriptor(1, nullptr, 0x21);
+    const Sector terminator = descriptor(255, nullptr, 0);
+    Image iso{{{"MODE1/2352", 0}}, 3000, {{16, primary}, {17, terminator}}, {}};
+    Image vcd{{{"MODE2/2352", 0}, {"MODE2/2352", 1000}}, 3000, {{16, primary}}, {}, true};
+    for (const auto& [name, img] : {std::pair{"iso", iso}, std::pair{"vcd", vcd}}) {
+        LibcdioDevice dev;
+        dev.open(writeImage(dir, name, img));
+        try {
+            NactiSN(dev);
+            ADD_FAILURE() << name << " read as an audio CD";
+        } catch (const CdError& e) {
+            EXPECT_STREQ(e.what(), kDataDisc) << name;
+        }
+        EXPECT_THROW(readTracks(dev), CdError) << name;
+    }
+}
+
+TEST(LibcdioImage, TheCueSheetsFileLineNamesTheDataFile) {
+    test::TestDir dir;
+    const Image img{{{"AUDIO", 0}, {"AUDIO", msf(2, 10, 33)}}, msf(4, 0, 0), {}, {}};
+    const std::string cue = writeImage(dir, "sheet", img);
+    std::filesystem::rename(dir.path() / "sheet.bin", dir.path() / "CDDA.BIN");
+    std::string named = "sheet.bin";
+    const auto sheetNaming = [&](const std::string& file) {
+        std::string text = test::readFile(cue);
+        text.replace(text.find(named), named.size(), file);
+        test::writeFile(cue, text);
+        named = file;
+    };
+    sheetNaming("cdda.bin");  // letter case ignored
+    LibcdioDevice dev;
+    DriveCBChange(dev, cue);
+    ASSERT_TRUE(dev.isOpen()) << dev.errorText();
+    EXPECT_EQ(NactiSN(dev), "2-4864771-152689");
+    EXPECT_EQ(readTracks(dev).trackSeconds, (std::vector<int>{130, 109}));
+
+    sheetNaming("chybi.bin");
+    try {
+        dev.open(cue);
+        ADD_FAILURE() << "opened without its data file";
+    } catch (const CdError& e) {
+        EXPECT_NE(std::string(e.what()).find("chybí datový soubor „chybi.bin“"), std::string::npos)
+            << e.what();
+    }
+}
+
+TEST(LibcdioImage, ACdrdaoTocWithSilenceIsRefusedNotReadAsEmpty) {
+    test::TestDir dir;
+    writeImage(dir, "ticho", {{{"AUDIO", 0}}, msf(1, 0, 0), {}, {}});
+    const auto toc = dir.path() / "ticho.toc";
+    std::ofstream(toc) << "CD_DA\n// SILENCE in a comment is fine\nTRACK AUDIO\n"
+                       << "SILENCE 00:02:00\nFILE \"ticho.bin\" 0 00:58:00\n";
+    LibcdioDevice dev;
+    try {
+        dev.open(toc.string());
+        ADD_FAILURE() << "a TOC with SILENCE opened";
+    } catch (const CdError& e) {
+        EXPECT_NE(std::string(e.what()).find("SILENCE"), std::string::npos) << e.what();
+    }
+    std::ofstream(toc) << "CD_DA\n// SILENCE in a comment is fine\nTRACK AUDIO\n"
+                       << "FILE \"ticho.bin\" 0 00:58:00\n";
+    EXPECT_NO_THROW(dev.open(toc.string()));
 }
 
 TEST(LibcdioImage, CdTextFromTheCueSheet) {

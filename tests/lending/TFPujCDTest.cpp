@@ -161,6 +161,21 @@ TEST_F(Pujceni, OpensOnTheLendingTabShowingTheCurrentAlbum) {
     EXPECT_EQ(f->PageControl1->currentIndex(), 0);
 }
 
+TEST_F(Pujceni, MainActionsInViewWithoutScrollingAtEverySize) {
+    alba({{1, "Alfa", "bratr", QDate(2026, 12, 8)}});
+    TFPujCD* f = otevriPujceni();
+    ASSERT_NE(f, nullptr);
+    for (const QSize velikost : {okno->minimumSize(), QSize(1600, 1000)}) {
+        okno->resize(velikost);
+        zpracuj();
+        EXPECT_EQ(test::nevidetelne(*okno, {f->Button2, f->Button4, f->ComboBox1, f->BOK})
+                      .join(u';')
+                      .toStdString(),
+                  "")
+            << velikost.width() << "x" << velikost.height();
+    }
+}
+
 TEST_F(Pujceni, DueTodayIsLentAndTheNextDayOverdue) {
     alba({{1, "Alfa", "bratr", QDate(2026, 12, 8)}});
     TFPujCD* f = otevriPujceni();

@@ -1,5 +1,6 @@
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTest>
 #include <filesystem>
 
@@ -130,6 +131,12 @@ TEST_F(Vyhledavac, OpensOnTheQueryPageInItsInitialState) {
     EXPECT_TRUE(f->RadioButton2->isChecked());
     EXPECT_EQ(f->RadioButton1->text(), QStringLiteral("alespoň jedné podmínce"));
     EXPECT_EQ(f->GroupBox1->title(), QStringLiteral("AudioCD musí vyhovovat:"));
+    // The choice stays in view however far the rows scroll.
+    auto* posuv = f->findChild<QScrollArea*>(QStringLiteral("SBDotaz"));
+    ASSERT_NE(posuv, nullptr);
+    EXPECT_FALSE(posuv->isAncestorOf(f->GroupBox1));
+    EXPECT_TRUE(test::nevidetelne(*okno, {f->GroupBox1, f->BOK}).isEmpty())
+        << test::nevidetelne(*okno, {f->GroupBox1, f->BOK}).join(u' ').toStdString();
     EXPECT_EQ(f->FERokOd->text(), QStringLiteral("2000"));
     EXPECT_EQ(f->FERokDo->text(), QStringLiteral("2000"));
     EXPECT_EQ(f->FECenaOd->text(), QStringLiteral("0"));

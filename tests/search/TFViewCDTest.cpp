@@ -6,6 +6,7 @@
 
 #include "reports/Sestava.h"
 #include "support/Command.h"
+#include "support/Files.h"
 
 #include "app/HlavniOknoTest.h"
 #include "search/TFViewCD.h"
@@ -146,6 +147,30 @@ TEST_F(Prohlizec, ListGridFollowsTheAlbumAndMovesIt) {
     EXPECT_EQ(sloupec(f->modelSeznamu, 1).first(), QStringLiteral("Album 4"));
     EXPECT_EQ(f->aktualniCislo(), 4);
     EXPECT_EQ(f->DBGSeznam->currentIndex().row(), 0);
+    QHeaderView* h = f->DBGSeznam->horizontalHeader();
+    EXPECT_TRUE(h->isSortIndicatorShown());
+    EXPECT_EQ(h->sortIndicatorSection(), 1);
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::DescendingOrder);
+    // The window's order is not stored with the catalogue.
+    const fs::path katalog = okno->session().adresar();
+    f->zavri();
+    zpracuj();
+    okno->session().ZavriTabulky();
+    for (const auto& e : fs::directory_iterator(katalog)) {
+        if (e.path().extension() == ".mdx") {
+            EXPECT_EQ(test::readFile(e.path()).find("_ALBUM"), std::string::npos) << e.path();
+        }
+    }
+}
+
+TEST_F(Prohlizec, KeysWorkFromTheMomentTheWindowOpens) {
+    okno->activateWindow();
+    TFViewCD* f = otevriProhlizec();
+    ASSERT_NE(f, nullptr);
+    QWidget* fokus = QApplication::focusWidget();
+    ASSERT_TRUE(fokus && f->isAncestorOf(fokus));
+    QTest::keyClick(fokus, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(f->PageC->currentIndex(), 1);
 }
 
 TEST_F(Prohlizec, ARefreshRequestRereadsTheListAndTheAlbumShown) {
@@ -272,9 +297,16 @@ TEST_F(Prohlizec, TracksGridColumnsFollowItsWidth) {
     f->DBSkladby->show();
     f->DBSkladby->resize(545, 200);
     zpracuj();
-    QList<int> sirky;
-    for (int i = 0; i < 5; ++i) sirky.append(f->DBSkladby->columnWidth(i));
-    EXPECT_EQ(sirky, (QList<int>{50, 230, 90, 95, 55}));
+    // The weights share the width; a title that would be cut takes from the widest column.
+    int soucet = 0;
+    const QFontMetrics fm = f->DBSkladby->horizontalHeader()->fontMetrics();
+    for (int i = 0; i < 5; ++i) {
+        const QString titulek =
+            f->modelSkladeb->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        EXPECT_GT(f->DBSkladby->columnWidth(i), fm.horizontalAdvance(titulek)) << i;
+        soucet += f->DBSkladby->columnWidth(i);
+    }
+    EXPECT_EQ(soucet, 520);
     f->DBSkladby->resize(1065, 200);
     zpracuj();
     EXPECT_EQ(f->DBSkladby->columnWidth(1), 460);
@@ -410,6 +442,30 @@ TEST_F(TiskProhlizece, PrintListsTheFilteredAlbumsInOrderAndComesBack) {
     EXPECT_TRUE(alba.value(11).startsWith(QStringLiteral("Umělec 6 Deska 23")));
     EXPECT_NE(test::runCommand("pdfinfo '" + pdf().string() + "'").output.find("Lorvika-tisk-2"),
               std::string::npos);
+}
+
+TEST_F(TiskProhlizece, WithoutAPrinterItOffersAPdfFile) {
+    f->tiskarna = [] { return std::unique_ptr<QPrinter>(); };
+    f->souborPdf = [this] { return QString::fromStdString(pdf().string()); };
+    const std::string otazka = "Není nastavena žádná tiskárna. Vytisknout sestavu do souboru PDF?";
+    zpravy.expect(otazka, MsgButton::No);
+    f->MT1Tisk->trigger();
+    EXPECT_FALSE(fs::exists(pdf()));
+    zpravy.expect(otazka, MsgButton::Yes);
+    f->MT1Tisk->trigger();
+    EXPECT_EQ(albaVPdf().size(), 12);
+    ocekavejStejnyStav();
+}
+
+TEST_F(TiskProhlizece, ClosingThePreviewDoesNotEndTheProgram) {
+    bool konec = true;
+    f->nahled = [&konec](QPrinter&, const std::function<void(QPrinter*)>&) {
+        konec = QGuiApplication::quitOnLastWindowClosed();
+    };
+    f->MT1Prev->trigger();
+    EXPECT_FALSE(konec) << "the preview is the last visible window while the main one is hidden";
+    EXPECT_TRUE(okno->isVisible());
+    EXPECT_TRUE(QGuiApplication::quitOnLastWindowClosed());
 }
 
 TEST_F(TiskProhlizece, PreviewHidesTheMainWindowAndTheCleanUpRunsAfterAFailure) {

@@ -463,10 +463,20 @@ TEST_F(SessionTest, CompactionPacksBothTablesAndReopens) {
     auto albumsBefore = size("cddata.DBF");
     auto tracksBefore = size("cdskladby.DBF");
     status.texts.clear();
+    const std::string otazka =
+        "Provést kompresi databáze? Smazané záznamy budou trvale odstraněny.";
+    msgs.expect(otazka, MsgButton::No);
     session->MDKompresClick();
-    EXPECT_EQ(
-        (std::vector<std::string>{"Probíhá komprese AudioCD", "Probíhá komprese Skladeb", ""}),
-        status.texts);
+    EXPECT_TRUE(status.texts.empty());
+    EXPECT_EQ(size("cddata.DBF"), albumsBefore);
+    msgs.expect(otazka, MsgButton::Yes);
+    session->MDKompresClick();
+    const auto total = size("cddata.DBF") + size("cdskladby.DBF");
+    EXPECT_EQ((std::vector<std::string>{"Probíhá komprese AudioCD", "Probíhá komprese Skladeb", "",
+                                        "Komprese dokončena: odstraněno záznamů 2, velikost " +
+                                            std::to_string(albumsBefore + tracksBefore) + " → " +
+                                            std::to_string(total) + " bajtů"}),
+              status.texts);
     ASSERT_TRUE(session->jeOtevrena());
     EXPECT_EQ(2u, session->pocetCD());
     EXPECT_EQ(5u, session->TSkladby()->recordCount());
@@ -591,6 +601,8 @@ TEST_F(SessionTest, FailedCompactionStillReopensTablesAndKeepsData) {
     session->TData()->remove();
     status.texts.clear();
     failing->armed = true;
+    msgs.expect("Provést kompresi databáze? Smazané záznamy budou trvale odstraněny.",
+                MsgButton::Yes);
     EXPECT_THROW(session->MDKompresClick(), dbf::EngineError);
     ASSERT_TRUE(session->jeOtevrena());
     EXPECT_EQ(2u, session->pocetCD());

@@ -125,6 +125,28 @@ TEST_F(GridSort, OnlyStoredTextNumberAndDateColumnsTakePart) {
     EXPECT_EQ(cursor->text("ARTIST"), "Cimbal");  // 2025 first when descending
 }
 
+TEST_F(GridSort, AViewsOrderIsNeverStoredAndAStoredOneReplacesIt) {
+    const std::vector<std::string> down = {"Chinaski", "Čechomor", "Cimbal"};
+    EXPECT_FALSE(SeradPodleSloupce(*cursor, "ARTIST", true, false));
+    EXPECT_EQ(artists(), down);
+    EXPECT_TRUE(SloupecRaditelny(*cursor, "ARTIST", true));
+    cursor->addTag({"CISLO", "CISLO", false});  // makes the index file written
+    const auto names = [this] {
+        cursor.reset();
+        engine.releaseUnused();
+        cursor = engine.open(dir.str(), "cdpuj.DBF");
+        std::vector<std::string> out;
+        for (const dbf::TagDef& t : cursor->tags()) out.push_back(t.name);
+        return out;
+    };
+    EXPECT_EQ(names(), std::vector<std::string>{"CISLO"});
+    EXPECT_FALSE(SeradPodleSloupce(*cursor, "ARTIST", true, false));
+    cursor->setTag("");
+    EXPECT_TRUE(SeradPodleSloupce(*cursor, "ARTIST", true, true));
+    EXPECT_EQ(artists(), down);
+    EXPECT_EQ(names(), (std::vector<std::string>{"CISLO", "_ARTIST"}));
+}
+
 TEST(GridSortNames, TagNames) {
     EXPECT_EQ(TagRazeni("ALBUM", false), "ALBUM");
     EXPECT_EQ(TagRazeni("ALBUM", true), "_ALBUM");

@@ -394,9 +394,11 @@ std::shared_ptr<TableData> TableData::openFile(std::shared_ptr<FileSystem> fs,
             t->fail(std::string("soubor nelze otevřít (") + e2.what() + ").");
         }
     }
-    bool locked = false;
+    // One that only looks takes no lock: it neither stops the program that has the catalogue
+    // open nor is stopped by it (the records it reads are complete at any moment).
+    bool locked = !writable;
     try {
-        locked = t->file_->tryLock();
+        if (!locked) locked = t->file_->tryLock();
     } catch (const std::exception& e) {
         t->fail(std::string("soubor nelze zamknout (") + e.what() + ").");
     }
@@ -1068,7 +1070,7 @@ void TableData::addTag(const TagDef& def) {
     auto tag = makeTag(def);
     buildTag(*tag);
     // Until it is written again the index file lacks this tag; a crash must not leave it current.
-    if (writable_) markIndexChanging();
+    if (writable_ && !def.transient) markIndexChanging();
     auto it = std::find_if(tags_.begin(), tags_.end(),
                            [&](const auto& t) { return equalNoCase(t->def.name, def.name); });
     if (it != tags_.end()) {
@@ -1078,6 +1080,7 @@ void TableData::addTag(const TagDef& def) {
         tags_.push_back(std::move(tag));
     }
     ++tagsVersion_;
+    if (def.transient) return;
     dirty_ = true;
     // A writable table writes its index file once, when it is left (after the several tags a
     // catalogue adds at open); a read-only one has no later chance.
@@ -1348,12 +1351,16 @@ TableData::IndexFileState TableData::indexFileStateOf(FileSystem& fs, const std:
 void TableData::saveIndex() {
     if (!file_ || looking_) return;
     const std::string ip = indexPath();
-    if (tags_.empty() && !fs_->exists(ip)) {
+    // Tags of a view's passing order live only in memory.
+    std::vector<std::shared_ptr<Tag>> stored;
+    for (const auto& t : tags_)
+        if (!t->def.transient) stored.push_back(t);
+    if (stored.empty() && !fs_->exists(ip)) {
         dirty_ = false;
         return;
     }
     std::string defs;
-    for (const auto& t : tags_) {
+    for (const auto& t : stored) {
         for (const std::string* s : {&t->def.name, &t->def.expression}) {
             const std::uint16_t n = std::uint16_t(std::min<std::size_t>(s->size(), 0xFFFF));
             defs.push_back(char(n & 0xFF));
@@ -1363,13 +1370,13 @@ void TableData::saveIndex() {
         defs.push_back(t->def.descending ? 1 : 0);
     }
     std::size_t entriesSize = 0;
-    for (const auto& t : tags_) {
+    for (const auto& t : stored) {
         entriesSize += 4 + 6 * t->index.size();
         t->index.forEach([&](const IndexEntry& e) { entriesSize += e.key.size(); });
     }
     std::string entries;
     entries.reserve(entriesSize);
-    for (const auto& t : tags_) {
+    for (const auto& t : stored) {
         char b[6];
         put32(b, std::uint32_t(t->index.size()));
         entries.append(b, 4);
@@ -1397,7 +1404,7 @@ void TableData::saveIndex() {
         add32(layout_.count);
         put64(rest, table.size);
         put64(rest, std::uint64_t(table.mtimeNs));
-        add32(std::uint32_t(tags_.size()));
+        add32(std::uint32_t(stored.size()));
         add32(live_);
         put64(rest, defs.size());
         put64(rest, checksum(reinterpret_cast<const unsigned char*>(defs.data()), defs.size()));

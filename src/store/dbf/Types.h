@@ -24,9 +24,7 @@ struct FieldDef {
     static FieldDef text(std::string name, int width) {
         return {std::move(name), FieldType::Character, width, 0};
     }
-    static FieldDef number(std::string name) {
-        return {std::move(name), FieldType::Float, 20, 4};
-    }
+    static FieldDef number(std::string name) { return {std::move(name), FieldType::Float, 20, 4}; }
     static FieldDef date(std::string name) { return {std::move(name), FieldType::Date, 8, 0}; }
     bool operator==(const FieldDef&) const = default;
 };
@@ -44,6 +42,8 @@ struct TagDef {
     std::string name;        // compared case-insensitively
     std::string expression;  // a column name, or an expression such as "ARTIST+ALBUM"
     bool descending = false;
+    // Kept in memory only: never written to the index file (a view's passing order).
+    bool transient = false;
     bool operator==(const TagDef&) const = default;
     // A key containing "+" is an expression tag.
     bool isExpression() const { return expression.find('+') != std::string::npos; }
@@ -51,7 +51,7 @@ struct TagDef {
 
 // A key for find and range on the current tag; converted to the tag's key type.
 class Key {
-public:
+  public:
     Key(const char* text) : value_(std::string(text)) {}
     Key(std::string text) : value_(std::move(text)) {}
     Key(std::string_view text) : value_(std::string(text)) {}
@@ -61,7 +61,7 @@ public:
     Key(Date date) : value_(date) {}
     const std::variant<std::string, double, Date>& value() const { return value_; }
 
-private:
+  private:
     std::variant<std::string, double, Date> value_;
 };
 
