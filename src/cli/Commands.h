@@ -31,5 +31,8 @@ int usageError(std::ostream& err, std::string_view usage);
 void writeCsvField(std::ostream& out, std::string_view value);
 // Refuses (message, false) a directory that does not hold a catalogue.
 bool requireDatabase(const std::string& directory, std::ostream& err);
+// What a kill left (a restore cut short, temporary files) is dealt with before a command writes;
+// false after the message.
+bool finishInterrupted(const std::string& directory, std::ostream& out, std::ostream& err);
 
 }  // namespace lorvika::cli

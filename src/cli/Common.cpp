@@ -4,6 +4,9 @@
 #include "cli/Commands.h"
 #include "store/AsciiCase.h"
 #include "store/Catalogue.h"
+#include "store/LangDriver.h"
+#include "store/Prerusene.h"
+#include "store/dbf/EngineError.h"
 
 namespace lorvika::cli {
 
@@ -34,6 +37,23 @@ bool requireDatabase(const std::string& directory, std::ostream& err) {
     if (!JeDatabaze(directory)) {
         err << "V adresáři: " << directory << " se nenachází databáze (" << kSouborAlb << ", "
             << kSouborSkladeb << ")\n";
+        return false;
+    }
+    return true;
+}
+
+bool finishInterrupted(const std::string& directory, std::ostream& out, std::ostream& err) {
+    try {
+        const Prerusene p = DokonciPrerusene(directory);
+        if (p.obnova == dbf::StagedState::Finished)
+            out << "Dokončeno přerušené nahrazení databáze zálohou\n";
+        if (p.odstraneno > 0)
+            out << "Odstraněno souborů, které zanechala přerušená práce: " << p.odstraneno << '\n';
+    } catch (const TableFileError& e) {
+        err << e.what() << '\n';
+        return false;
+    } catch (const dbf::EngineError& e) {
+        err << e.what() << '\n';
         return false;
     }
     return true;

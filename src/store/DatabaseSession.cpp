@@ -10,6 +10,7 @@
 #include "LangDriver.h"
 #include "OdstraneniCD.h"
 #include "Paths.h"
+#include "Prerusene.h"
 #include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
 #include "store/Verze.h"
@@ -185,6 +186,8 @@ void DatabaseSession::nastavAdresar(const std::string& directory) {
 void DatabaseSession::pripravTabulky() {
     // a restore may have reopened them: the recoding must not run under an open table
     ZavriTabulky();
+    // A restore cut short is finished or dropped before anything reads a table.
+    if (nekteraTabulka(*fs_, adresar_)) prubeh_.obnova = DokonciPrerusene(adresar_).obnova;
     uschovejPredPrevodem();
     for (const char* table : {kTrackTable, kAlbumTable}) {
         // a missing table is the engine's error below, which offers the backup
@@ -332,7 +335,12 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
     }
 
     dokonciOtevreni(dir, vytvorit);
-    if (archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
+    // After a restore that did not happen the archive still holds what the user wanted back.
+    const bool bezObnovy = dbf::stagedNotDone(dir, dbf::kRestoreFolder);
+    if (bezObnovy && archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
+        prubeh_.zaloha = false;
+        messages_.show(kZalohaVynechana, MsgKind::Information, kButtonsOK, Sound::Exclamation, 0);
+    } else if (archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
         try {
             prubeh_.zaloha = archive_->zalohuj(dir);
         } catch (const dbf::EngineError& e) {

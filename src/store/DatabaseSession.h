@@ -12,6 +12,7 @@
 #include "dbf/Cursor.h"
 #include "dbf/Engine.h"
 #include "dbf/FileSystem.h"
+#include "dbf/Staging.h"
 
 // The open database of the program: the engine, the main window's two cursors and everything
 // that opens, creates, compacts and remembers a database directory. No widgets here; the dialogs,
@@ -61,6 +62,11 @@ class Archive {
 
 // The archive of the original tables made before their first conversion; no backup writes it.
 inline constexpr const char* kArchivPredPrevodem = "pred-prevodem.zip";
+// The opening after a restore that failed or was cut short keeps the archive.
+inline constexpr const char* kZalohaVynechana =
+    "Nahrazení databáze zálohou nebylo dokončeno, záloha zaloha.zip proto zůstává beze změny "
+    "a automatická záloha se neprovede, dokud databázi nezazálohujete ručně nebo ji zálohou "
+    "nenahradíte.";
 
 // Where the session's files live.
 struct SessionPaths {
@@ -93,6 +99,7 @@ struct PrubehOtevreni {
     std::size_t doplneneTxt = 0;           // companion-player files written for albums lacking one
     std::string chyba;                     // the engine's error when the opening failed
     std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
+    dbf::StagedState obnova = dbf::StagedState::None;  // a restore cut short: finished or not
 };
 
 class DatabaseSession {
