@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   python3 python3-dbfread python3-dbf
   xvfb xauth imagemagick poppler-utils
+  dpkg-dev desktop-file-utils appstream lintian
 )
 missing=()
 for p in "${packages[@]}"; do

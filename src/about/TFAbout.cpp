@@ -106,14 +106,14 @@ void TFMAbout::FormCreate() {
     Label4->setText(QString::fromStdString(CtiRetezec(z, "CompanyName")));
     Label5->setText(QString::fromStdString(CtiRetezec(z, "LegalCopyright")));
 
-    // The program's icon drawn at its own size and shown stretched to twice that.
-    const QIcon ikona(QStringLiteral(":/lorvika/BCD"));
-    QSize velikost = ikona.availableSizes().value(0, QSize(32, 32));
-    for (const QSize& s : ikona.availableSizes())
-        if (s.width() > velikost.width()) velikost = s;
-    const QPixmap obraz = ikona.pixmap(velikost);
-    Image1->setPixmap(obraz.scaled(velikost * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    Image1->setFixedSize(velikost * 2);
+    // The program's icon (32 pixels, as in a window's title) at twice that size; the icon
+    // has a picture of its own for 64 pixels, sharper than one stretched.
+    const QSize velikost = QSize(32, 32) * 2;
+    const QPixmap obraz = QApplication::windowIcon().pixmap(velikost);
+    Image1->setPixmap(obraz.size() == velikost ? obraz
+                                               : obraz.scaled(velikost, Qt::IgnoreAspectRatio,
+                                                              Qt::SmoothTransformation));
+    Image1->setFixedSize(velikost);
 
     adjustSize();
     if (hlavni()) move(stredNaOkne(hlavni()->frameGeometry(), frameGeometry().size()));

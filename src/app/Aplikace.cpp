@@ -1,5 +1,8 @@
 #include "app/Aplikace.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -18,12 +21,33 @@ Aplikace::Aplikace(int& argc, char** argv) : QApplication(argc, argv) {
     // The task list shows "Lorvika 1" through the desktop entry; a display name would be
     // appended to every window title by the window system.
     setApplicationName(QStringLiteral("Lorvika 1"));
-    setDesktopFileName(QStringLiteral("lorvika-lorvika"));
+    // An installed program is matched to its desktop entry; a copy run from its folder to the
+    // menu entry "-setup" writes.
+    setDesktopFileName(isInstalledProgram() ? QString::fromLatin1(verze::kIdAplikace)
+                                            : QStringLiteral("lorvika-lorvika"));
+    setWindowIcon(ikonaProgramu());
     nactiPreklady();
     setApplicationVersion(QString::fromLatin1(verze::kVerzeProduktu));
 }
 
 Aplikace::~Aplikace() = default;
+
+QIcon Aplikace::ikonaProgramu() {
+    const QString id = QString::fromLatin1(verze::kIdAplikace);
+    QIcon nahradni;
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString hicolor = QDir::cleanPath(bin + QStringLiteral("/../share/icons/hicolor"));
+    for (const int s : {16, 32, 48, 64, 128, 256}) {
+        const QString png =
+            QStringLiteral("%1/%2x%2/apps/%3.png").arg(hicolor, QString::number(s), id);
+        if (QFileInfo::exists(png)) nahradni.addFile(png, QSize(s, s));
+    }
+    if (nahradni.isNull()) {
+        for (const int s : {16, 32, 48, 64, 128, 256})
+            nahradni.addFile(QStringLiteral(":/lorvika/ikona/%1").arg(s), QSize(s, s));
+    }
+    return QIcon::fromTheme(id, nahradni);
+}
 
 bool Aplikace::nactiPreklady() {
     // Qt's own dialogs (files, folders, standard buttons) speak Czech like the rest.
@@ -61,6 +85,7 @@ SluzbyHlavnihoOkna Aplikace::sluzbyProgramu(Messages& zpravy, Dialogs& dialogy,
     s.registr = &registr;
     s.cesty = SessionPaths::inDirectory(programDirectory());
     s.argumenty = argumenty;
+    s.instalovany = isInstalledProgram();
     s.zipZalohuj = [](const std::string& a, std::string& ch, const std::function<void(int)>& p) {
         return spustZip(false, a, ch, p);
     };

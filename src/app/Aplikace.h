@@ -26,6 +26,9 @@ class Aplikace : public QApplication {
     // The engine test; false after its message was shown.
     static bool testStroje(const std::string& konfigurace, Messages& zpravy);
     int spust();
+    // The program's icon: the theme's under the application ID, else the PNGs installed beside
+    // the program, else the copies compiled in (a copy run from its folder).
+    static QIcon ikonaProgramu();
     // Qt's Czech translations (qt6-translations-l10n); false when they are not installed.
     bool nactiPreklady();
 

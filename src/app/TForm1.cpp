@@ -96,7 +96,8 @@ TForm1::TForm1(SluzbyHlavnihoOkna sluzby, QWidget* parent)
     akce("MFMaxim")->setChecked(fmaxim_);
     proporce_.setZapnuto(fmaxim_);
 
-    if (sluzby_.argumenty.size() == 1 && sluzby_.argumenty.front() == QStringLiteral("-setup"))
+    if (!sluzby_.instalovany && sluzby_.argumenty.size() == 1 &&
+        sluzby_.argumenty.front() == QStringLiteral("-setup"))
         nabidniZastupce();
 
     proporce_.setZaklad(QSize(632, 430));

@@ -34,8 +34,10 @@ struct SluzbyHlavnihoOkna {
     Dialogs* dialogy = nullptr;
     const RegistrFormularu* registr = nullptr;
     SessionPaths cesty;
-    QStringList argumenty;        // command-line arguments without the program name
-    bool uvodniObrazek = true;    // the start picture
+    QStringList argumenty;      // command-line arguments without the program name
+    bool uvodniObrazek = true;  // the start picture
+    // An installed program is in the applications menu already: "-setup" offers nothing.
+    bool instalovany = false;
     std::function<QDate()> dnes;  // today; the system date when empty
     // The zip engine; without it no backup runs and no restore is offered.
     std::function<bool(const std::string&adresar, std::string&chyba,

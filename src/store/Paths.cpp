@@ -1,5 +1,7 @@
 #include "store/Paths.h"
 
+#include "store/Verze.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -31,7 +33,7 @@ std::string executableDirectory() {
 
 std::string chooseProgramDirectory(const DirectoryFacts& f) {
     if (!f.lorvikaHome.empty()) return withoutTrailingSeparator(f.lorvikaHome);
-    if (!f.executableDir.empty() && f.executableDirWritable)
+    if (!f.executableDir.empty() && f.executableDirWritable && !f.installed)
         return withoutTrailingSeparator(f.executableDir);
     // A relative XDG_DATA_HOME is invalid and ignored.
     std::string data = f.xdgDataHome;
@@ -47,6 +49,7 @@ std::string programDirectory() {
         f.executableDir = executableDirectory();
         f.executableDirWritable =
             !f.executableDir.empty() && ::access(f.executableDir.c_str(), W_OK) == 0;
+        f.installed = isInstalledProgram();
         f.xdgDataHome = env("XDG_DATA_HOME");
         f.home = env("HOME");
     }
@@ -54,6 +57,15 @@ std::string programDirectory() {
     std::error_code ec;
     fs::create_directories(dir, ec);  // a failure shows at the first write, with the path named
     return dir;
+}
+
+bool isInstalledProgram() {
+    const std::string dir = executableDirectory();
+    if (dir.empty()) return false;
+    std::error_code ec;
+    const fs::path entry = fs::path(dir).parent_path() / "share" / "applications" /
+                           (std::string(verze::kIdAplikace) + ".desktop");
+    return fs::is_regular_file(entry, ec);
 }
 
 std::string programIniPath() {

@@ -29,6 +29,9 @@ TEST(Aplikace, TitleOfTheApplication) {
     // "Lorvika 1" names the program in the task list; it is not pinned as a display name, which
     // the window system would append to every window title (" — Lorvika 1").
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("lorvika-lorvika"));
+    // Every window shows the program's icon, from 16 pixels up to the about box's 64.
+    for (const int s : {16, 32, 64})
+        EXPECT_EQ(QApplication::windowIcon().pixmap(s).size(), QSize(s, s)) << s;
     QApplication::setApplicationName(QStringLiteral("jiny"));
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("jiny"));
     QApplication::setApplicationName(QStringLiteral("Lorvika 1"));

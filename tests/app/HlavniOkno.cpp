@@ -304,6 +304,14 @@ TEST_F(HlavniOkno, SetupQuestionOnlyForTheExactSingleArgument) {
         okno->close();
         okno.reset();
     }
+    // An installed program has its menu entry from the package.
+    upravSluzby = [](SluzbyHlavnihoOkna& s) { s.instalovany = true; };
+    spust({QStringLiteral("-setup")});
+    EXPECT_TRUE(zpravy.shown().empty());
+    EXPECT_FALSE(fs::exists(xdg / "data" / "applications"));
+    okno->close();
+    okno.reset();
+    upravSluzby = nullptr;
     zpravy.expect("Chceš vytvořit zástupce v nabidce Start?", MsgKind::Information, kButtonsYesNo,
                   Sound::Question, MsgButton::Yes);
     spust({QStringLiteral("-setup")});

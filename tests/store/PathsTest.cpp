@@ -16,13 +16,15 @@ TEST(Paths, ChoiceOfProgramDirectory) {
         std::string expected;
     };
     const Case cases[] = {
-        {{"/opt/l/", "/usr/bin", true, "/x", "/home/u"}, "/opt/l"},
-        {{"", "/srv/lorvika/", true, "/x", "/home/u"}, "/srv/lorvika"},
-        {{"", "/usr/bin", false, "/data", "/home/u"}, "/data/lorvika"},
-        {{"", "/usr/bin", false, "/data/", "/home/u"}, "/data/lorvika"},
-        {{"", "/usr/bin", false, "", "/home/u"}, "/home/u/.local/share/lorvika"},
-        {{"", "/usr/bin", false, "relative", "/home/u/"}, "/home/u/.local/share/lorvika"},
-        {{"", "", true, "/data", "/home/u"}, "/data/lorvika"},
+        {{"/opt/l/", "/usr/bin", true, true, "/x", "/home/u"}, "/opt/l"},
+        {{"", "/srv/lorvika/", true, false, "/x", "/home/u"}, "/srv/lorvika"},
+        {{"", "/usr/bin", false, true, "/data", "/home/u"}, "/data/lorvika"},
+        {{"", "/usr/bin", false, false, "/data/", "/home/u"}, "/data/lorvika"},
+        {{"", "/usr/bin", false, true, "", "/home/u"}, "/home/u/.local/share/lorvika"},
+        {{"", "/usr/bin", false, true, "relative", "/home/u/"}, "/home/u/.local/share/lorvika"},
+        {{"", "", true, false, "/data", "/home/u"}, "/data/lorvika"},
+        // root may write /usr/bin, yet an installed program keeps its files in the home
+        {{"", "/usr/bin", true, true, "", "/root"}, "/root/.local/share/lorvika"},
     };
     for (const Case& c : cases) EXPECT_EQ(chooseProgramDirectory(c.facts), c.expected);
 }
