@@ -131,6 +131,7 @@ void EditCD::Aktualizuj() {
     datumZmeneno = false;
     naplnPracovni();
     skladbyZmeneny = false;
+    zmenaPoPridani_ = false;
 }
 
 void EditCD::KomboExit(int k) {
@@ -243,10 +244,11 @@ void EditCD::VseNaVelkeMale(const std::string& pole, int smer) {
         for (prace_->first(); !prace_->eof(); prace_->next()) {
             const std::string puvodni = prace_->text(pole);
             const std::string novy = smer == -1 ? cp::toLower(puvodni) : cp::toUpper(puvodni);
+            if (novy == puvodni) continue;
             prace_->edit();
             prace_->setText(pole, novy);
             prace_->post();
-            skladbyZmeneny = true;
+            SkladbaZapsana();
         }
     } catch (...) {
         if (prace_->state() != dbf::CursorState::Browse) prace_->cancel();
@@ -265,6 +267,7 @@ void EditCD::PridejRadek() {
     prace_->setInteger("CD", cislo_);
     prace_->setInteger("CISLO", max + 1);
     prace_->post();
+    zmenaPoPridani_ = skladbyZmeneny;
     skladbyZmeneny = true;
 }
 

@@ -104,7 +104,13 @@ class EditCD {
     // Change marks.
     void KomboExit(int kombo);
     void DatumExit();
-    void SkladbaZapsana() { skladbyZmeneny = true; }
+    void SkladbaZapsana() {
+        skladbyZmeneny = true;
+        zmenaPoPridani_ = true;
+    }
+    // The row PridejRadek added was dropped untouched: the mark is what it was before, unless
+    // the tracks changed otherwise since.
+    void PridanyZahozen() { skladbyZmeneny = zmenaPoPridani_; }
 
     // Every track's field (NAME or ARTIST) to upper case, or lower case for smer -1.
     void VseNaVelkeMale(const std::string& pole, int smer);
@@ -155,6 +161,7 @@ class EditCD {
     std::int64_t cislo_ = 0;
     std::string nacteneSN_;
     std::string mbid_;
+    bool zmenaPoPridani_ = false;
 };
 
 }  // namespace lorvika

@@ -95,6 +95,10 @@ bool ModelSkladeb::setData(const QModelIndex& index, const QVariant& value, int 
     }
     const char* p = pole(index.column());
     kurzor_->gotoBookmark(radky_[static_cast<std::size_t>(index.row())]);
+    // A cell editor closed without a change gives back what it was shown: no change of the row.
+    if (data(index, Qt::EditRole).toString() == text ||
+        (index.column() == Delka && SekundyZTextu(text) == kurzor_->integer(p)))
+        return true;
     kurzor_->edit();
     switch (index.column()) {
         case Delka:

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -225,7 +226,7 @@ void TFEditCD::sestavSkladby() {
                 // An added row left without anything typed in it is dropped again.
                 if (model->jePrazdny(novy)) {
                     const int cil = nyni.row() > novy ? nyni.row() - 1 : nyni.row();
-                    model->odeberRadek(novy);
+                    zahodPridany(novy);
                     QTimer::singleShot(0, DBSkladby, [this, cil, sloupec = nyni.column()] {
                         DBSkladby->setCurrentIndex(model->index(cil, sloupec));
                     });
@@ -291,7 +292,9 @@ void TFEditCD::FormClose() {
 }
 
 void TFEditCD::obnovZobrazeni() {
-    Aktualizuj();
+    // A sort change, refreshed lists or reopened cursors still show the loaded album: what the
+    // user typed stays. Only another album is loaded.
+    if (!edit_ || aktualniCislo() != edit_->cislo()) Aktualizuj();
 }
 
 void TFEditCD::aktivacePotomka() {
@@ -417,7 +420,16 @@ void TFEditCD::dokonciRadek() {
     // A row still being added is kept when something was typed in it, dropped when empty.
     const int novy = novyRadek_;
     novyRadek_ = -1;
-    if (novy >= 0 && novy < model->rowCount() && model->jePrazdny(novy)) model->odeberRadek(novy);
+    if (novy >= 0 && novy < model->rowCount() && model->jePrazdny(novy)) zahodPridany(novy);
+}
+
+void TFEditCD::zahodPridany(int radek) {
+    // Adding and dropping an empty row is no change of the tracks.
+    {
+        const QScopedValueRollback<bool> ticho(nacitani_, true);
+        model->odeberRadek(radek);
+    }
+    if (edit_) edit_->PridanyZahozen();
 }
 
 void TFEditCD::BOKClick() {

@@ -117,6 +117,7 @@ class TFEditCD : public TFZaklData, public PoleAlba {
     void komboExit(int kombo);
     void nastavFont(int velikost);
     void dokonciRadek();
+    void zahodPridany(int radek);
     void zapisRozpracovanou();
 
     std::unique_ptr<EditCD> edit_;

@@ -1,5 +1,7 @@
 #include "albums/TFPrycCD.h"
 
+#include <exception>
+
 #include "app/RegistrFormularu.h"
 #include "app/TForm1.h"
 #include "export/Sonorek.h"
@@ -37,11 +39,7 @@ void TFPrycCD::BOKClick() {
     OdstraneniCD o;
     o.cislo = aktualniCislo();
     const std::string sn = TData->text("SN");
-    try {
-        if (!sn.empty()) o.souborTxt = SouborTxtCD(hlavni()->session().adresarTXT(), sn);
-    } catch (const SonorekError&) {
-        // An identity that cannot name a file never had a player file.
-    }
+    std::exception_ptr chybaSouboru;
     {
         // The grids let go of the rows while they disappear and read them again afterwards,
         // also when the removal fails part-way.
@@ -52,13 +50,21 @@ void TFPrycCD::BOKClick() {
         predZavrenimTSkladby();
         modelSeznamu->setKurzor(nullptr);
         OdstranCD(hlavni()->session().engine(), hlavni()->session().adresar(), *TData, o);
+        // The player file goes once the album is gone, by the rule the edit save follows; a file
+        // left behind is reported, and the next opening removes it.
+        try {
+            OdstranTxtCD(sn, *TData, hlavni()->session().adresarTXT());
+        } catch (const SonorekError&) {
+            chybaSouboru = std::current_exception();
+        }
     }
     if (TData->isEmpty()) {
         zavri();
-        return;
+    } else {
+        hlavni()->ObnovaFormularu(1);
+        hlavni()->PocetCD(1, TData->recordCount());
     }
-    hlavni()->ObnovaFormularu(1);
-    hlavni()->PocetCD(1, TData->recordCount());
+    if (chybaSouboru) std::rethrow_exception(chybaSouboru);
 }
 
 void registrujTFPrycCD(RegistrFormularu& registr) {

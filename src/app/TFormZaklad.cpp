@@ -391,7 +391,7 @@ void TFZaklData::MKPreVybClick() {
 }
 
 void TFZaklData::nastavTag(const QString& tag) {
-    if (!TData) return;
+    if (!TData || (!tag.isEmpty() && !TData->hasTag(tag.toStdString()))) return;
     pohledTData.nastavTag(tag.toStdString());
     obnovZobrazeni();
 }

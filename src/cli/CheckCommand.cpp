@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <ostream>
+#include <set>
 
 #include "cli/Commands.h"
 #include "store/AsciiCase.h"
@@ -9,6 +11,7 @@
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
 #include "store/dbf/Transaction.h"
+#include "store/dbf/Files.h"
 
 namespace lorvika::cli {
 
@@ -67,6 +70,58 @@ std::vector<std::string> problems(dbf::Engine& engine, const std::string& dir,
     return found;
 }
 
+// Cuts what follows the last counted record behind the end marker (what a failed append left);
+// returns how many bytes.
+std::uint64_t trimTail(const std::string& dir, const std::string& file) {
+    const auto fs = dbf::FileSystem::native();
+    const auto f = fs->open(dbf::pathNoCase(dir, file), dbf::FileSystem::Mode::ReadWrite);
+    unsigned char h[12];
+    if (f->readAt(0, h, sizeof h) < sizeof h) return 0;
+    const std::uint64_t count = std::uint64_t(h[4]) | std::uint64_t(h[5]) << 8 |
+                                std::uint64_t(h[6]) << 16 | std::uint64_t(h[7]) << 24;
+    const std::uint64_t end = (std::uint64_t(h[8]) | std::uint64_t(h[9]) << 8) +
+                              count * (std::uint64_t(h[10]) | std::uint64_t(h[11]) << 8);
+    const std::uint64_t size = f->size();
+    if (size <= end + 1) return 0;
+    const char marker = 0x1A;
+    f->writeAt(end, &marker, 1);
+    f->truncate(end + 1);
+    f->sync();
+    return size - end - 1;
+}
+
+// Tracks whose album number names no album: an album shows none of them, and a removal or a
+// restore that mixed states leaves them.
+std::vector<std::string> orphanTracks(dbf::Engine& engine, const std::string& dir) {
+    std::vector<std::string> found;
+    try {
+        std::set<std::int64_t> albums;
+        auto alba = engine.open(dir, std::string(kSouborAlb));
+        alba->setTag("");
+        for (alba->first(); !alba->eof(); alba->next()) albums.insert(alba->integer("CISLO"));
+        std::map<std::int64_t, std::size_t> orphans;
+        auto skladby = engine.open(dir, std::string(kSouborSkladeb));
+        skladby->setTag("");
+        for (skladby->first(); !skladby->eof(); skladby->next()) {
+            const std::int64_t cd = skladby->integer("CD");
+            if (!albums.count(cd)) ++orphans[cd];
+        }
+        std::size_t shown = 0;
+        for (const auto& [cd, count] : orphans) {
+            if (++shown > 10) {
+                found.push_back("… a skladby dalších " + std::to_string(orphans.size() - 10) +
+                                " neexistujících alb");
+                break;
+            }
+            found.push_back(std::to_string(count) + " skladeb patří albu " + std::to_string(cd) +
+                            ", které neexistuje");
+        }
+    } catch (const dbf::EngineError&) {
+        // the tables' own problems are reported by table
+    }
+    return found;
+}
+
 }  // namespace
 
 int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
@@ -84,6 +139,20 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (dir.empty()) return usageError(err, kUsageText);
     if (!requireDatabase(dir, err)) return kProblem;
+    if (repair && !finishInterrupted(dir, out, err)) return kProblem;
+
+    if (repair) {
+        for (std::string_view name : {kSouborAlb, kSouborSkladeb}) {
+            const std::string file(name);
+            try {
+                const dbf::TableLock zamek(dir, {file});
+                if (const auto cut = trimTail(dir, file); cut > 0)
+                    out << file << ": odstraněno " << cut << " bajtů za posledním záznamem\n";
+            } catch (const std::exception& e) {
+                out << file << ": konec souboru nelze zkrátit: " << e.what() << '\n';
+            }
+        }
+    }
 
     // Only a repair writes; looking leaves even a stale index file as it is.
     const auto engine = repair ? std::make_unique<dbf::Engine>()
@@ -133,6 +202,11 @@ int runCheck(const Args& args, std::ostream& out, std::ostream& err) {
             for (const auto& p : found) out << file << ": zůstává: " << p << '\n';
         }
         clean = clean && found.empty();
+    }
+    const std::string skladby(kSouborSkladeb);
+    for (const auto& p : orphanTracks(*engine, dir)) {
+        out << skladby << ": " << p << '\n';
+        clean = false;
     }
     out << (clean ? "Databáze je v pořádku\n" : "V databázi jsou chyby\n");
     return clean ? kOk : kProblem;

@@ -36,5 +36,8 @@ bool requireDatabase(const std::string& directory, std::ostream& err);
 // For commands that only look: a change log waiting in directory (or kept there) is told on to,
 // since what they show is the tables without it.
 void reportChangeLog(const std::string& directory, std::ostream& to);
+// What a kill left (a restore cut short, temporary files) is dealt with before a command writes;
+// false after the message.
+bool finishInterrupted(const std::string& directory, std::ostream& out, std::ostream& err);
 
 }  // namespace lorvika::cli

@@ -5,6 +5,9 @@
 #include "store/AsciiCase.h"
 #include "store/Catalogue.h"
 #include "store/dbf/Transaction.h"
+#include "store/LangDriver.h"
+#include "store/Prerusene.h"
+#include "store/dbf/EngineError.h"
 
 namespace lorvika::cli {
 
@@ -43,6 +46,23 @@ bool requireDatabase(const std::string& directory, std::ostream& err) {
 void reportChangeLog(const std::string& directory, std::ostream& to) {
     for (const std::string& n : dbf::logNotices(*dbf::FileSystem::native(), directory))
         to << n << '\n';
+}
+
+bool finishInterrupted(const std::string& directory, std::ostream& out, std::ostream& err) {
+    try {
+        const Prerusene p = DokonciPrerusene(directory);
+        if (p.obnova == dbf::StagedState::Finished)
+            out << "Dokončeno přerušené nahrazení databáze zálohou\n";
+        if (p.odstraneno > 0)
+            out << "Odstraněno souborů, které zanechala přerušená práce: " << p.odstraneno << '\n';
+    } catch (const TableFileError& e) {
+        err << e.what() << '\n';
+        return false;
+    } catch (const dbf::EngineError& e) {
+        err << e.what() << '\n';
+        return false;
+    }
+    return true;
 }
 
 }  // namespace lorvika::cli

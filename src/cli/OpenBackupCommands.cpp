@@ -106,6 +106,7 @@ int runPack(const Args& args, std::ostream& out, std::ostream& err) {
     if (!oneDirectory(args)) return usageError(err, "pack ADRESÁŘ");
     const std::string dir = absolute(args[0]);
     if (!requireDatabase(dir, err)) return kProblem;
+    if (!finishInterrupted(dir, out, err)) return kProblem;
     dbf::Engine engine;
     configure(engine, programPaths());
     // An album change a crash interrupted names track records by their numbers: it is

@@ -83,6 +83,14 @@ void zapisNaDisk(const std::string& adresarTXT) {
 
 enum class Zapis { Hned, Pozdeji };
 
+// Disc identities compare as the engine's names do.
+std::string velkymi(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return out;
+}
+
 bool jeTxt(std::string_view jmeno) {
     return jmeno.size() >= 4 && dbf::equalNoCase(jmeno.substr(jmeno.size() - 4), ".txt");
 }
@@ -91,6 +99,7 @@ bool jeTxt(std::string_view jmeno) {
 // each track's two keys in the order of the tag.
 void zapisSoubor(const AlbumTxt& a, dbf::Cursor& skladby, const std::string& adresarTXT,
                  Zapis zapis = Zapis::Hned) {
+    if (a.sn.empty()) return;
     const std::string soubor = SouborTxtCD(adresarTXT, a.sn);
     zajistiAdresar(adresarTXT);
     IniZapis ini(soubor);
@@ -183,16 +192,29 @@ std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string&
     alb->setTag("");
     const int sloupecSN = alb->fieldIndex("SN");
     std::size_t zapsano = 0;
+    std::unordered_set<std::string> nesene;
     for (alb->first(); !alb->eof(); alb->next()) {
         std::string sn = alb->text(sloupecSN);
-        if (jsou.count(sn) || sn.find('/') != std::string::npos ||
+        if (!sn.empty()) nesene.insert(velkymi(sn));
+        if (sn.empty() || jsou.count(sn) || sn.find('/') != std::string::npos ||
             sn.find(kSep) != std::string::npos || sn.find('\0') != std::string::npos)
             continue;
         zapisSoubor(ctiAlbum(*alb), skladby, adresarTXT, Zapis::Pozdeji);
         jsou.insert(std::move(sn));
         ++zapsano;
     }
-    if (zapsano > 0) zapisNaDisk(adresarTXT);
+    bool odstraneno = false;
+    for (const std::string& jmeno : jsou) {
+        if (nesene.count(velkymi(jmeno))) continue;
+        const std::string soubor = join(adresarTXT, jmeno + ".txt");
+        if (::unlink(soubor.c_str()) == 0) {
+            odstraneno = true;
+        } else if (errno != ENOENT) {
+            throw SonorekError("Soubor \"" + soubor +
+                               "\" nelze odstranit: " + std::strerror(errno));
+        }
+    }
+    if (zapsano > 0 || odstraneno) zapisNaDisk(adresarTXT);
     return zapsano;
 }
 
@@ -200,26 +222,39 @@ bool UlozTxtCDPoZmene(std::int64_t cislo, const std::string& puvodniSN, dbf::Cur
                       dbf::Cursor& skladby, const std::string& adresarTXT) {
     if (!UlozTxtCD(cislo, alba, skladby, adresarTXT)) return false;
     if (puvodniSN.empty()) return true;
-    // The album's identity now, and whether another album still names the old file.
-    std::string sn;
-    bool sdileny = false;
+    // The album still carrying its old identity keeps the file.
     {
         const auto pohled = alba.readOnlyView();
-        if (!NajdiCD(cislo, "cislo", *pohled)) return true;
-        sn = pohled->text("SN");
-        if (equalNoCase(sn, puvodniSN)) return true;
+        if (!NajdiCD(cislo, "cislo", *pohled) || equalNoCase(pohled->text("SN"), puvodniSN))
+            return true;
+    }
+    OdstranTxtCD(puvodniSN, alba, adresarTXT);
+    return true;
+}
+
+void OdstranTxtCD(const std::string& sn, const dbf::Cursor& alba, const std::string& adresarTXT) {
+    if (sn.empty()) return;
+    std::string soubor;
+    try {
+        soubor = SouborTxtCD(adresarTXT, sn);
+    } catch (const SonorekError&) {
+        return;  // such an identity never had a file
+    }
+    {
+        const auto pohled = alba.readOnlyView();
         if (pohled->hasTag("sn")) {
             pohled->setTag("sn");
-            pohled->setRange(dbf::Key(puvodniSN), dbf::Key(puvodniSN));
-            sdileny = !pohled->isEmpty();
+            pohled->setRange(dbf::Key(sn), dbf::Key(sn));
+            if (!pohled->isEmpty()) return;
+        } else {
+            pohled->setTag("");
+            for (pohled->first(); !pohled->eof(); pohled->next())
+                if (equalNoCase(pohled->text("SN"), sn)) return;
         }
     }
-    if (sdileny) return true;
-    const std::string stary = SouborTxtCD(adresarTXT, puvodniSN);
     std::error_code ec;
-    fs::remove(stary, ec);
-    if (ec) throw SonorekError("Soubor \"" + stary + "\" nelze odstranit: " + ec.message());
-    return true;
+    fs::remove(soubor, ec);  // a missing file is no error
+    if (ec) throw SonorekError("Soubor \"" + soubor + "\" nelze odstranit: " + ec.message());
 }
 
 void ObnovaTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT,

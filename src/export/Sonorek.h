@@ -25,6 +25,7 @@ std::string SouborTxtCD(const std::string& adresarTXT, const std::string& sn);
 // Writes "Databaze"/"adresarTXT" of the player's INI file (sonorek.ini).
 void ZapisAdresarTXT(const std::string& sonorekIni, const std::string& adresarTXT);
 
+// An album without a disc identity has no file: no disc in a drive could name it.
 // Writes the file of album cislo: section "CD" (album, artist, zanr, zeme, pstop), then one
 // section per track on tag "CD" (name, artist). The file is read and written once, with the
 // bytes the same writes done key by key would leave; other content of the file stays. Creates
@@ -34,16 +35,23 @@ bool UlozTxtCD(std::int64_t cislo, dbf::Cursor& alba, dbf::Cursor& skladby,
                const std::string& adresarTXT);
 
 // At the opening of a database: removes what interrupted writes of these files left in the text
-// directory and writes the file of every album that has none, from one listing of the directory
+// directory and the files no album carries any more (a removal cut short, or one whose delete
+// failed), and writes the file of every album that has none, from one listing of the directory
 // (a crash between storing an album and writing its file leaves the album without one). An album
 // whose disc identity cannot name a file is left to ObnovaTxt, which reports it. The album cursor
 // stays on its album. Returns how many files were written.
 std::size_t DoplnTxt(dbf::Cursor& alba, dbf::Cursor& skladby, const std::string& adresarTXT);
 
 // After a change of album cislo: its file is written, and when its disc identity is no longer
-// puvodniSN the file named after puvodniSN goes too, unless another album still carries it.
+// puvodniSN the file named after puvodniSN goes as OdstranTxtCD says.
 bool UlozTxtCDPoZmene(std::int64_t cislo, const std::string& puvodniSN, dbf::Cursor& alba,
                       dbf::Cursor& skladby, const std::string& adresarTXT);
+
+// The one rule for a player file an album no longer names (a removal, a new disc identity): the
+// file of sn is deleted unless an album the cursor sees still carries sn. An empty identity or
+// one that cannot name a file has no file. A missing file is no error; a file that cannot be
+// deleted throws SonorekError. The cursor keeps its tag and position.
+void OdstranTxtCD(const std::string& sn, const dbf::Cursor& alba, const std::string& adresarTXT);
 
 // Rewrites the files of every album the album cursor sees, in the order of its tag, and leaves
 // it on the album it was on. The status text is shown first and cleared at the end.

@@ -17,10 +17,14 @@
 #include <utility>
 #include <vector>
 
+#include "store/OdstraneniCD.h"
+#include "store/ZmenaAlba.h"
 #include "store/dbf/Engine.h"
 #include "store/dbf/EngineError.h"
+#include "store/dbf/Transaction.h"
 #include "store/dbf/Files.h"
 #include "store/dbf/Names.h"
+#include "store/dbf/Staging.h"
 
 namespace lorvika {
 
@@ -88,6 +92,11 @@ class Fd {
         reset();
         fd_ = fd;
     }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
   private:
     int fd_;
@@ -135,6 +144,36 @@ CrcAndSize crcOfFile(const fs::path& path) {
         r.size += static_cast<std::uint64_t>(n);
     }
     return r;
+}
+
+void odstranSoubor(const fs::path& soubor) {
+    if (::unlink(soubor.c_str()) != 0 && errno != ENOENT)
+        throw ZalohaChyba("Soubor " + uvoz(soubor) + " nelze odstranit: " + systemText(errno));
+}
+
+// 0, or the error of making the file durable.
+int synchronizuj(const fs::path& soubor) {
+    Fd fd(::open(soubor.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return errno;
+    return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+// Where the file system has no hard links.
+void zkopiruj(const fs::path& z, const fs::path& na) {
+    Fd in(::open(z.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        throw ZalohaChyba("Soubor " + uvoz(z) + " nelze přečíst: " + systemText(errno));
+    Fd out(::open(na.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (out.get() < 0)
+        throw ZalohaChyba("Soubor " + uvoz(na) + " nelze vytvořit: " + systemText(errno));
+    std::vector<char> buf(1 << 20);
+    for (;;) {
+        const ssize_t n = readSome(in.get(), buf.data(), buf.size());
+        if (n < 0) throw ZalohaChyba("Soubor " + uvoz(z) + " nelze přečíst: " + systemText(errno));
+        if (n == 0) break;
+        if (!writeAll(out.get(), buf.data(), static_cast<std::size_t>(n)))
+            throw ZalohaChyba("Soubor " + uvoz(na) + " nelze zapsat: " + systemText(errno));
+    }
 }
 
 void report(const ZalohaRizeni& r, ZipGauge& gauge, const ZipProgress& p) {
@@ -252,23 +291,43 @@ void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
     }
 
     const fs::path archiv = cestaArchivu(adresar);
+    const fs::path predchozi =
+        najdiSoubor(adresar, kPredchoziZaloha).value_or(adresar / std::string(kPredchoziZaloha));
+    // The new archive is made under a name of its own and made durable before it takes the
+    // place of the old one, which stays as the earlier generation.
+    const fs::path prace = adresar / std::string(kRozpracovanaZaloha);
     // What a backup stopped half-way left behind (libzip writes beside the archive first).
     dbf::ReplacementFile::removeLeftovers(adresar.string(), [&](std::string_view base) {
-        return dbf::equalNoCase(base, archiv.filename().string());
+        return dbf::equalNoCase(base, archiv.filename().string()) ||
+               dbf::equalNoCase(base, prace.filename().string());
     });
+    odstranSoubor(prace);
+    std::error_code ec;
+    const bool bylArchiv = fs::exists(archiv, ec);
+    // libzip never writes into the file it opened: a link to the old archive costs nothing.
+    if (bylArchiv && ::link(archiv.c_str(), prace.c_str()) != 0) zkopiruj(archiv, prace);
     int err = 0;
     ZipPtr za;
-    std::error_code ec;
-    if (fs::exists(archiv, ec)) {
-        za.reset(zip_open(archiv.c_str(), ZIP_CHECKCONS, &err));
+    if (bylArchiv) {
+        za.reset(zip_open(prace.c_str(), ZIP_CHECKCONS, &err));
         // An archive that is no longer a readable zip cannot serve a restore; a fresh backup
         // takes its place (the old file goes only when the new one is complete).
         if (!za && (err == ZIP_ER_NOZIP || err == ZIP_ER_INCONS))
-            za.reset(zip_open(archiv.c_str(), ZIP_TRUNCATE, &err));
+            za.reset(zip_open(prace.c_str(), ZIP_TRUNCATE, &err));
     } else {
-        za.reset(zip_open(archiv.c_str(), ZIP_CREATE | ZIP_EXCL, &err));
+        za.reset(zip_open(prace.c_str(), ZIP_CREATE | ZIP_EXCL, &err));
     }
-    if (!za) throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze otevřít: " + zipErrorText(err));
+    if (!za) {
+        odstranSoubor(prace);
+        throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze otevřít: " + zipErrorText(err));
+    }
+    struct Uklid {
+        const fs::path& soubor;
+        bool hotovo = false;
+        ~Uklid() {
+            if (!hotovo) ::unlink(soubor.c_str());
+        }
+    } uklid{prace};
 
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string name(kSouboryZalohy[i]);
@@ -336,26 +395,33 @@ void zabal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
         throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze zapsat: " + zip_strerror(za.get()));
     }
     (void)za.release();
+    // An archive already holding these files stays as it is, with its earlier generation.
+    if (!sources.empty() || !bylArchiv) {
+        const auto selhalo = [&](const fs::path& soubor, int e) {
+            throw ZalohaChyba("Archiv " + uvoz(soubor) + " nelze zapsat: " + systemText(e));
+        };
+        if (int e = synchronizuj(prace); e != 0) selhalo(prace, e);
+        if (bylArchiv) {
+            const fs::path mezi = predchozi.string() + ".tmp";
+            odstranSoubor(mezi);
+            if (::link(archiv.c_str(), mezi.c_str()) == 0) {
+                if (::rename(mezi.c_str(), predchozi.c_str()) != 0) selhalo(predchozi, errno);
+            } else if (::rename(archiv.c_str(), predchozi.c_str()) != 0) {
+                selhalo(predchozi, errno);
+            }
+        }
+        if (::rename(prace.c_str(), archiv.c_str()) != 0) selhalo(archiv, errno);
+        uklid.hotovo = true;
+        dbf::syncDirectory(adresar.string());
+    }
+    // The tables as they are are in the archive now: a restore that did not happen no longer
+    // keeps the automatic backup away.
+    dbf::clearStaged(adresar.string(), dbf::kRestoreFolder);
     report(rizeni, gauge, {ZipProgressKind::EndOfBatch, {}, 0});
 }
 
-// A temporary file beside the tables; removed unless it has been renamed into place.
-std::unique_ptr<dbf::ReplacementFile> docasny(const fs::path& target) {
-    try {
-        return std::make_unique<dbf::ReplacementFile>(target.string());
-    } catch (const std::system_error& e) {
-        throw ZalohaChyba("V adresáři " + uvoz(target.parent_path()) +
-                          " nelze vytvořit dočasný soubor: " + e.code().message());
-    }
-}
-
-struct Vybaleny {
-    std::unique_ptr<dbf::ReplacementFile> temp;
-    fs::path target;
-};
-
 void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std::size_t i,
-                const ZalohaRizeni& rizeni, ZipGauge& gauge, Vybaleny& out) {
+                const ZalohaRizeni& rizeni, ZipGauge& gauge, dbf::StagedFiles& stage) {
     const std::string name(kSouboryZalohy[i]);
     // Exact bare name only (case aside): "../cddata.dbf" or "x/cddata.dbf" never matches.
     zip_int64_t idx = zip_name_locate(za, name.c_str(), ZIP_FL_NOCASE);
@@ -368,9 +434,17 @@ void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std:
         throw ZalohaChyba(poskozen + ": " + zip_strerror(za));
 
     auto existing = najdiSoubor(adresar, kNazvyNaDisku[i]);
-    out.temp = docasny(existing ? *existing : adresar / std::string(kNazvyNaDisku[i]));
     // A table that is a symbolic link stays one: what it names is replaced.
-    out.target = out.temp->target();
+    const fs::path cil = existing ? *existing : adresar / std::string(kNazvyNaDisku[i]);
+    const std::string novy = stage.add(cil.string());
+    // The restored file gets the permissions of the one it replaces.
+    mode_t mode = 0644;
+    struct stat st {};
+    if (existing && ::stat(existing->c_str(), &st) == 0) mode = st.st_mode & 07777;
+    Fd out(::open(novy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    if (out.get() < 0)
+        throw ZalohaChyba("Soubor " + uvoz(novy) + " nelze vytvořit: " + systemText(errno));
+    ::fchmod(out.get(), mode);
 
     report(rizeni, gauge, {ZipProgressKind::NewFile, name, zst.size});
 
@@ -392,71 +466,29 @@ void vybalJeden(zip_t* za, const fs::path& archiv, const fs::path& adresar, std:
         if (total > zst.size) throw ZalohaChyba(poskozen + ".");
         crc = static_cast<std::uint32_t>(
             ::crc32(crc, reinterpret_cast<const Bytef*>(buf.data()), static_cast<uInt>(len)));
-        if (!writeAll(out.temp->fd(), buf.data(), len))
-            throw ZalohaChyba("Soubor " + uvoz(out.temp->tempPath()) +
-                              " nelze zapsat: " + systemText(errno));
+        if (!writeAll(out.get(), buf.data(), len))
+            throw ZalohaChyba("Soubor " + uvoz(novy) + " nelze zapsat: " + systemText(errno));
     }
     if (int e = zip_fclose(zf.release()); e != 0)
         throw ZalohaChyba(poskozen + ": " + zipErrorText(e));
     if (total != zst.size || crc != zst.crc) throw ZalohaChyba(poskozen + ".");
-
-    // The restored file gets the permissions of the one it replaces.
-    mode_t mode = 0644;
-    struct stat st {};
-    if (existing && ::stat(existing->c_str(), &st) == 0) mode = st.st_mode & 07777;
-    try {
-        out.temp->finish(mode);
-    } catch (const std::system_error& e) {
-        throw ZalohaChyba("Soubor " + uvoz(out.temp->tempPath()) +
-                          " nelze zapsat: " + e.code().message());
+    if (::close(out.get()) != 0) {
+        const int e = errno;
+        (void)out.release();
+        throw ZalohaChyba("Soubor " + uvoz(novy) + " nelze zapsat: " + systemText(e));
     }
+    (void)out.release();
     report(rizeni, gauge, {ZipProgressKind::Update, name, zst.size});
 }
 
-// Moves the four extracted files into place. Each old file is first renamed aside, so that a
-// failing step puts every file back as it was.
-void nahrad(const fs::path& adresar, std::vector<Vybaleny>& files) {
-    struct Krok {
-        fs::path target;
-        std::unique_ptr<dbf::ReplacementFile> aside;  // the old file, when there was one
-        bool placed = false;
-    };
-    std::vector<Krok> kroky;
-    auto rollback = [&] {
-        for (auto it = kroky.rbegin(); it != kroky.rend(); ++it) {
-            if (it->aside) {
-                // Should the way back fail too, the old content stays in the hidden copy.
-                ::rename(it->aside->tempPath().c_str(), it->target.c_str());
-                it->aside->release();
-            } else if (it->placed) {
-                ::unlink(it->target.c_str());
-            }
-        }
-    };
-    for (auto& f : files) {
-        Krok k;
-        k.target = f.target;
-        std::error_code ec;
-        if (fs::exists(f.target, ec)) {
-            k.aside = docasny(f.target.string() + ".old");
-            k.aside->close();
-            if (::rename(f.target.c_str(), k.aside->tempPath().c_str()) != 0) {
-                int e = errno;
-                rollback();
-                throw ZalohaChyba("Soubor " + uvoz(f.target) + " nelze nahradit: " + systemText(e));
-            }
-        }
-        kroky.push_back(std::move(k));
-        if (::rename(f.temp->tempPath().c_str(), f.target.c_str()) != 0) {
-            int e = errno;
-            rollback();
-            throw ZalohaChyba("Soubor " + uvoz(f.target) + " nelze nahradit: " + systemText(e));
-        }
-        f.temp->release();
-        kroky.back().placed = true;
+// A restore begun earlier is finished, or its sign kept, before anything reads the tables.
+void dokonciRozbaleni(const fs::path& adresar) {
+    try {
+        dbf::finishStaged(adresar.string(), dbf::kRestoreFolder);
+    } catch (const std::system_error& e) {
+        throw ZalohaChyba("Přerušené nahrazení databáze zálohou nelze dokončit: " +
+                          std::string(e.what()));
     }
-    dbf::syncDirectory(adresar.string());
-    // The aside copies are removed as the steps go out of scope.
 }
 
 void vybal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge) {
@@ -468,11 +500,38 @@ void vybal(const fs::path& adresar, const ZalohaRizeni& rizeni, ZipGauge& gauge)
     ZipPtr za(zip_open(archiv.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err));
     if (!za) throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze otevřít: " + zipErrorText(err));
 
-    std::vector<Vybaleny> files(kSouboryZalohy.size());
+    // All four files are staged whole before any table is replaced; from the completion mark on
+    // the next opening finishes the replacement, so the tables never come from two states.
+    std::optional<dbf::StagedFiles> stage;
+    try {
+        stage.emplace(adresar.string(), dbf::kRestoreFolder);
+    } catch (const std::system_error& e) {
+        throw ZalohaChyba("V adresáři " + uvoz(adresar) +
+                          " nelze připravit nahrazení: " + std::string(e.what()));
+    }
     for (std::size_t i = 0; i < kSouboryZalohy.size(); ++i)
-        vybalJeden(za.get(), archiv, adresar, i, rizeni, gauge, files[i]);
+        vybalJeden(za.get(), archiv, adresar, i, rizeni, gauge, *stage);
     za.reset();
-    nahrad(adresar, files);
+    // The change log and the journals belong to the tables being replaced.
+    for (std::string_view zurnal : {dbf::kLogName, kZurnalZmeny, kZurnalOdstraneni}) {
+        const std::string cesta = dbf::pathNoCase(adresar.string(), zurnal);
+        stage->removeWith(cesta + ".tmp");
+        stage->removeWith(cesta);
+    }
+    try {
+        stage->commit();
+    } catch (const std::system_error& e) {
+        if (!stage->committed())
+            throw ZalohaChyba("Databázi nelze nahradit zálohou: " + std::string(e.what()));
+        // The replacement is decided: one more attempt, else the next opening finishes it.
+        try {
+            dbf::finishStaged(adresar.string(), dbf::kRestoreFolder);
+        } catch (const std::system_error& e2) {
+            throw ZalohaChyba("Databáze byla nahrazena zálohou, ale dokončení selhalo: " +
+                              std::string(e2.what()) +
+                              "; dokončí se při příštím otevření databáze.");
+        }
+    }
     report(rizeni, gauge, {ZipProgressKind::EndOfBatch, {}, 0});
 }
 
@@ -489,6 +548,7 @@ VysledekZalohy sZavrenymiTabulkami(const std::string& adresar, const ZalohaRizen
         // archive or replaced from it: one that did would go on writing to replaced files.
         dbf::TableLock zamek(adresar,
                              {std::string(kNazvyNaDisku[0]), std::string(kNazvyNaDisku[1])});
+        dokonciRozbaleni(fs::path(adresar));
         ZipGauge gauge;
         prace(fs::path(adresar), rizeni, gauge);
     } catch (const std::exception& e) {
@@ -513,10 +573,19 @@ bool Uschovej(const std::string& adresar, const std::string& nazev) {
     const fs::path dir(adresar);
     if (najdiSoubor(dir, nazev)) return false;
     const fs::path archiv = dir / nazev;
+    // Written under another name and made durable before it appears under its own.
+    const fs::path prace = dir / (nazev + ".tmp");
+    dbf::ReplacementFile::removeLeftovers(dir.string(), [&](std::string_view base) {
+        return dbf::equalNoCase(base, prace.filename().string());
+    });
+    odstranSoubor(prace);
     int err = 0;
-    ZipPtr za(zip_open(archiv.c_str(), ZIP_CREATE | ZIP_EXCL, &err));
-    if (!za && err == ZIP_ER_EXISTS) return false;
+    ZipPtr za(zip_open(prace.c_str(), ZIP_CREATE | ZIP_EXCL, &err));
     if (!za) throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze vytvořit: " + zipErrorText(err));
+    struct Uklid {
+        const fs::path& soubor;
+        ~Uklid() { ::unlink(soubor.c_str()); }
+    } uklid{prace};
     auto fail = [&] {
         throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze zapsat: " + zip_strerror(za.get()));
     };
@@ -543,6 +612,14 @@ bool Uschovej(const std::string& adresar, const std::string& nazev) {
     // libzip writes a temporary file and renames it: the archive appears whole or not at all.
     if (zip_close(za.get()) != 0) fail();
     (void)za.release();
+    if (int e = synchronizuj(prace); e != 0)
+        throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze zapsat: " + systemText(e));
+    // A link never replaces an archive that appeared meanwhile.
+    if (::link(prace.c_str(), archiv.c_str()) != 0) {
+        if (errno == EEXIST) return false;
+        if (::rename(prace.c_str(), archiv.c_str()) != 0)
+            throw ZalohaChyba("Archiv " + uvoz(archiv) + " nelze zapsat: " + systemText(errno));
+    }
     dbf::syncDirectory(dir.string());
     return true;
 }

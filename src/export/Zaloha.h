@@ -11,6 +11,10 @@
 namespace lorvika {
 
 inline constexpr std::string_view kArchivZalohy = "zaloha.zip";
+// The archive a backup replaced: one earlier generation.
+inline constexpr std::string_view kPredchoziZaloha = "zaloha-predchozi.zip";
+// The new archive while a backup writes it.
+inline constexpr std::string_view kRozpracovanaZaloha = "zaloha-nova.zip";
 
 // Entries of the archive under their bare names, in the order they are packed.
 inline constexpr std::array<std::string_view, 4> kSouboryZalohy = {"cddata.dbf", "cdskladby.dbf",
@@ -58,14 +62,17 @@ struct VysledekZalohy {
 };
 
 // Packs the four table files into directory/zaloha.zip at compression level 9. An existing
-// archive is updated in place: entries whose file differs are replaced, missing ones added,
-// others kept. The archive on disk is replaced only by a complete new one.
+// archive is updated: entries whose file differs are replaced, missing ones added, others kept.
+// The archive is replaced only by a complete new one made durable first; the one it replaces
+// becomes zaloha-predchozi.zip. A restore begun before is finished first.
 VysledekZalohy Zalohuj(const std::string& adresar, const ZalohaRizeni& rizeni = {});
 
 // Restores the four table files from directory/zaloha.zip. Only the four entries with exactly
-// those bare names are read; every other entry is ignored. Each is extracted into a temporary
-// file beside the tables and checked; the tables are replaced only when all four are whole,
-// otherwise nothing in the directory changes.
+// those bare names are read; every other entry is ignored. Each is extracted into the folder
+// zaloha.obnova and checked; the tables are replaced only when all four are whole and durable,
+// as one step the next opening finishes should it be cut short. The journals of the replaced
+// tables go with them. A restore that did not happen leaves the empty folder, and while it is
+// there no automatic backup replaces the archive.
 VysledekZalohy Rozbal(const std::string& adresar, const ZalohaRizeni& rizeni = {});
 
 // Packs the table, index and code-page files of the database (whichever exist) as they are into

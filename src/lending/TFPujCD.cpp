@@ -80,6 +80,9 @@ void UpDown::setPosition(int position) {
 }
 
 void UpDown::krok(int smer) {
+    bool cislo = false;
+    const int napsano = buddy_ ? buddy_->text().trimmed().toInt(&cislo) : 0;
+    if (cislo) setPosition(napsano);
     const int pred = position_;
     setPosition(position_ + smer);
     if (position_ != pred) emit kliknuto();
@@ -117,6 +120,7 @@ TFPujCD::TFPujCD(TForm1* hlavni) : TFZaklData(hlavni, kJmeno) {
     for (QAction* a : {MVZMinus, MVZPlus})
         connect(a, &QAction::triggered, this, [this, a] { MVZMinusClick(a->data().toInt()); });
     connect(MVZUloz, &QAction::triggered, this, [this] { MVZUlozClick(); });
+    connect(MSerazeni, &QMenu::aboutToShow, this, [this] { obnovRazeni(); });
     MVZhled->menuAction()->setVisible(false);
 
     // Both keys switch to the other tab.
@@ -210,6 +214,7 @@ void TFPujCD::sestavPujceni() {
     UpDown1 = new UpDown(Panel2);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(0, kMaxDnu);
+    UpDown1->setBuddy(Edit7);
     Label12 = new QLabel(QStringLiteral("dnů"), Panel2);
     Label12->setObjectName(QStringLiteral("Label12"));
     ComboBox1 = new QComboBox(Panel2);
@@ -459,10 +464,25 @@ void TFPujCD::Aktualizuj() {
     Button2->setEnabled(album);
     Button5->setEnabled(album && pocet >= 1);
     BOK->setEnabled(false);
+    upravovane_ = 0;
+}
+
+bool TFPujCD::ukazujeAlba() const {
+    return TData && QString::fromStdString(TData->fileName())
+                            .compare(QStringLiteral("cddata.dbf"), Qt::CaseInsensitive) == 0;
+}
+
+void TFPujCD::obnovRazeni() {
+    for (QAction* a : MSerazeni->actions()) {
+        if (!a->isCheckable()) continue;
+        const std::string tag = a->property("tag").toString().toStdString();
+        a->setEnabled(tag.empty() || (TData && TData->hasTag(tag)));
+    }
+    if (QAction* ulozit = akce(QStringLiteral("MSUloz"))) ulozit->setEnabled(ukazujeAlba());
 }
 
 void TFPujCD::Button2Click() {
-    if (!maAlbum()) return;
+    if (!maAlbum() || !ukazujeAlba()) return;
     for (QWidget* w : {static_cast<QWidget*>(Label11), static_cast<QWidget*>(Label12),
                        static_cast<QWidget*>(Edit7), static_cast<QWidget*>(UpDown1)})
         w->setVisible(true);
@@ -482,6 +502,7 @@ void TFPujCD::Button2Click() {
     }
     Panel2->setVisible(true);
     BOK->setEnabled(true);
+    upravovane_ = aktualniCislo();
     if (auto* posuv = TabSheet1->findChild<QScrollArea*>()) posuv->ensureWidgetVisible(Button2);
 }
 
@@ -537,7 +558,11 @@ void TFPujCD::ComboBox1Exit() {
 }
 
 void TFPujCD::BOKClick() {
-    if (!maAlbum()) return;
+    // What was typed belongs to the album the editing began on, never to another or to a list.
+    if (!maAlbum() || upravovane_ == 0 || !ukazujeAlba() || aktualniCislo() != upravovane_) {
+        Aktualizuj();
+        return;
+    }
     const QString komu = ComboBox1->currentText();
     const bool bylaPujcena = JeAktKazPuj();
     Messages& zpravy = hlavni()->zpravy();
@@ -585,6 +610,8 @@ void TFPujCD::Button5Click() {
 void TFPujCD::PageControl1Change(int index) {
     if (nastavuji_) return;
     if (index == 1) {
+        // Leaving the lending tab ends its editing.
+        Aktualizuj();
         Panel1->setVisible(false);
         MVZhled->menuAction()->setVisible(true);
         prehled->obnov();
@@ -634,6 +661,7 @@ void TFPujCD::NastavDB(const std::string& adresar, DruhSeznamu druh) {
         return zapamatovaneCislo != 0 && NajdiCD(zapamatovaneCislo, "cislo", c);
     };
     if (druh != DruhSeznamu::Vsechny) {
+        if (ukazujeAlba()) tagVsech_ = TData->tag();
         zavriTData();
         // The list's own order; the view's remembered tag belongs to the album table.
         pohledTData.nastavTag("cislo");
@@ -653,11 +681,14 @@ void TFPujCD::NastavDB(const std::string& adresar, DruhSeznamu druh) {
     } else if (!TData || QString::fromStdString(TData->fileName())
                                  .compare(QStringLiteral("cddata.dbf"), Qt::CaseInsensitive) != 0) {
         zavriTData();
-        // A tag made for sorting a list need not exist in the album table.
-        pohledTData.nastavTag("cislo");
+        // All albums come back in the order they had; a tag made for sorting a list need not
+        // exist in the album table.
+        pohledTData.nastavTag(tagVsech_.value_or("cislo"));
+        tagVsech_.reset();
         otevriTData();
     }
     prehled->setKurzor(TData.get());
+    obnovRazeni();
     zobrazAktualniVMrizce();
 }
 

@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
+#include <optional>
+#include <string>
 
 #include "app/ModelKurzoru.h"
 #include "app/RegistrFormularu.h"
@@ -31,13 +33,16 @@ class UpDown : public QWidget {
     void setRange(int min, int max);
     int minimum() const { return min_; }
     int maximum() const { return max_; }
-    // One step as a click on an arrow does (+1 or -1).
+    // One step as a click on an arrow does (+1 or -1), from the number in the buddy field when
+    // it holds one.
     void krok(int smer);
+    void setBuddy(QLineEdit* buddy) { buddy_ = buddy; }
 
   signals:
     void kliknuto();
 
   private:
+    QLineEdit* buddy_ = nullptr;
     int position_ = 0;
     int min_ = 0;
     int max_ = 100;
@@ -124,6 +129,9 @@ class TFPujCD : public TFZaklData {
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
+    bool ukazujeAlba() const;
+    // While a list is shown "&Seřazení" offers only the orders its table has and saves none.
+    void obnovRazeni();
     void sirkaSkladeb();
     void sestavPujceni();
     void sestavPrehled();
@@ -142,6 +150,10 @@ class TFPujCD : public TFZaklData {
     bool datumZmenen_ = false;  // the user changed the picker since it was last checked
     bool zavira_ = false;
     int radio_ = 0;
+    // The album "Umožnit půjčení" began the editing on (0: not editing).
+    std::int64_t upravovane_ = 0;
+    // The order of all albums while a list is shown.
+    std::optional<std::string> tagVsech_;
 };
 
 // Registers "FPujCD" (menu F9 and the navigator's "Půjčení").

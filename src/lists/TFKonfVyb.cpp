@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -138,7 +139,14 @@ void TFKonfVyb::Button6Click() {
 void TFKonfVyb::Button2Click() {
     const QList<QListWidgetItem*> vybrane = ListBox[aktualni_]->selectedItems();
     if (vybrane.isEmpty()) return;
-    delete ListBox[aktualni_]->takeItem(ListBox[aktualni_]->row(vybrane.front()));
+    QListWidget* lb = ListBox[aktualni_];
+    {
+        // The next entry must not become the chosen one behind the user's back.
+        const QSignalBlocker ticho(lb);
+        delete lb->takeItem(lb->row(vybrane.front()));
+        lb->setCurrentRow(-1);
+        lb->clearSelection();
+    }
     zmeneno_ = true;
 }
 

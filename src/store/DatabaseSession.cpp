@@ -10,6 +10,7 @@
 #include "LangDriver.h"
 #include "OdstraneniCD.h"
 #include "Paths.h"
+#include "Prerusene.h"
 #include "ZmenaAlba.h"
 #include "dbf/EngineError.h"
 #include "dbf/Files.h"
@@ -188,6 +189,8 @@ void DatabaseSession::nastavAdresar(const std::string& directory) {
 void DatabaseSession::pripravTabulky() {
     // a restore may have reopened them: the recoding must not run under an open table
     ZavriTabulky();
+    // A restore cut short is finished or dropped before anything reads a table.
+    if (nekteraTabulka(*fs_, adresar_)) prubeh_.obnova = DokonciPrerusene(adresar_).obnova;
     // A transaction that a crash or a power cut interrupted completes before anything else
     // reads or rewrites the tables (the conversion and the added columns do).
     prevezmiObnovu(dbf::recoverLog(*engine_, adresar_));
@@ -373,7 +376,12 @@ bool DatabaseSession::NactiDB(const std::string& directory, bool noCreate, bool 
     // becomes of that.
     if (prubeh_.dokoncenaZmena != 0 && poDokonceni_ && jeOtevrena())
         poDokonceni_(prubeh_.dokoncenaZmena, dokoncenaSN_);
-    if (archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
+    // After a restore that did not happen the archive still holds what the user wanted back.
+    const bool bezObnovy = dbf::stagedNotDone(dir, dbf::kRestoreFolder);
+    if (bezObnovy && archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
+        prubeh_.zaloha = false;
+        messages_.show(kZalohaVynechana, MsgKind::Information, kButtonsOK, Sound::Exclamation, 0);
+    } else if (archive_ && CtiAnoNe(paths_.iniFile, "Zaloha", "automat", true)) {
         try {
             prubeh_.zaloha = archive_->zalohuj(dir);
         } catch (const dbf::EngineError& e) {

@@ -13,6 +13,7 @@
 #include "dbf/Engine.h"
 #include "dbf/FileSystem.h"
 #include "dbf/Transaction.h"
+#include "dbf/Staging.h"
 
 // The open database of the program: the engine, the main window's two cursors and everything
 // that opens, creates, compacts and remembers a database directory. No widgets here; the dialogs,
@@ -62,6 +63,11 @@ class Archive {
 
 // The archive of the original tables made before their first conversion; no backup writes it.
 inline constexpr const char* kArchivPredPrevodem = "pred-prevodem.zip";
+// The opening after a restore that failed or was cut short keeps the archive.
+inline constexpr const char* kZalohaVynechana =
+    "Nahrazení databáze zálohou nebylo dokončeno, záloha zaloha.zip proto zůstává beze změny "
+    "a automatická záloha se neprovede, dokud databázi nezazálohujete ručně nebo ji zálohou "
+    "nenahradíte.";
 
 // Where the session's files live.
 struct SessionPaths {
@@ -96,6 +102,7 @@ struct PrubehOtevreni {
     std::int64_t dokoncenaZmena = 0;       // album whose interrupted change was completed
     std::string uschovanyZaznam;           // a change log that could not be applied, kept here
     std::size_t prepsanaCisla = 0;         // numbers rewritten from a decimal comma
+    dbf::StagedState obnova = dbf::StagedState::None;  // a restore cut short: finished or not
 };
 
 // The status text after an opening rewrote numbers an earlier version wrote with a comma.

@@ -149,6 +149,16 @@ std::string cpgPath(const std::string& tablePath) {
     return resolve(p.parent_path().string(), p.stem().string() + ".cpg");
 }
 
+// What a code-page file names; nothing for a name this program does not know.
+std::optional<Kodovani> cpgKodovani(const std::string& cpg, std::string* text = nullptr) {
+    Fd fd(::open(cpg.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) fileError("přečíst", cpg, errno);
+    char buf[64];
+    const std::size_t n = readFully(fd.get(), 0, buf, sizeof buf, cpg);
+    if (text) *text = std::string(buf, n);
+    return cp::codePageNamed(std::string_view(buf, n));
+}
+
 // The code page of an unmarked table: a code-page file beside it wins, then the language byte
 // 0x64 (the standard mark of code page 852); everything else was written under the Windows
 // driver. A code-page file naming a code page this program cannot read stops the conversion.
@@ -156,12 +166,8 @@ Kodovani kodovaniTabulky(const std::string& path, unsigned char languageByte) {
     const std::string cpg = cpgPath(path);
     std::error_code ec;
     if (fs::is_regular_file(cpg, ec)) {
-        Fd fd(::open(cpg.c_str(), O_RDONLY | O_CLOEXEC));
-        if (fd.get() < 0) fileError("přečíst", cpg, errno);
-        char buf[64];
-        const std::size_t n = readFully(fd.get(), 0, buf, sizeof buf, cpg);
-        const std::string_view text(buf, n);
-        if (auto k = cp::codePageNamed(text)) return *k;
+        std::string text;
+        if (auto k = cpgKodovani(cpg, &text)) return *k;
         throw TableFileError("Tabulka " + quoted(path) + " je podle souboru " + quoted(cpg) +
                              " v kódové stránce " + quoted(std::string(text)) +
                              ", kterou nelze převést; tabulka zůstává beze změny.");
@@ -318,7 +324,15 @@ bool PrevodTabulky(const std::string& adresar, const std::string& soubor,
         Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0) fileError("otevřít", path, errno);
         if (readFully(fd.get(), 29, &mark, 1, path) < 1) damaged(path, "neúplná hlavička");
-        if (mark == kZnackaPrevodu) return false;
+    }
+    if (mark == kZnackaPrevodu) {
+        // A conversion cut short after the table and before its code-page file: the file must
+        // not go on naming the old code page.
+        const std::string cpg = cpgPath(path);
+        std::error_code ec;
+        if (fs::is_regular_file(cpg, ec) && cpgKodovani(cpg) != Kodovani::Cp852)
+            zapisSouborAtomicky(cpg, "852");
+        return false;
     }
     // Another running program that has the table open would go on writing to the replaced file.
     const dbf::TableLock zamek(adresar, {soubor});

@@ -247,6 +247,48 @@ TEST_F(EditaceOkno, NavigationAndARefreshFromElsewhereDropUnsavedChanges) {
     EXPECT_TRUE(okno->textPanelu(5).isEmpty());
 }
 
+TEST_F(EditaceOkno, RefreshedListsSortAndReopenedTablesKeepWhatWasTyped) {
+    TFEditCD* f = otevriEditaci();
+    ASSERT_NE(f, nullptr);
+    QTest::keyClicks(f->EAlbum, QStringLiteral("xyz"));
+    const auto zustalo = [&](const char* krok) {
+        EXPECT_EQ(f->EAlbum->text(), QStringLiteral("xyzDeska Alfa")) << krok;
+        EXPECT_TRUE(f->BylaZmena()) << krok;
+    };
+    f->obnova = 2;
+    f->FormActivate();
+    zustalo("lists saved");
+    f->nastavTag(QStringLiteral("album"));
+    zustalo("sort");
+    okno->ZavriOtevriTabulky(true, 0);
+    okno->ZavriOtevriTabulky(false, 0);
+    zustalo("reopened");
+}
+
+TEST_F(EditaceOkno, CellEditorsAndAnEmptyAddedRowAreNoChange) {
+    TFEditCD* f = otevriEditaci();
+    ASSERT_NE(f, nullptr);
+    f->PageC->setCurrentIndex(1);
+    for (int sloupec : {ModelSkladeb::Pozice, ModelSkladeb::Nazev, ModelSkladeb::Delka}) {
+        const QModelIndex i = f->model->index(0, sloupec);
+        EXPECT_TRUE(f->model->setData(i, i.data(Qt::EditRole), Qt::EditRole));
+    }
+    EXPECT_TRUE(f->model->setData(f->model->index(0, ModelSkladeb::Delka), QStringLiteral("3:21"),
+                                  Qt::EditRole));
+    EXPECT_FALSE(f->BylaZmena());
+    f->DBSkladby->setCurrentIndex(f->model->index(1, ModelSkladeb::Nazev));
+    QTest::keyClick(f->DBSkladby, Qt::Key_Insert);
+    ASSERT_EQ(f->model->rowCount(), 4);
+    f->DBSkladby->setCurrentIndex(f->model->index(0, ModelSkladeb::Nazev));
+    zpracuj();
+    EXPECT_EQ(f->model->rowCount(), 3);
+    EXPECT_FALSE(f->BylaZmena());
+    QTest::keyClick(f->DBSkladby, Qt::Key_Insert);
+    zpravy.expect(kZadnaZmena);
+    f->BOKClick();
+    EXPECT_EQ(f->model->rowCount(), 3);
+}
+
 TEST_F(EditaceOkno, GridRefusesALengthThatIsNoTimeAndAsksBeforeDeleting) {
     TFEditCD* f = otevriEditaci();
     ASSERT_NE(f, nullptr);

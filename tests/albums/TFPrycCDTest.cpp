@@ -130,5 +130,43 @@ TEST_F(Odstraneni, AMissingFileIsNoErrorAndTheLastAlbumClosesTheWindow) {
     EXPECT_FALSE(jmenaOken().contains(QStringLiteral("FPrycCD"))) << "the window closed";
 }
 
+// One rule with the edit save: a file another album still carries stays; an album without an
+// identity has none; a file that cannot be deleted is reported once the album is gone.
+TEST_F(Odstraneni, PlayerFilesOfSharedOrEmptyIdentitiesAndOnesThatCannotGo) {
+    dbf::Cursor& c = *okno->session().TData();
+    for (const auto& [cd, sn] : {std::pair{2, "SN1"}, std::pair{3, ""}}) {
+        ASSERT_TRUE(NajdiCD(cd, "cislo", c));
+        c.edit();
+        c.setText("SN", sn);
+        c.post();
+    }
+    const std::string prazdny = okno->session().adresarTXT() + "/.txt";
+    std::ofstream(prazdny) << "[CD]\n";
+    TFPrycCD* f = otevriOdstraneni();
+    ASSERT_NE(f, nullptr);
+    potvrd(MsgButton::Yes);
+    f->BOKClick();
+    EXPECT_TRUE(fs::exists(soubor(1))) << "album 2 still carries it";
+    ASSERT_EQ(f->aktualniCislo(), 2);
+    fs::remove(soubor(1));
+    fs::create_directories(fs::path(soubor(1)) / "obsah");
+    potvrd(MsgButton::Yes);
+    EXPECT_THROW(f->BOKClick(), SonorekError);
+    EXPECT_EQ(okno->session().TData()->recordCount(), 1u);
+    EXPECT_EQ(okno->textPanelu(4), QStringLiteral("1"));
+    EXPECT_EQ(f->aktualniCislo(), 3);
+    potvrd(MsgButton::Yes);
+    f->BOKClick();
+    EXPECT_EQ(okno->session().TData()->recordCount(), 0u);
+    // Neither ".txt" nor the file that could not go outlive the next opening.
+    fs::remove_all(soubor(1));
+    std::ofstream(soubor(1)) << "[CD]\n";
+    EXPECT_EQ(DoplnTxt(*okno->session().TData(), *okno->session().TSkladby(),
+                       okno->session().adresarTXT()),
+              0u);
+    EXPECT_FALSE(fs::exists(prazdny));
+    EXPECT_FALSE(fs::exists(soubor(1)));
+}
+
 }  // namespace
 }  // namespace lorvika

@@ -281,6 +281,29 @@ TEST_F(Cli, CheckReportsACutTable) {
     }
 }
 
+// Tracks of an album that is gone (a mixed restore left them) are a problem; bytes after the
+// last record are cut by a repair, not only by a pack.
+TEST_F(Cli, CheckReportsTracksWithoutAlbumAndRepairCutsTrailingBytes) {
+    create();
+    fill(db, {{2, "B", "b"}}, 3);
+    auto r = call(runCheck, {db});
+    EXPECT_EQ(r.code, kProblem);
+    EXPECT_NE(r.out.find("cdskladby.DBF: 3 skladeb patří albu 1, které neexistuje"),
+              std::string::npos)
+        << r.out;
+    fill(db, {{1, "A", "a"}}, 0);
+    EXPECT_EQ(call(runCheck, {db}).code, kOk);
+
+    const auto dbf = std::filesystem::path(db) / "cdskladby.DBF";
+    const auto size = std::filesystem::file_size(dbf);
+    std::ofstream(dbf, std::ios::binary | std::ios::app) << std::string(186, 'x');
+    r = call(runCheck, {db, "--repair"});
+    EXPECT_EQ(r.code, kOk) << r.out;
+    EXPECT_NE(r.out.find("odstraněno 186 bajtů za posledním záznamem"), std::string::npos) << r.out;
+    EXPECT_EQ(std::filesystem::file_size(dbf), size);
+    EXPECT_EQ(readFile(dbf).back(), '\x1A');
+}
+
 TEST_F(Cli, DumpWritesCsvInTagOrPhysicalOrder) {
     create();
     fill(db,

@@ -295,6 +295,9 @@ TEST_F(SonorekTest, OpeningWritesOnlyMissingFilesAndClearsInterruptedWrites) {
     const std::vector<std::string> leftovers = {"SN2.txt.Ab12Cd", "SN1.TXT.zz9999"};
     const std::vector<std::string> kept = {"SN1.txt.bak", "playlist.m3u.Ab12Cd", "poznamky"};
     for (const auto& n : leftovers) writeFile(txt + "/" + n, "[CD]\r\nalb");
+    // Files of albums that are gone, and of no identity at all.
+    addAlbum(5, "E", "E", "", three());
+    for (const char* n : {"SN9.txt", ".txt", "sn4.TXT"}) writeFile(txt + "/" + n, "[CD]\r\n");
     for (const auto& n : kept) writeFile(txt + "/" + n, "keep");
     alba->setTag("album");
     alba->first();
@@ -304,6 +307,8 @@ TEST_F(SonorekTest, OpeningWritesOnlyMissingFilesAndClearsInterruptedWrites) {
     EXPECT_EQ(alba->integer("CISLO"), 2);
     EXPECT_EQ(readFile(txt + "/SN1.txt"), "[CD]\r\nalbum=staré\r\n");
     for (const auto& n : leftovers) EXPECT_FALSE(fs::exists(txt + "/" + n)) << n;
+    for (const char* n : {"SN9.txt", ".txt"}) EXPECT_FALSE(fs::exists(txt + "/" + n)) << n;
+    EXPECT_TRUE(fs::exists(txt + "/sn4.TXT")) << "album 4 carries it, whatever the case";
     for (const auto& n : kept) EXPECT_EQ(readFile(txt + "/" + n), "keep") << n;
     EXPECT_FALSE(fs::exists(tmp.path() / "venku.txt"));
     fs::create_directories(ref);

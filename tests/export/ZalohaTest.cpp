@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "store/dbf/Staging.h"
 #include "support/Files.h"
 #include "support/TestDir.h"
 
@@ -341,6 +343,8 @@ TEST_F(ZalohaTest, HostileArchiveWritesNothingOutsideTheFourTables) {
         EXPECT_FALSE(fs::exists(absolute));
         EXPECT_FALSE(fs::exists(tmp.path() / "x"));
         auto after = snapshot(db);
+        // A restore that did not happen leaves only its empty sign.
+        if (!c.ok) after.erase(std::string(lorvika::dbf::kRestoreFolder));
         if (c.ok) {
             for (auto& [k, val] : before)
                 if (k != "zaloha.zip") val = "restored " + fs::path(k).filename().string();
@@ -396,7 +400,11 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
         auto v = Rozbal(db.string(), r);
         EXPECT_FALSE(v.ok);
         EXPECT_NE(v.chyba.find("zaloha.zip"), std::string::npos) << v.chyba;
-        EXPECT_EQ(snapshot(db), before);
+        // Only the sign of a restore that did not happen, empty.
+        auto after = snapshot(db);
+        after.erase(std::string(lorvika::dbf::kRestoreFolder));
+        before.erase(std::string(lorvika::dbf::kRestoreFolder));
+        EXPECT_EQ(after, before);
         for (int x : values) EXPECT_LT(x, 100);
     }
 }
@@ -425,6 +433,63 @@ TEST_F(ZalohaTest, TablesAnotherProgramHoldsAreNeitherArchivedNorReplaced) {
     ::close(held);
     ASSERT_TRUE(Rozbal(db.string()).ok);
     EXPECT_EQ(readFile(db / "cddata.DBF"), contents[0]);
+}
+
+// A restore killed while it extracts changed nothing and keeps the automatic backup away; one
+// cut short after its completion mark is finished by the next opening, all four files at once.
+TEST_F(ZalohaTest, ARestoreCutShortIsDroppedOrFinishedAsOneStep) {
+    namespace dbf = lorvika::dbf;
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    for (const auto& n : kDiskNames) writeFile(db / n, "current " + n);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ZalohaRizeni r;
+        int soubory = 0;
+        r.postup = [&](const ZipProgress& p, int) {
+            if (p.kind == ZipProgressKind::NewFile && ++soubory == 3) ::_exit(0);
+        };
+        Rozbal(db.string(), r);
+        ::_exit(1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(dbf::finishStaged(db.string(), dbf::kRestoreFolder), dbf::StagedState::NotDone);
+    for (const auto& n : kDiskNames) EXPECT_EQ(readFile(db / n), "current " + n) << n;
+    EXPECT_TRUE(dbf::stagedNotDone(db.string(), dbf::kRestoreFolder));
+    EXPECT_TRUE(fs::is_empty(db / std::string(dbf::kRestoreFolder)));
+
+    // The third file cannot take its place: the set is decided, the opening completes it.
+    writeFile(db / "cdzmena.jrn", "journal of the replaced tables");
+    fs::remove(db / kDiskNames[2]);
+    fs::create_directories(db / kDiskNames[2] / "prekazka");
+    const auto v = Rozbal(db.string());
+    EXPECT_FALSE(v.ok);
+    EXPECT_NE(v.chyba.find("příštím otevření"), std::string::npos) << v.chyba;
+    fs::remove_all(db / kDiskNames[2]);
+    EXPECT_EQ(dbf::finishStaged(db.string(), dbf::kRestoreFolder), dbf::StagedState::Finished);
+    for (std::size_t i = 0; i < kDiskNames.size(); ++i)
+        EXPECT_EQ(readFile(db / kDiskNames[i]), contents[i]) << kDiskNames[i];
+    EXPECT_FALSE(fs::exists(db / "cdzmena.jrn"));
+    EXPECT_FALSE(dbf::stagedNotDone(db.string(), dbf::kRestoreFolder));
+}
+
+TEST_F(ZalohaTest, ABackupKeepsThePreviousArchiveAndClearsAFailedRestoresSign) {
+    namespace dbf = lorvika::dbf;
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    const std::string prvni = readFile(archive());
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    EXPECT_EQ(readFile(archive()), prvni) << "nothing changed, nothing rewritten";
+    EXPECT_FALSE(fs::exists(db / "zaloha-predchozi.zip"));
+    writeFile(db / kDiskNames[1], "tracks changed");
+    fs::create_directories(db / std::string(dbf::kRestoreFolder));
+    ASSERT_TRUE(Zalohuj(db.string()).ok);
+    EXPECT_EQ(readFile(db / "zaloha-predchozi.zip"), prvni);
+    EXPECT_NE(readFile(archive()), prvni);
+    EXPECT_FALSE(fs::exists(db / "zaloha-nova.zip"));
+    EXPECT_FALSE(dbf::stagedNotDone(db.string(), dbf::kRestoreFolder));
+    ASSERT_TRUE(Rozbal(db.string()).ok);
+    EXPECT_EQ(readFile(db / kDiskNames[1]), "tracks changed");
 }
 
 TEST_F(ZalohaTest, ArchiveInOtherLetterCaseServesBackupAndRestore) {

@@ -280,7 +280,8 @@ TEST_F(Pujceni, DaysAndDueDateFollowEachOther) {
         EXPECT_EQ(f->UpDown1->position(), d) << text;
         EXPECT_EQ(f->DateTimePicker1->date(), dnes.addDays(d)) << text;
     }
-    f->UpDown1->setPosition(4);
+    // The arrow steps from the number just typed, before the field was left.
+    f->Edit7->setText(QStringLiteral("4"));
     f->UpDown1->krok(1);
     EXPECT_EQ(f->Edit7->text(), QStringLiteral("5"));
     EXPECT_EQ(f->DateTimePicker1->date(), QDate(2026, 12, 13));
@@ -298,6 +299,59 @@ TEST_F(Pujceni, DaysAndDueDateFollowEachOther) {
     zpravy.expect("Vybrané datum již proběhlo - nelze");
     f->BOKClick();
     EXPECT_EQ(f->TData->text("PUJ_ANONE"), "");
+}
+
+TEST_F(Pujceni, OKWritesOnlyTheAlbumTheEditingBeganOn) {
+    alba({{1, "Alfa"}, {2, "Beta", "bratr", QDate(2026, 12, 20)}});
+    TFPujCD* f = otevriPujceni();
+    dbf::Cursor& vsechna = *okno->session().TData();
+    const auto nezmeneno = [&](const char* krok) {
+        ASSERT_TRUE(NajdiCD(1, "cislo", vsechna));
+        EXPECT_EQ(vsechna.text("PUJ_ANONE"), "") << krok;
+        ASSERT_TRUE(NajdiCD(2, "cislo", vsechna));
+        EXPECT_EQ(vsechna.text("PUJ_KOMU"), "bratr") << krok;
+        EXPECT_TRUE(okno->textPanelu(5).isEmpty()) << krok;
+    };
+    f->Button2Click();
+    f->ComboBox1->setCurrentText(QStringLiteral("teta"));
+    ASSERT_TRUE(NajdiCD(2, "cislo", *f->TData));
+    f->BOKClick();
+    nezmeneno("another album current");
+    EXPECT_FALSE(f->BOK->isEnabled());
+
+    jdiNa(f, 1);
+    f->Button2Click();
+    f->PMZal1Click();
+    EXPECT_FALSE(f->BOK->isEnabled()) << "the overview ends the editing";
+    f->DBGrid1->setCurrentIndex(f->prehled->index(1, 0));
+    f->BOKClick();
+    nezmeneno("row picked in the overview");
+    f->setRadioGroup1Index(1);
+    f->BOKClick();
+    nezmeneno("lent list");
+    EXPECT_EQ(f->TData->text("PUJ_KOMU"), "bratr");
+}
+
+TEST_F(Pujceni, ListsOfferOnlyTheirOwnOrdersAndAllAlbumsKeepTheirs) {
+    alba({{1, "Gama", "bratr", QDate(2026, 12, 20)},
+          {2, "Alfa", "adam", QDate(2026, 12, 21)},
+          {3, "Beta"}});
+    TFPujCD* f = otevriPujceni();
+    f->nastavTag(QStringLiteral("artist"));
+    f->PMZal1Click();
+    f->setRadioGroup1Index(1);
+    EXPECT_FALSE(f->akce(QStringLiteral("MSUmelec"))->isEnabled());
+    EXPECT_FALSE(f->akce(QStringLiteral("MSUloz"))->isEnabled());
+    EXPECT_TRUE(f->akce(QStringLiteral("MSNic"))->isEnabled());
+    ZapisText(ini(), "FPujCD", "index", "album");
+    EXPECT_NO_THROW(f->nastavTag(QStringLiteral("zanr")));
+    f->akce(QStringLiteral("MSUloz"))->trigger();
+    EXPECT_EQ(CtiText(ini(), "FPujCD", "index", ""), "album");
+    EXPECT_EQ(cislaVPrehledu(f), (std::vector<std::int64_t>{1, 2}));
+    f->setRadioGroup1Index(0);
+    EXPECT_EQ(QString::fromStdString(f->TData->tag()).toLower(), QStringLiteral("artist"));
+    EXPECT_EQ(cislaVPrehledu(f), (std::vector<std::int64_t>{2, 3, 1}));
+    EXPECT_TRUE(f->akce(QStringLiteral("MSUloz"))->isEnabled());
 }
 
 TEST_F(Pujceni, ReturnAndCountReset) {

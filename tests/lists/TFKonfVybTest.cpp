@@ -81,10 +81,13 @@ TEST_F(Vybery, RefusedTextsAndTheEditingOperations) {
     EXPECT_EQ(d->polozky(0), (QStringList{"ROCK", "Swing "}));
     EXPECT_TRUE(d->zmeneno());
     d->ListBox[0]->setCurrentRow(0);
+    d->Edit[0]->setText(QStringLiteral("x"));
     d->Button2Click();
     EXPECT_EQ(d->polozky(0), (QStringList{"Swing "}));
-    d->ListBox[0]->clearSelection();
-    d->ListBox[0]->setCurrentRow(-1);
+    // The entry after the deleted one is not chosen for the next step.
+    EXPECT_TRUE(d->ListBox[0]->selectedItems().isEmpty());
+    EXPECT_EQ(d->ListBox[0]->currentRow(), -1);
+    EXPECT_EQ(d->Edit[0]->text(), QStringLiteral("x"));
     d->Button2Click();
     EXPECT_EQ(d->polozky(0), (QStringList{"Swing "}));
     zpravy.expect("Opravdu vše vymazat ?", MsgKind::Confirmation, kButtonsYesNo, Sound::Question,

@@ -327,6 +327,32 @@ TEST_F(SessionTest, AutomaticBackupOffMakesNoBackup) {
     EXPECT_TRUE(archive.backups.empty());
 }
 
+// What killed backups, packs, conversions and restores left goes at the next opening; after a
+// restore that did not happen the automatic backup keeps the archive the user restores from.
+TEST_F(SessionTest, OpeningClearsLeftoversAndSparesTheArchiveOfARestoreThatDidNotHappen) {
+    const fs::path db = makeDatabase("db", 2);
+    const std::vector<std::string> zbytky = {"cddata.DBF.Ab12Cd", "cdskladby.DBF.old.x1y2z3",
+                                             "cddata.DBF.tmp",    "pred-prevodem.zip.Qw12Er",
+                                             "cddata.cpg.a1b2c3", "zaloha-nova.zip"};
+    const std::vector<std::string> zustanou = {"cddata.DBF.bak", "poznamky.txt", "zaloha.zip.old"};
+    for (const auto& n : zbytky) writeFile(db / n, "left");
+    for (const auto& n : zustanou) writeFile(db / n, "keep");
+    const fs::path znameni = db / std::string(dbf::kRestoreFolder);
+    fs::create_directories(znameni);
+    writeFile(znameni / "cddata.DBF", "half extracted");
+    msgs.expect(kZalohaVynechana);
+    ASSERT_TRUE(session->NactiDB(db.string(), false, false));
+    EXPECT_TRUE(archive.backups.empty());
+    EXPECT_EQ(session->pocetCD(), 2u);
+    for (const auto& n : zbytky) EXPECT_FALSE(fs::exists(db / n)) << n;
+    for (const auto& n : zustanou) EXPECT_TRUE(fs::exists(db / n)) << n;
+    EXPECT_TRUE(fs::is_directory(znameni));
+    EXPECT_TRUE(fs::is_empty(znameni));
+    fs::remove(znameni);
+    ASSERT_TRUE(session->NactiDB(db.string(), false, false));
+    EXPECT_EQ(archive.backups.size(), 1u);
+}
+
 TEST_F(SessionTest, EngineErrorWithoutArchiveOffersAnotherOrNewDatabase) {
     struct Case {
         MsgButton answer;

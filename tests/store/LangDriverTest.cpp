@@ -341,6 +341,18 @@ TEST_F(Conversion, LanguageByteAndCodePageFileNameTheSourceCodePage) {
     }
 }
 
+// A conversion killed between its table and its code-page file.
+TEST_F(Conversion, AConvertedTableMendsACodePageFileThatStillNamesTheOldOne) {
+    writeFile(table, sample(true));
+    const fs::path cpg = db / "cddata.cpg";
+    for (const char* pred : {"1250", "UTF-8", "koi8", "852"}) {
+        writeFile(cpg, pred);
+        EXPECT_FALSE(PrevodTabulky(db.string(), "cddata.DBF", cfg));
+        EXPECT_EQ(readFile(cpg), "852") << pred;
+        EXPECT_EQ(readFile(table), sample(true));
+    }
+}
+
 TEST_F(Conversion, UnknownCodePageFileRefusesAndChangesNothing) {
     const std::string before = readFile(table);
     writeFile(db / "CDDATA.CPG", "ISO-8859-5");
