@@ -91,7 +91,7 @@ TEST(CeskeCisla, NewAlbumEditLendingAndPackLeaveTablesOtherReadersRead) {
         ASSERT_TRUE(edit.Uloz());
     }
     ASSERT_TRUE(NajdiCD(2, "cislo", *alba));
-    ZapisPujceni(*alba, "Jana", dbf::Date{2026, 12, 24}, true);
+    ZapisPujceni(engine, *alba, "Jana", dbf::Date{2026, 12, 24}, true);
     engine.pack(db, std::string(kSouborSkladeb));
     engine.pack(db, std::string(kSouborAlb));
     EXPECT_TRUE(zpravy.scriptDone());
