@@ -451,11 +451,13 @@ std::size_t CatalogueGenerator::artistCount() const {
 namespace {
 
 // Columns in the order the writers fill them; each must exist in the catalogue's tables.
+// MBID stays blank: the generated albums were catalogued without a disc lookup.
 const std::vector<std::string> kAlbumColumns{
-    "CISLO",     "ALBUM",     "ARTIST",    "ROK",      "DELKA",   "VYD_F", "VYD_P", "PSTOP",
-    "ZEME",      "ZANR",      "ZPEV",      "KYTAR",    "BASA",    "BICI",  "KLAV",  "HOST",
-    "PUJ_DOKDY", "PUJ_KOLIK", "PUJ_ANONE", "PUJ_KOMU", "ZMENA",   "SN",    "TYP",   "ABCDAR",
-    "ABCDAL",    "HODNOC",    "SAX",       "TRUBKA",   "SPECIAL", "POPIS", "CENA"};
+    "CISLO",   "ALBUM", "ARTIST",    "ROK",       "DELKA",     "VYD_F",    "VYD_P",
+    "PSTOP",   "ZEME",  "ZANR",      "ZPEV",      "KYTAR",     "BASA",     "BICI",
+    "KLAV",    "HOST",  "PUJ_DOKDY", "PUJ_KOLIK", "PUJ_ANONE", "PUJ_KOMU", "ZMENA",
+    "SN",      "TYP",   "ABCDAR",    "ABCDAL",    "HODNOC",    "SAX",      "TRUBKA",
+    "SPECIAL", "POPIS", "CENA",      "MBID"};
 const std::vector<std::string> kTrackColumns{"CD", "CISLO", "NAME", "ARTIST", "DELKA", "TYP"};
 
 std::vector<int> indicesOf(const dbf::Cursor& cursor, const std::vector<std::string>& columns) {
