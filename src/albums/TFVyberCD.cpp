@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "albums/VolbaJednotky.h"
+#include "app/Ovladace.h"
 #include "app/QtSluzby.h"
 #include "app/TForm1.h"
 #include "disc/DiscIds.h"
@@ -23,10 +24,7 @@ TFVyberCD::TFVyberCD(TForm1* hlavni, std::unique_ptr<CdDevice> prehravac,
     connect(DriveCB, &QComboBox::activated, this, [this](int i) { DriveCBChange(i); });
 
     BHelp->setVisible(false);
-    auto* dole = new QHBoxLayout;
-    dole->addStretch();
-    dole->addWidget(BOK);
-    dole->addWidget(BCancel);
+    auto* dole = radaTlacitek({BOK, BCancel});
     auto* l = new QVBoxLayout(this);
     l->addWidget(new QLabel(QStringLiteral("Jednotka:"), this));
     l->addWidget(volba_);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "albums/NoveCD.h"
+#include "app/Ovladace.h"
 #include "app/QtSluzby.h"
 #include "app/TForm1.h"
 
@@ -55,10 +56,7 @@ TFVyberVydani::TFVyberVydani(TForm1* hlavni, const std::vector<online::Release>&
     BOK->setText(QStringLiteral("Převzít"));
     BCancel->setText(QStringLiteral("Žádné"));
     BHelp->setVisible(false);
-    auto* dole = new QHBoxLayout;
-    dole->addStretch();
-    dole->addWidget(BOK);
-    dole->addWidget(BCancel);
+    auto* dole = radaTlacitek({BOK, BCancel});
     auto* l = new QVBoxLayout(this);
     l->addWidget(new QLabel(vydani.size() == 1
                                 ? QStringLiteral("Na internetu bylo nalezeno toto vydání:")

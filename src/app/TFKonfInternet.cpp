@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/Ovladace.h"
 #include "app/TForm1.h"
 
 namespace lorvika {
@@ -27,10 +28,7 @@ TFKonfInternet::TFKonfInternet(TForm1* hlavni)
     f->addRow(QStringLiteral("Server MusicBrainz:"), EMusicBrainz);
     f->addRow(QStringLiteral("Server gnudb:"), EGnudb);
     BHelp->setVisible(false);
-    auto* dole = new QHBoxLayout;
-    dole->addStretch();
-    dole->addWidget(BOK);
-    dole->addWidget(BCancel);
+    auto* dole = radaTlacitek({BOK, BCancel});
     auto* l = new QVBoxLayout(this);
     l->addWidget(ChPovoleno);
     l->addWidget(ChAutomaticky);
